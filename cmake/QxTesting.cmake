@@ -1,0 +1,32 @@
+# qx_add_gtest(NAME SOURCES src... LIBS lib... [LABELS label...] [TIMEOUT s])
+# One GoogleTest executable; each of its test cases becomes a ctest test.
+include(GoogleTest)
+
+function(qx_add_gtest name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# qx_add_fuzzer(NAME SOURCES src... LIBS lib... [CORPUS dir])
+# A libFuzzer target and a short smoke run of it (fixed seed) as a ctest test.
+function(qx_add_fuzzer name)
+    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    set(corpus "")
+    if(ARG_CORPUS)
+        set(corpus ${ARG_CORPUS})
+    endif()
+    add_test(NAME ${name}.smoke
+        COMMAND ${name} -seed=1 -max_total_time=5 -max_len=4096 ${corpus})
+    set_tests_properties(${name}.smoke PROPERTIES LABELS fuzz TIMEOUT 60)
+endfunction()

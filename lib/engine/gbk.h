@@ -1,0 +1,19 @@
+// Conversion between UTF-8 (the project's own text) and GBK (code page 936,
+// the narrow text inside the library's records, the PLC catalogues and the
+// files operators bring from the original tool). One helper for the whole
+// code base, built on glibc iconv.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qx {
+
+// Characters that GBK cannot represent are replaced by '?'; the result is
+// never longer than needed and never throws.
+std::string utf8ToGbk(std::string_view utf8);
+
+// Invalid GBK sequences are replaced by U+FFFD.
+std::string gbkToUtf8(std::string_view gbk);
+
+} // namespace qx

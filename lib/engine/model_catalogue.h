@@ -1,0 +1,42 @@
+// The ModelCatalogue: model name and description for each of the 256 model
+// codes, built from the family tables, plus the older generic codes that take
+// precedence over it. Texts are kept as UTF-8 here and converted to GBK when
+// they are written into an IdentityRecord.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qx {
+
+struct ModelTexts
+{
+    std::string name;
+    std::string description;
+};
+
+class ModelCatalogue
+{
+public:
+    ModelCatalogue();
+
+    // Name and description shown for a module of this code and series,
+    // generic codes first, then the catalogue (its alternative pair for
+    // series 5), "未知型号！"/"未知描述！" above 255.
+    ModelTexts lookup(uint32_t modelCode, uint8_t series) const;
+
+    struct Entry
+    {
+        std::string name;
+        std::string description;
+        std::string altName;
+        std::string altDescription;
+    };
+    const Entry &entry(uint8_t code) const { return m_entries[code]; }
+
+private:
+    std::array<Entry, 256> m_entries;
+};
+
+} // namespace qx

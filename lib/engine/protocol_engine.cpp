@@ -1,0 +1,1 @@
+#include "protocol_engine.h"
