@@ -8,6 +8,10 @@
 
 namespace qx {
 
+// The write-registers request carries its byte count and MBAP length in 8-bit
+// fields, which hold at most 124 registers.
+constexpr uint16_t kMaxWriteRegisters = 124;
+
 std::size_t buildNoFieldRequest(int32_t framing, uint8_t address, uint8_t function,
                                 uint8_t *out, std::size_t room);
 std::size_t buildReadRequest(int32_t framing, uint8_t address, uint8_t function,
@@ -21,6 +25,10 @@ std::size_t buildWriteRegistersRequest(int32_t framing, uint8_t address, uint16_
 std::size_t buildPayloadRequest(int32_t framing, uint8_t address, uint8_t function,
                                 const uint8_t *payload, std::size_t length, uint8_t *out,
                                 std::size_t room);
+
+// True for the command slots that build a request; every other slot number
+// never sends, whatever its mode.
+bool slotHasRequest(int slot);
 
 // Builds the request of command slot `slot` from a RequestRecord's bytes;
 // 0 for slots without a request kind, framing modes other than 0 and 1, and

@@ -10,6 +10,9 @@
 
 namespace qx {
 
+// Series byte of the programmable edition, which shows the alternative pair.
+constexpr uint8_t kProgrammableSeries = 5;
+
 struct ModelTexts
 {
     std::string name;

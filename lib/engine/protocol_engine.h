@@ -70,7 +70,11 @@ public:
     const uint8_t *frame() const { return m_frame.data(); }
     std::size_t frameLength() const { return m_frameLength; }
 
-    uint32_t cursor() const { return m_cursor; }
+    uint32_t cursor() const
+    {
+        std::lock_guard<std::mutex> lock(m_slotLock);
+        return m_cursor;
+    }
     const ModelCatalogue &catalogue() const { return m_catalogue; }
     // A copy of a slot's bytes, taken under the lock (for tests and diagnostics).
     std::array<uint8_t, kSlotSize> slotSnapshot(int slot) const;
@@ -78,6 +82,12 @@ public:
 private:
     bool evaluateSlot(int slot, std::size_t &length);
     Event decodeFrame();
+    // Copies up to n bytes of the frame's data from offset `from` into dst,
+    // never past the capacity and never past the frame's data (the rest of
+    // the n bytes is zeroed); returns the n it stored.
+    std::size_t copyData(uint8_t *dst, std::size_t capacity, std::size_t from, std::size_t n) const;
+    uint8_t dataByte(std::size_t offset) const;
+    std::size_t dataEnd() const;
     void decodeIdentity(std::size_t blockOffset);
 
     const int32_t m_framingMode;
