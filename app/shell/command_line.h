@@ -1,0 +1,47 @@
+// QXTools' command line: a transport to open at start, the Modbus address,
+// and the options that scripts use to take a picture of the window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+enum class ConnectKind {
+    TcpServer,
+    TcpClient,
+    Udp,
+    Serial,
+};
+
+struct ConnectTarget
+{
+    ConnectKind kind = ConnectKind::TcpClient;
+    std::string host; // module address (client, UDP) or listening address (server, may be empty)
+    uint16_t port = 0; // module port, or listening port
+    std::optional<uint16_t> localPort; // UDP
+    std::string path; // serial
+    std::optional<uint32_t> baudRate; // serial
+};
+
+struct CommandLine
+{
+    bool ok = true;
+    std::string error;
+    bool help = false;
+    std::optional<ConnectTarget> connect;
+    std::optional<std::string> address;
+    std::string library;
+    std::string screenshot;
+    int quitAfterMs = 0;
+};
+
+// args without the program name.
+CommandLine parseCommandLine(const std::vector<std::string> &args);
+std::optional<ConnectTarget> parseConnectTarget(const std::string &text, std::string &error);
+
+std::string commandLineHelp();
+
+} // namespace qx

@@ -1,0 +1,191 @@
+#include "port_settings_builder.h"
+
+#include <cstring>
+
+#include "byte_io.h"
+#include "port_settings.h"
+#include "shell_texts.h"
+
+namespace qx {
+
+namespace {
+
+using Block = std::array<uint8_t, SettingsLayout::kSize>;
+
+PortSettings toSettings(const Block &bytes)
+{
+    PortSettings s {};
+    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
+        s.word[i] = getU32le(bytes.data(), i * 4);
+    return s;
+}
+
+void putTextField(Block &b, std::size_t off, std::string_view text)
+{
+    std::memset(b.data() + off, 0, SettingsLayout::kAddressSize);
+    std::memcpy(b.data() + off, text.data(), text.size());
+}
+
+SettingsResult refuse(const char *message)
+{
+    SettingsResult r;
+    r.message = message;
+    return r;
+}
+
+} // namespace
+
+uint8_t parseModbusAddress(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Reducing modulo 256 at every step gives the same byte as the full value would.
+    unsigned value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = (value * 10 + static_cast<unsigned>(text[i] - '0')) & 0xFFu;
+    if (negative)
+        value = (256u - value) & 0xFFu;
+    return static_cast<uint8_t>(value);
+}
+
+PortResult parsePort(std::string_view text)
+{
+    PortResult r;
+    if (text.size() > 31)
+        text = text.substr(0, 31);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    uint32_t value = 0;
+    bool digits = !text.empty();
+    for (char c : text) {
+        if (c < '0' || c > '9' || value > 65535) {
+            digits = false;
+            break;
+        }
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (!digits || value > 65535) {
+        r.message = texts::kInvalidPort;
+        return r;
+    }
+    r.ok = true;
+    r.port = static_cast<uint16_t>(value);
+    return r;
+}
+
+bool isIpv4Text(std::string_view text)
+{
+    int parts = 0;
+    std::size_t i = 0;
+    while (parts < 4) {
+        std::size_t begin = i;
+        unsigned value = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - begin < 3) {
+            value = value * 10 + static_cast<unsigned>(text[i] - '0');
+            ++i;
+        }
+        if (i == begin || value > 255)
+            return false;
+        ++parts;
+        if (parts < 4) {
+            if (i >= text.size() || text[i] != '.')
+                return false;
+            ++i;
+        }
+    }
+    return i == text.size();
+}
+
+bool isLoopbackIpv4(std::string_view text)
+{
+    return isIpv4Text(text) && text.substr(0, 4) == "127.";
+}
+
+bool isUsableLocalAddress(std::string_view address, const std::vector<std::string> &adapterAddresses)
+{
+    if (!isIpv4Text(address) || address == "0.0.0.0")
+        return false;
+    for (const auto &a : adapterAddresses) {
+        if (a == address)
+            return true;
+    }
+    return false;
+}
+
+SettingsResult buildTcpServerSettings(std::string_view localAddress, uint16_t listenPort)
+{
+    if (!isIpv4Text(localAddress))
+        return refuse(texts::kListenNeedsAdapter);
+    Block b {};
+    putU32le(b.data(), SettingsLayout::kTransportType, kTransportTcpServer);
+    putI32le(b.data(), SettingsLayout::kFramingMode, kFramingTcp);
+    putTextField(b, SettingsLayout::kLocalAddress, localAddress);
+    putU16le(b.data(), SettingsLayout::kListenPort, listenPort);
+    return {true, {}, toSettings(b)};
+}
+
+SettingsResult buildTcpClientSettings(std::string_view localAddress, std::string_view moduleAddress,
+                                      uint16_t modulePort)
+{
+    if (!isIpv4Text(localAddress))
+        return refuse(texts::kConnectNeedsAdapter);
+    if (!isIpv4Text(moduleAddress))
+        return refuse(texts::kInvalidModuleIp);
+    Block b {};
+    putU32le(b.data(), SettingsLayout::kTransportType, kTransportTcpClient);
+    putI32le(b.data(), SettingsLayout::kFramingMode, kFramingTcp);
+    putTextField(b, SettingsLayout::kLocalAddress, localAddress);
+    putTextField(b, SettingsLayout::kModuleAddress, moduleAddress);
+    putU16le(b.data(), SettingsLayout::kModulePort, modulePort);
+    return {true, {}, toSettings(b)};
+}
+
+SettingsResult buildUdpSettings(std::string_view localAddress, std::string_view moduleAddress,
+                                uint16_t modulePort, uint16_t localPort)
+{
+    SettingsResult r = buildTcpClientSettings(localAddress, moduleAddress, modulePort);
+    if (!r.ok)
+        return r;
+    Block b = settingsBytes(r.settings);
+    putU32le(b.data(), SettingsLayout::kTransportType, kTransportUdp);
+    putU16le(b.data(), SettingsLayout::kLocalPort, localPort);
+    r.settings = toSettings(b);
+    return r;
+}
+
+SettingsResult buildSerialSettings(const SerialChoice &choice)
+{
+    if (choice.path.empty())
+        return refuse(texts::kSerialPathEmpty);
+    // The name field holds 15 characters and its terminator; a longer path
+    // cut short would open some other device.
+    if (choice.path.size() >= SettingsLayout::kPortNameSize)
+        return refuse(texts::kSerialPathTooLong);
+    Block b {};
+    putU32le(b.data(), SettingsLayout::kTransportType, kTransportSerial);
+    putI32le(b.data(), SettingsLayout::kFramingMode, kFramingRtu);
+    std::memcpy(b.data() + SettingsLayout::kPortName, choice.path.data(), choice.path.size());
+    putU32le(b.data(), SettingsLayout::kBaudRate, choice.baudRate);
+    b[SettingsLayout::kDataBits] = choice.dataBits;
+    b[SettingsLayout::kParity] = choice.parity;
+    b[SettingsLayout::kStopBits] = choice.stopBits;
+    return {true, {}, toSettings(b)};
+}
+
+std::array<uint8_t, 140> settingsBytes(const PortSettings &settings)
+{
+    std::array<uint8_t, 140> b {};
+    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
+        putU32le(b.data(), i * 4, settings.word[i]);
+    return b;
+}
+
+} // namespace qx
