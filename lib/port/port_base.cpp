@@ -1,0 +1,161 @@
+#include "port_base.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "byte_io.h"
+#include "event_codes.h"
+
+namespace qx {
+
+PortBase::PortBase(const PortSettings &settings, EventCallback callback)
+    : m_callback(callback)
+    , m_engine(std::make_unique<ProtocolEngine>(static_cast<int32_t>(settings.word[1])))
+{
+    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
+        putU32le(m_settings.data(), 4 * i, settings.word[i]);
+}
+
+PortBase::~PortBase() = default;
+
+uint32_t PortBase::transportType() const
+{
+    return getU32le(m_settings.data(), SettingsLayout::kTransportType);
+}
+
+int32_t PortBase::open()
+{
+    if (workerRunning()) {
+        // a worker abandoned by an earlier stop still holds the transport
+        // until its callback returns; a second worker must not share it
+        return stopRequested() ? -2 : 0;
+    }
+    if (!openTransport())
+        return -1;
+    switch (startThread(weak_from_this().lock())) {
+    case StartResult::Started:
+    case StartResult::AlreadyRunning:
+        return 0;
+    case StartResult::Failed:
+        break;
+    }
+    return -2;
+}
+
+int32_t PortBase::stop()
+{
+    const bool ended = stopThread(kStopLimit);
+    m_engine->clear();
+    if (ended)
+        closeTransport();
+    return stopResult();
+}
+
+int32_t PortBase::clearAll()
+{
+    m_engine->clear();
+    return 0;
+}
+
+int32_t PortBase::clearStatistics()
+{
+    m_statistics.clear();
+    m_clearedRecord.fill(0);
+    deliver(kEventLog, m_clearedRecord.data());
+    return 0;
+}
+
+int32_t PortBase::putCommand(int32_t slot, const void *record, int32_t length)
+{
+    if (slot >= 0 && slot < kCommandSlotCount && length >= 0
+        && length <= static_cast<int32_t>(ProtocolEngine::kSlotSize) && record != nullptr)
+        m_engine->put(slot, record, length);
+    return 0;
+}
+
+void PortBase::clearReceive()
+{
+    m_engine->clearReceive();
+}
+
+void PortBase::deliver(int32_t code, const void *data)
+{
+    if (m_callback != nullptr)
+        m_callback(this, code, data);
+}
+
+void PortBase::deliverFromWorker(int32_t code, const void *data)
+{
+    if (!stopRequested())
+        deliver(code, data);
+}
+
+void PortBase::reportOpenFailure(int32_t state)
+{
+    uint8_t event[ConnectionLayout::kSize] = {};
+    putU32le(event, ConnectionLayout::kTransportType, transportType());
+    putI32le(event, ConnectionLayout::kState, state);
+    deliver(kEventConnection, event);
+}
+
+void PortBase::reportState(int32_t state, const PeerInfo *peer)
+{
+    uint8_t event[ConnectionLayout::kSize] = {};
+    putU32le(event, ConnectionLayout::kTransportType, transportType());
+    putI32le(event, ConnectionLayout::kState, state);
+    if (peer != nullptr) {
+        putI32le(event, ConnectionLayout::kPeerSocket, peer->socket);
+        putText(event, ConnectionLayout::kPeerAddress, ConnectionLayout::kPeerAddressSize,
+                peer->address);
+        putU16le(event, ConnectionLayout::kPeerPort, peer->port);
+    }
+    deliverFromWorker(kEventConnection, event);
+}
+
+void PortBase::beginPacing()
+{
+    LastSendTime = Clock::now();
+    LastResponseTime = LastSendTime;
+    MaySend = true;
+}
+
+bool PortBase::sendDue() const
+{
+    return MaySend || Clock::now() - LastSendTime >= kResponseWait;
+}
+
+bool PortBase::decodeAndDeliver()
+{
+    const ProtocolEngine::Event event = m_engine->decode();
+    if (event.data == nullptr)
+        return false;
+    MaySend = true;
+    LastResponseTime = Clock::now();
+    deliverFromWorker(event.code, event.data);
+    pauseFor(kAfterResponse);
+    const auto responseMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                LastResponseTime - LastSendTime)
+                                .count();
+    m_statistics.countResponse(m_engine->frame(), m_engine->frameLength(), responseMs,
+                               m_workerRecord.data());
+    deliverFromWorker(kEventLog, m_workerRecord.data());
+    return true;
+}
+
+void PortBase::sendNext()
+{
+    const ProtocolEngine::Frame frame = m_engine->nextRequest();
+    if (frame.data == nullptr || frame.length == 0)
+        return;
+    // a copy, because the host may clear the engine while a long frame is
+    // still going out piece by piece
+    const std::size_t length = std::min(frame.length, m_request.size());
+    std::memcpy(m_request.data(), frame.data, length);
+    writeFrame(m_request.data(), length);
+    MaySend = false;
+    LastSendTime = Clock::now();
+    m_statistics.countRequest(m_request.data(), length, m_workerRecord.data());
+    deliverFromWorker(kEventLog, m_workerRecord.data());
+}
+
+} // namespace qx

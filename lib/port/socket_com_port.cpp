@@ -1,0 +1,135 @@
+#include "socket_com_port.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "byte_io.h"
+#include "crc16.h"
+#include "serial_line.h"
+#include "socket_io.h"
+
+namespace qx {
+
+namespace {
+
+// Writes may take 10 ms per byte plus one second before they count as failed.
+std::chrono::milliseconds writeBound(std::size_t length)
+{
+    return std::chrono::milliseconds(10 * static_cast<int64_t>(length) + 1000);
+}
+
+} // namespace
+
+CSocketComPort::CSocketComPort(const PortSettings &settings, EventCallback callback)
+    : PortBase(settings, callback)
+{
+}
+
+CSocketComPort::~CSocketComPort()
+{
+    closeTransport();
+}
+
+std::string CSocketComPort::devicePath() const
+{
+    std::string name = settingText(settings(), SettingsLayout::kPortName,
+                                   SettingsLayout::kPortNameSize);
+    if (!name.empty() && name.front() == '/')
+        return name;
+    return "/dev/" + name;
+}
+
+bool CSocketComPort::openTransport()
+{
+    closeTransport();
+    const std::string path = devicePath();
+    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0) {
+        reportOpenFailure(kStateOpenFailed);
+        return false;
+    }
+    // the line belongs to this port alone while it is open
+    ::ioctl(m_fd, TIOCEXCL);
+
+    SerialLine line;
+    line.baudRate = getU32le(settings(), SettingsLayout::kBaudRate);
+    line.dataBits = settings()[SettingsLayout::kDataBits];
+    line.parity = settings()[SettingsLayout::kParity];
+    line.stopBits = settings()[SettingsLayout::kStopBits];
+    if (!configureSerialLine(m_fd, line)) {
+        // the descriptor stays open until the port is stopped
+        reportOpenFailure(kStateOpenFailed);
+        return false;
+    }
+    purgeSerial(m_fd, SerialPurge::Both);
+    return true;
+}
+
+void CSocketComPort::closeTransport()
+{
+    if (m_fd >= 0) {
+        ::ioctl(m_fd, TIOCNXCL);
+        ::close(m_fd);
+    }
+    m_fd = -1;
+}
+
+void CSocketComPort::writeFrame(const uint8_t *data, std::size_t length)
+{
+    if (m_fd < 0)
+        return;
+    // Stale bytes in either direction go first. After the write only the input
+    // is purged, and only once the line has sent everything: purging output
+    // right after write() would drop a request still queued in the driver.
+    purgeSerial(m_fd, SerialPurge::Both);
+    writeSerial(m_fd, data, length, Clock::now() + writeBound(length));
+    purgeSerial(m_fd, SerialPurge::Input);
+}
+
+void CSocketComPort::readAndFrame()
+{
+    if (m_accumulated < m_accumulator.size()) {
+        const ssize_t n = ::read(m_fd, m_accumulator.data() + m_accumulated,
+                                 m_accumulator.size() - m_accumulated);
+        if (n > 0) {
+            m_accumulated += static_cast<std::size_t>(n);
+            m_lastByteTime = Clock::now();
+        }
+    }
+    // The whole block is one frame exactly when its CRC matches; a frame that
+    // does not fit into the engine is dropped with it.
+    if (m_accumulated >= 5 && crcMatchesLowFirst(m_accumulator.data(), m_accumulated)) {
+        engine().append(m_accumulator.data(), m_accumulated);
+        m_accumulated = 0;
+    } else if (m_accumulated >= m_accumulator.size()) {
+        m_accumulated = 0;
+    }
+    if (Clock::now() - m_lastByteTime >= kStaleGap)
+        m_accumulated = 0;
+}
+
+void CSocketComPort::threadBody()
+{
+    beginPacing();
+    reportState(kStateRunning);
+    m_accumulated = 0;
+    m_lastByteTime = Clock::now();
+    while (!stopRequested()) {
+        // the pass's 1 ms pause waits on the line, so an answer is seen at once
+        pollfd p {m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(kPass.count()));
+        const std::size_t before = m_accumulated;
+        readAndFrame();
+        if (ready > 0 && (p.revents & POLLIN) == 0 && m_accumulated == before)
+            pauseFor(kPass); // a hung-up line: do not spin
+        decodeAndDeliver();
+        if (sendDue())
+            sendNext();
+    }
+}
+
+} // namespace qx

@@ -1,0 +1,40 @@
+// CSocketComPort: the serial transport (type 3, Modbus RTU on RS485). Received
+// bytes gather in an accumulator until the CRC over the whole block matches;
+// only such a block goes to the engine as one frame.
+#pragma once
+
+#include <array>
+
+#include "port_base.h"
+
+namespace qx {
+
+class CSocketComPort : public PortBase
+{
+public:
+    static constexpr std::size_t kAccumulatorSize = 2048;
+    static constexpr std::chrono::milliseconds kStaleGap {2000};
+
+    CSocketComPort(const PortSettings &settings, EventCallback callback);
+    ~CSocketComPort() override;
+
+    // The device path: a name that is not an absolute path is taken under /dev/.
+    std::string devicePath() const;
+
+protected:
+    void threadBody() override;
+    bool openTransport() override;
+    void closeTransport() override;
+    int32_t stopResult() const override { return 1; }
+    void writeFrame(const uint8_t *data, std::size_t length) override;
+
+private:
+    void readAndFrame();
+
+    int m_fd = -1;
+    std::array<uint8_t, kAccumulatorSize> m_accumulator {};
+    std::size_t m_accumulated = 0;
+    Clock::time_point m_lastByteTime;
+};
+
+} // namespace qx

@@ -1,0 +1,147 @@
+#include "socket_tcp_cli_port.h"
+
+#include <cerrno>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "byte_io.h"
+#include "port_texts.h"
+#include "socket_io.h"
+
+namespace qx {
+
+CSocketTcpCliPort::CSocketTcpCliPort(const PortSettings &settings, EventCallback callback)
+    : PortBase(settings, callback)
+{
+}
+
+CSocketTcpCliPort::~CSocketTcpCliPort()
+{
+    closeTransport();
+}
+
+bool CSocketTcpCliPort::openTransport()
+{
+    closeTransport();
+    sockaddr_in local {};
+    sockaddr_in module {};
+    const bool addressesValid =
+        parseIpv4(settingText(settings(), SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize),
+                  true, 0, local)
+        && parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress,
+                                 SettingsLayout::kAddressSize),
+                     false, getU16le(settings(), SettingsLayout::kModulePort), module);
+    m_socket = openSocket(SOCK_STREAM);
+    if (m_socket < 0) {
+        diagnostic(texts::kSocketCreateError);
+        reportOpenFailure(kStateOpenFailed);
+        return false;
+    }
+    if (!addressesValid
+        || ::bind(m_socket, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
+        diagnostic(texts::kSocketBindError);
+        closeSocket(m_socket);
+        reportOpenFailure(kStateOpenFailed);
+        return false;
+    }
+    return true;
+}
+
+void CSocketTcpCliPort::closeTransport()
+{
+    closeSocket(m_socket);
+}
+
+void CSocketTcpCliPort::writeFrame(const uint8_t *data, std::size_t length)
+{
+    sendInPieces(*this, m_socket, data, length, nullptr);
+}
+
+CSocketTcpCliPort::Connect CSocketTcpCliPort::startConnect()
+{
+    sockaddr_in module {};
+    parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress, SettingsLayout::kAddressSize),
+              false, getU16le(settings(), SettingsLayout::kModulePort), module);
+    if (::connect(m_socket, reinterpret_cast<const sockaddr *>(&module), sizeof module) == 0)
+        return Connect::Established;
+    return errno == EINPROGRESS || errno == EINTR ? Connect::Pending : Connect::Failed;
+}
+
+CSocketTcpCliPort::Connect CSocketTcpCliPort::checkConnect(int waitMs)
+{
+    pollfd p {m_socket, POLLOUT, 0};
+    if (::poll(&p, 1, waitMs) <= 0)
+        return Connect::Pending;
+    // A refused connect also makes the socket writable; only the socket's
+    // error tells the two apart.
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+        return Connect::Failed;
+    return (p.revents & POLLOUT) != 0 ? Connect::Established : Connect::Pending;
+}
+
+void CSocketTcpCliPort::endConnection(int32_t state)
+{
+    closeSocket(m_socket);
+    engine().clear();
+    reportState(state);
+}
+
+void CSocketTcpCliPort::threadBody()
+{
+    beginPacing();
+    const Clock::time_point start = Clock::now();
+    Connect connect = startConnect();
+    while (!stopRequested()) {
+        if (connect == Connect::Pending)
+            connect = checkConnect(static_cast<int>(kPass.count()));
+        if (connect == Connect::Failed) {
+            endConnection(kStateConnectTimeout);
+            return;
+        }
+        if (connect == Connect::Pending) {
+            if (Clock::now() - start >= kConnectLimit) {
+                endConnection(kStateConnectTimeout);
+                return;
+            }
+            continue;
+        }
+        break;
+    }
+    if (stopRequested())
+        return;
+    reportState(kStateRunning);
+    pauseFor(kAfterConnect);
+
+    while (!stopRequested()) {
+        pollfd p {m_socket, POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(kPass.count()));
+        if (ready < 0) {
+            if (errno != EINTR) {
+                diagnostic(texts::kSelectError);
+                reportState(kStateWaitFailed);
+                pauseFor(kPass);
+            }
+            continue;
+        }
+        if (ready > 0) {
+            const ssize_t n = ::recv(m_socket, m_receive.data(), m_receive.size(), MSG_DONTWAIT);
+            if (n > 0) {
+                engine().append(m_receive.data(), static_cast<std::size_t>(n));
+            } else if (n == 0 || errno == ECONNRESET) {
+                endConnection(kStateClosedByPeer);
+                return;
+            } else if (stopRequested()) {
+                return;
+            }
+        }
+        decodeAndDeliver();
+        if (sendDue() && socketWritable(m_socket))
+            sendNext();
+    }
+}
+
+} // namespace qx
