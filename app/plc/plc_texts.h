@@ -1,0 +1,165 @@
+// Every text the PLC area shows to the operator, in one place, so that pages,
+// the command line and the tests compare with the same constants. UTF-8 here;
+// "\r\n" is the report box's line end. Formats take the block number first,
+// then the row index (both 0-based).
+#pragma once
+
+namespace qx::plc_texts {
+
+inline constexpr const char *kNoProject = "请先新建或加载一个工程(*.qprj)/源码(*.txt)!";
+inline constexpr const char *kFixSyntaxFirst = "请先修正程序块中的语法错误!";
+
+// --- source loader: syntax errors -------------------------------------------
+inline constexpr const char *kErrNoCondTag =
+    "错误:\r\n程序块<program%d>找不到条件块关键字<cond>";
+inline constexpr const char *kErrNoActTag =
+    "错误:\r\n程序块<program%d>找不到动作块关键字<act>";
+inline constexpr const char *kErrNoCondRow =
+    "错误:\r\n程序块<program%d>时遇到语法错误,该程序块下<cond>未找到任何条件组合";
+inline constexpr const char *kErrNothingAfterCond =
+    "错误:\r\n程序块<program%d>时遇到语法错误,该程序块下<act>未找到任何动作组合";
+inline constexpr const char *kErrCondBraces =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件组合块时遇到语法错误,缺少\"{\"或\"}\"!";
+inline constexpr const char *kErrCondLineEnd =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件组合块时遇到语法错误,行尾缺少回车换行!";
+inline constexpr const char *kErrCondSource =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件来源时遇到语法错误,未设置或错误设置触发条件来源!";
+inline constexpr const char *kErrCondUnit =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件单位类型时遇到语法错误,未设置或错误设置条件源的单位类型!";
+inline constexpr const char *kErrCondOperator =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件运算符时遇到语法错误,未设置或错误设置条件运算符!";
+inline constexpr const char *kErrCondValueABraces =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件值a时遇到语法错误,缺少\"{\"或\"}\"!";
+inline constexpr const char *kErrCondValueAEmpty =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件值a时遇到语法错误,a值不能为空";
+inline constexpr const char *kErrCondValueBBraces =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件值b时遇到语法错误,缺少\"{\"或\"}\"!";
+inline constexpr const char *kErrCondValueBEmpty =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件值b时遇到语法错误,b值不能为空";
+inline constexpr const char *kErrNoActRow =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作组合块时遇到语法错误,至少要设置一条动作组合!";
+inline constexpr const char *kErrActBraces =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作组合块时遇到语法错误,缺少\"{\"或\"}\"!";
+inline constexpr const char *kErrActLineEnd =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作组合块时遇到语法错误,行尾缺少回车换行!";
+inline constexpr const char *kErrActObject =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作对象时遇到语法错误,未设置或错误设置动作操作对象!";
+inline constexpr const char *kErrActUnit =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作单位类型时遇到语法错误,未设置或错误设置动作对象的单位类型!";
+inline constexpr const char *kErrActOperator =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作运算符时遇到语法错误,未设置或错误设置动作运算符!";
+inline constexpr const char *kErrActValueABraces =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作值a时遇到语法错误,缺少\"{\"或\"}\"!";
+inline constexpr const char *kErrActValueAEmpty =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作值a时遇到语法错误,a值不能为空";
+inline constexpr const char *kErrActValueBBraces =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作值b时遇到语法错误,缺少\"{\"或\"}\"!";
+inline constexpr const char *kErrActValueBEmpty =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作值b时遇到语法错误,b值不能为空";
+// A value group is copied into a 16-byte field; longer text is refused
+// instead of being cut or overrunning it.
+inline constexpr const char *kErrCondValueATooLong =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件值a时遇到语法错误,a值不能超过15个字符";
+inline constexpr const char *kErrCondValueBTooLong =
+    "错误:\r\n程序块<program%d>条件块%d,解析条件值b时遇到语法错误,b值不能超过15个字符";
+inline constexpr const char *kErrActValueATooLong =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作值a时遇到语法错误,a值不能超过15个字符";
+inline constexpr const char *kErrActValueBTooLong =
+    "错误:\r\n程序块<program%d>动作块%d,解析动作值b时遇到语法错误,b值不能超过15个字符";
+// The loader reads at most this much; a larger file is refused rather than cut.
+inline constexpr const char *kErrSourceTooLarge =
+    "错误:\r\n源码文件过大(%llu字节),源码文件必须小于1048576字节!";
+
+// File errors (path, cause; then the system's description).
+inline constexpr const char *kCantOpenFile = "Can't open file %s, error = %u\n";
+inline constexpr const char *kErrorMessage = "Error message = %s\n";
+
+// --- report box around a source load ----------------------------------------
+inline constexpr const char *kReportLoadingSource = "\r\n----------正在加载源码文件----------\r\n";
+inline constexpr const char *kReportSourceFailed = "\r\n----------源码加载失败----------\r\n";
+inline constexpr const char *kReportYouNeedTo = "\r\n您接下来需要做:\r\n";
+inline constexpr const char *kReportFixSource =
+    "\r\n1.源码存在语法错误,请按提示修改源码并保存,然后点击\"刷新并编译\"按钮重新加载!\r\n";
+inline constexpr const char *kReportReloadAny =
+    "\r\n2.您也可以重新加载其他工程或源码文件,点击\"载入工程或源码\"按钮重新选择即可!\r\n";
+inline constexpr const char *kReportReloadSource =
+    "\r\n2.您也可以重新加载其他源码文件,点击\"载入源码\"按钮重新选择其他源码文件即可!\r\n";
+inline constexpr const char *kReportRule = "\r\n----------------------------\r\n";
+
+// --- report box around a project compile ------------------------------------
+inline constexpr const char *kReportCompilingProject = "\r\n----------正在编译工程文件----------\r\n";
+inline constexpr const char *kReportCompileOk = "\r\n----------编译成功----------\r\n";
+inline constexpr const char *kReportYouCanNow = "\r\n您接下来可以:\r\n";
+inline constexpr const char *kReportSaveHint = "\r\n1.保存工程到您的电脑上.\r\n";
+inline constexpr const char *kReportDownloadHint = "\r\n2.下载工程到模块的RAM或者FLASH中运行.\r\n";
+inline constexpr const char *kReportRamFlashNote =
+    "\r\n注意:RAM是无限次读写的(掉电不保存),FLASH仅可编程5000次左右(掉电保存),"
+    "建议您的程序在RAM中调试成功后,再下载到FLASH中执行！\r\n";
+inline constexpr const char *kReportCompileFailed = "\r\n----------编译失败----------\r\n";
+inline constexpr const char *kReportFixProject =
+    "\r\n1.可能存在参数选择错误,请按编译提示修改工程,然后再次点击\"刷新并编译\"按钮重新编译!\r\n";
+
+// --- check ------------------------------------------------------------------
+inline constexpr const char *kCheckBlockHeader =
+    "\r\nprogram%u控制块正在编译----------------------------------------------------\r\n";
+inline constexpr const char *kCheckCondRow = "  [条件%u]:  ";
+inline constexpr const char *kCheckActRow = "  [动作%u]:  ";
+inline constexpr const char *kCheckPassed = "编译通过!";
+
+// condition rules
+inline constexpr const char *kCondDigitalOperator = "错误1:运算符必须为 [=]或[->]!  ";
+inline constexpr const char *kCondDigitalValueA = "错误2:条件值a为开关量输入,必须为 [0]或[1]!  ";
+inline constexpr const char *kCondDigitalValueB = "错误3:条件值b为开关量输入,必须为 [0]或[1]!  ";
+inline constexpr const char *kCondDigitalUnit = "错误4:值类型必须为 [dio]!  ";
+inline constexpr const char *kCondCounterOperator = "错误1:运算符不能为 [空] 或 [->]!  ";
+inline constexpr const char *kCondCounterVariable = "错误2:条件值a的变量号必须介于1(含)-256(含)之间!  ";
+inline constexpr const char *kCondCounterUnit = "错误3:值类型必须为 [cnt] 或 [var]!  ";
+inline constexpr const char *kCondAnalogOperator = "错误1:运算符不能为 [空]或[->]!  ";
+inline constexpr const char *kAnalogUnit =
+    "错误2:值类型必须为 [raw]/[mv]/[ma]/[mpa]/[deg]/[rh]/[rat]/[var]!  ";
+inline constexpr const char *kCondAnalogVariable = "错误3:条件值a的变量号必须介于1(含)-256(含)之间!  ";
+inline constexpr const char *kCondAnalogNoScaling =
+    "错误4:编程涉及模拟量输入操作,请先到AI/AO页面加载量纲文件！";
+inline constexpr const char *kCondAnalogUnitMismatch = "错误5:模拟量量纲选择与所加载量纲文件不一致！";
+inline constexpr const char *kCondTimerOperator = "错误1:运算符必须为 [=]!  ";
+inline constexpr const char *kCondTimerValueA = "错误2:条件值a必须为大于0的整数!  ";
+inline constexpr const char *kCondTimerUnit = "错误3:值类型必须为 [ms]!  ";
+inline constexpr const char *kCondTimerConflict = "错误4:与【控制块%u,条件%u】定时器冲突!";
+
+// action rules
+inline constexpr const char *kActDigitalOperator = "错误1:运算符必须为 [=]或者[po]! ";
+inline constexpr const char *kActDigitalValueA = "错误2:值a为开关量,必须为 [0]或[1]!  ";
+inline constexpr const char *kActDigitalUnit = "错误3:值类型必须为 [dio]!  ";
+inline constexpr const char *kActPulseFrequency = "错误2:值a为PWM频率(hz),必须小于1000000";
+inline constexpr const char *kActPulseDuty = "错误3:值b为PWM占空比(%),必须介于0.000~100.000之间!";
+inline constexpr const char *kActPulseUnit = "错误4:值类型必须为 [频/占]!  ";
+inline constexpr const char *kActArithmeticOperator = "错误1:运算符必须为 [=]/[+]/[-]!  ";
+inline constexpr const char *kActCounterUnit = "错误3:值类型必须为 [cnt]!  ";
+inline constexpr const char *kActAnalogNoScaling = "错误3:编程涉及模拟量操作,请先到AI/AO页面加载量纲文件！";
+inline constexpr const char *kActAnalogUnitMismatch = "错误4:模拟量量纲选择与所加载量纲文件不一致！";
+inline constexpr const char *kActAnalogVariable = "错误5:值a的变量号必须介于1(含)-256(含)之间!  ";
+inline constexpr const char *kActTimerUnit = "错误2:值类型必须为 [ms]!  ";
+inline constexpr const char *kActDelayOperator = "错误1:运算符必须为 [=]!  ";
+inline constexpr const char *kActDelayUnit = "错误2:值类型必须为 [ms]或者[var]!  ";
+inline constexpr const char *kActDelayVariable = "错误3:值a的变量号必须介于1(含)-256(含)之间!  ";
+inline constexpr const char *kActGroupOperator = "错误1:运算符必须为 [str]/[strclr]/[rep]!  ";
+inline constexpr const char *kActGroupUnit = "错误2:值类型必须为 [none]!  ";
+
+// --- preview ------------------------------------------------------------------
+inline constexpr const char *kPreviewBlockHeader =
+    "\r\n<program%u>控制块预览-------------------------------------------------------\r\n";
+inline constexpr const char *kPreviewCondArea = "\r\n<cond>\r\n";
+inline constexpr const char *kPreviewActArea = "\r\n<act>\r\n";
+inline constexpr const char *kPreviewIf = "如果 ";
+inline constexpr const char *kPreviewDo = "执行 ";
+
+// --- project file -------------------------------------------------------------
+inline constexpr const char *kPasswordHint = "注意:密码必须为数字或字母,不超过16个字符";
+inline constexpr const char *kPasswordEmpty = "密码不能为空!";
+inline constexpr const char *kPasswordTooLong = "密码不能超过16个字符!";
+inline constexpr const char *kPasswordsDiffer = "两次密码不一致!";
+inline constexpr const char *kPasswordWrong = "密码错误!";
+inline constexpr const char *kSaveOk = "保存成功!";
+inline constexpr const char *kNotCorrectFile = "Not correct file(%u)!\n";
+
+} // namespace qx::plc_texts
