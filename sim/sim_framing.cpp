@@ -1,0 +1,166 @@
+// RTU and MBAP framing of the simulated module.
+#include "sim_framing.h"
+
+#include "byte_io.h"
+#include "crc16.h"
+#include "param_block.h"
+
+namespace qx::sim {
+
+namespace {
+
+// What the receive buffer may hold before it is taken for noise.
+constexpr std::size_t kMaxRtuBuffer = 4096;
+
+} // namespace
+
+CutResult cutMbap(std::vector<uint8_t> &buffer, Request &request)
+{
+    if (buffer.size() < 7)
+        return CutResult::Wait;
+    const std::size_t length = getU16be(buffer.data(), 4);
+    if (getU16be(buffer.data(), 2) != 0 || length == 0 || length > kMaxMbapLength)
+        return CutResult::Malformed;
+    if (buffer.size() < length + 6)
+        return CutResult::Wait;
+    request.transaction = getU16be(buffer.data(), 0);
+    request.unit = buffer[6];
+    request.pdu.assign(buffer.begin() + 7, buffer.begin() + 6 + static_cast<std::ptrdiff_t>(length));
+    buffer.erase(buffer.begin(), buffer.begin() + 6 + static_cast<std::ptrdiff_t>(length));
+    return CutResult::Frame;
+}
+
+std::vector<uint8_t> wrapMbap(uint16_t transaction, uint8_t unit, const std::vector<uint8_t> &pdu)
+{
+    std::vector<uint8_t> out(7 + pdu.size());
+    putU16be(out.data(), 0, transaction);
+    putU16be(out.data(), 2, 0);
+    putU16be(out.data(), 4, static_cast<uint16_t>(pdu.size() + 1));
+    out[6] = unit;
+    std::copy(pdu.begin(), pdu.end(), out.begin() + 7);
+    return out;
+}
+
+std::vector<uint8_t> wrapRtu(uint8_t unit, const std::vector<uint8_t> &pdu)
+{
+    std::vector<uint8_t> out(1 + pdu.size() + 2);
+    out[0] = unit;
+    std::copy(pdu.begin(), pdu.end(), out.begin() + 1);
+    appendCrcLowFirst(out.data(), 1 + pdu.size());
+    return out;
+}
+
+std::size_t rtuRequestLength(const uint8_t *bytes, std::size_t count)
+{
+    if (count < 2)
+        return 0;
+    switch (bytes[1]) {
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x06:
+        return 8;
+    case 0x0F:
+    case 0x10:
+        return count < 7 ? 0 : 9 + std::size_t(bytes[6]);
+    case 0x11:
+    case 0x41:
+        return 4;
+    case 0x43:
+    case 0x44:
+        return 2 + 1028 + 2;
+    case 0x46:
+        // address, function, the packet's six header bytes, data, two
+        // checksum bytes, the frame CRC
+        return count < 8 ? 0 : 2 + 6 + std::size_t(getU16be(bytes, 6)) + 2 + 2;
+    default:
+        // 0x42 comes in two sizes; it and unknown functions end by CRC match
+        return kUnknownLength;
+    }
+}
+
+void RtuReceiver::feed(const uint8_t *bytes, std::size_t count, uint64_t nowUs, std::vector<Request> &out)
+{
+    if (!m_buffer.empty() && nowUs >= m_lastUs + m_silenceUs)
+        idle(nowUs, out);
+    m_buffer.insert(m_buffer.end(), bytes, bytes + count);
+    m_lastUs = nowUs;
+    if (m_buffer.size() > kMaxRtuBuffer) {
+        m_buffer.clear();
+        ++m_dropped;
+        return;
+    }
+    cutKnown(out);
+}
+
+void RtuReceiver::cutKnown(std::vector<Request> &out)
+{
+    while (m_buffer.size() >= 4) {
+        std::size_t length = rtuRequestLength(m_buffer.data(), m_buffer.size());
+        if (length == 0)
+            return;
+        if (length == kUnknownLength) {
+            if (m_buffer[1] != 0x42)
+                return;
+            // the compact or the full parameter payload
+            const std::size_t compact = 2 + ParamLayout::kCompactPayloadSize + 2;
+            const std::size_t full = 2 + ParamLayout::kFullPayloadSize + 2;
+            if (m_buffer.size() >= compact && crcMatchesLowFirst(m_buffer.data(), compact))
+                length = compact;
+            else
+                length = full;
+        }
+        if (m_buffer.size() < length || !crcMatchesLowFirst(m_buffer.data(), length))
+            return; // more to come, or noise that the silence will clear
+        Request r;
+        r.unit = m_buffer[0];
+        r.pdu.assign(m_buffer.begin() + 1, m_buffer.begin() + static_cast<std::ptrdiff_t>(length) - 2);
+        out.push_back(std::move(r));
+        m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(length));
+    }
+}
+
+void RtuReceiver::idle(uint64_t nowUs, std::vector<Request> &out)
+{
+    if (m_buffer.empty() || nowUs < m_lastUs + m_silenceUs)
+        return;
+    if (m_buffer.size() >= 4 && crcMatchesLowFirst(m_buffer.data(), m_buffer.size())) {
+        Request r;
+        r.unit = m_buffer[0];
+        r.pdu.assign(m_buffer.begin() + 1, m_buffer.end() - 2);
+        out.push_back(std::move(r));
+    } else {
+        ++m_dropped;
+    }
+    m_buffer.clear();
+}
+
+FaultPlan::Decision FaultPlan::next()
+{
+    Decision d;
+    ++m_requests;
+    if (m_dropEvery > 0 && m_requests % m_dropEvery == 0) {
+        d.drop = true;
+        return d;
+    }
+    ++m_answers;
+    d.corrupt = m_corruptEvery > 0 && m_answers % m_corruptEvery == 0;
+    d.delayMs = m_delayMs;
+    return d;
+}
+
+void corruptRtu(std::vector<uint8_t> &frame)
+{
+    if (frame.size() >= 2)
+        frame[frame.size() - 1] ^= 0xFF;
+}
+
+void corruptMbap(std::vector<uint8_t> &frame)
+{
+    if (frame.size() >= 4)
+        putU16be(frame.data(), 2, 0x0001);
+}
+
+} // namespace qx::sim

@@ -1,0 +1,108 @@
+// SimModule: the simulated module behind every transport. It takes one
+// request PDU (function code and fields, without address, header or CRC) and
+// builds the response PDU, as the module's firmware would; framing,
+// addressing and fault injection are the transports' business.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "io_map.h"
+#include "param_block.h"
+#include "transfer_packet_layout.h"
+
+namespace qx::sim {
+
+struct ModuleSettings
+{
+    uint8_t unit = 1;
+    uint32_t modelCode = 155; // QXA_4488_ETH, shown as QXP_4488_ETH in series 5
+    uint8_t series = 5;
+    std::filesystem::path stateDir; // empty: everything stays in memory
+    int refusePart = -1; // transfer packet refused once, -1 for none
+};
+
+// Files kept in the state directory.
+namespace StateFiles {
+constexpr const char *kParams = "params.bin";
+constexpr const char *kBios = "bios.bin";
+constexpr const char *kFirmware = "firmware.bin";
+constexpr const char *kPlcFlash = "plc_flash.bin";
+} // namespace StateFiles
+
+enum ExceptionCode : uint8_t {
+    kIllegalFunction = 0x01,
+    kIllegalDataAddress = 0x02,
+    kIllegalDataValue = 0x03,
+};
+
+class SimModule
+{
+public:
+    explicit SimModule(const ModuleSettings &settings);
+
+    // The Modbus address the module answers to: QXAddr1 of its parameter
+    // block, which a written block may change.
+    uint8_t address() const { return m_params.u8(ParamLayout::kQXAddr1); }
+
+    // Brings the live I/O up to time `nowUs` (any fixed origin).
+    void advance(uint64_t nowUs) { m_io.advance(nowUs); }
+
+    // The response PDU to a request PDU; never empty (unknown or malformed
+    // requests get an exception response).
+    std::vector<uint8_t> handle(const uint8_t *pdu, std::size_t length);
+
+    // A 0x45 status report PDU with the sections the parameter block's
+    // byRepCont selects (all of them when it is 0).
+    std::vector<uint8_t> statusReport() const;
+
+    const ParamBlock &params() const { return m_params; }
+    const IoState &io() const { return m_io; }
+    const std::vector<uint8_t> &firmwareImage(uint8_t function) const;
+    const std::vector<uint8_t> &plcRam() const { return m_plcRam; }
+    const std::vector<uint8_t> &plcFlash() const { return m_plcFlash; }
+    // Set when the last final packet asked for a restart (mode 5).
+    int restarts() const { return m_restarts; }
+
+    // Problems met while loading or saving state, for the log.
+    const std::vector<std::string> &stateErrors() const { return m_stateErrors; }
+
+private:
+    std::vector<uint8_t> readBits(uint8_t function, const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> readRegisters(uint8_t function, const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> writeSingleCoil(const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> writeSingleRegister(const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> writeCoils(const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> writeRegisters(const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> identity() const;
+    std::vector<uint8_t> readParams() const;
+    std::vector<uint8_t> writeParams(const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> firmwarePart(uint8_t function, const uint8_t *pdu, std::size_t length);
+    std::vector<uint8_t> plcPacket(const uint8_t *pdu, std::size_t length);
+
+    void defaultParams();
+    void loadState();
+    void save(const char *name, const std::vector<uint8_t> &bytes);
+
+    ModuleSettings m_settings;
+    ParamBlock m_params;
+    IoState m_io;
+    std::vector<uint8_t> m_bios;
+    std::vector<uint8_t> m_firmware;
+    std::vector<uint8_t> m_plcAssembly;
+    std::vector<uint8_t> m_plcRam;
+    std::vector<uint8_t> m_plcFlash;
+    int m_plcPacketNumber = 0; // since the last start packet
+    std::array<bool, 3> m_refused {}; // BIOS, firmware, PLC: refused once already
+    int m_restarts = 0;
+    std::vector<std::string> m_stateErrors;
+};
+
+std::vector<uint8_t> exceptionPdu(uint8_t function, uint8_t code);
+
+} // namespace qx::sim

@@ -1,0 +1,480 @@
+// The simulated module's request handling: request PDU in, response PDU out.
+#include "sim_module.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <unistd.h>
+
+#include "byte_io.h"
+#include "crc16.h"
+#include "identity_record.h"
+#include "status_report_layout.h"
+#include "transfer_packet_layout.h"
+
+using namespace qx;
+using namespace qx::sim;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+constexpr uint64_t kMs = 1000;
+
+Bytes call(SimModule &m, const Bytes &pdu)
+{
+    return m.handle(pdu.data(), pdu.size());
+}
+
+uint32_t inputRegister32(SimModule &m, uint16_t reg)
+{
+    const Bytes r = call(m, {0x04, static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), 0x00, 0x02});
+    EXPECT_EQ(r.size(), 6u);
+    return (uint32_t(getU16be(r.data(), 2)) << 16) | getU16be(r.data(), 4);
+}
+
+Bytes firmwarePart(uint8_t function, uint16_t index, uint8_t fill)
+{
+    Bytes p(FirmwarePartLayout::kChecksum, fill);
+    putU16be(p.data(), 0, index);
+    appendChecksumHighFirst(p);
+    p.insert(p.begin(), function);
+    return p;
+}
+
+Bytes plcPacket(uint8_t mode, uint8_t block, uint16_t offset, const Bytes &data)
+{
+    Bytes p(1 + 6 + data.size(), 0);
+    p[0] = 0x46;
+    p[1] = mode;
+    p[2] = block;
+    putU16be(p.data(), 3, offset);
+    putU16be(p.data(), 5, static_cast<uint16_t>(data.size()));
+    for (std::size_t i = 0; i < data.size(); ++i)
+        p[7 + i] = data[i];
+    const uint16_t crc = crc16(p.data() + 1, p.size() - 1);
+    p.push_back(static_cast<uint8_t>(crc >> 8));
+    p.push_back(static_cast<uint8_t>(crc));
+    return p;
+}
+
+Bytes paramWrite(const ParamBlock &block, uint8_t model)
+{
+    Bytes p = block.payloadFor(model);
+    p.insert(p.begin(), 0x42);
+    return p;
+}
+
+struct TempDir
+{
+    std::filesystem::path path;
+    TempDir()
+    {
+        char name[] = "/tmp/qxsim-test-XXXXXX";
+        path = ::mkdtemp(name);
+    }
+    ~TempDir() { std::filesystem::remove_all(path); }
+};
+
+} // namespace
+
+TEST(StandardFunctions, HoldingRegistersCarryThePwmDefaults)
+{
+    SimModule m({});
+    EXPECT_EQ(call(m, {0x03, 0x00, 0x10, 0x00, 0x03}),
+              (Bytes {0x03, 0x06, 0x00, 0x00, 0xC3, 0x50, 0xC3, 0x50}));
+}
+
+TEST(StandardFunctions, WritesAreEchoedAndReadBack)
+{
+    SimModule m({});
+    EXPECT_EQ(call(m, {0x06, 0x00, 0x02, 0x12, 0x34}), (Bytes {0x06, 0x00, 0x02, 0x12, 0x34}));
+    EXPECT_EQ(call(m, {0x10, 0x00, 0x04, 0x00, 0x02, 0x04, 0xAB, 0xCD, 0x00, 0x07}),
+              (Bytes {0x10, 0x00, 0x04, 0x00, 0x02}));
+    EXPECT_EQ(call(m, {0x03, 0x00, 0x02, 0x00, 0x04}),
+              (Bytes {0x03, 0x08, 0x12, 0x34, 0x00, 0x00, 0xAB, 0xCD, 0x00, 0x07}));
+    EXPECT_EQ(call(m, {0x05, 0x00, 0x09, 0xFF, 0x00}), (Bytes {0x05, 0x00, 0x09, 0xFF, 0x00}));
+    EXPECT_EQ(call(m, {0x0F, 0x00, 0x10, 0x00, 0x03, 0x01, 0x05}), (Bytes {0x0F, 0x00, 0x10, 0x00, 0x03}));
+    // coils 9 (Y10), 16 and 18
+    EXPECT_EQ(call(m, {0x01, 0x00, 0x08, 0x00, 0x10}), (Bytes {0x01, 0x02, 0x02, 0x05}));
+}
+
+TEST(StandardFunctions, ExceptionsForFunctionAddressAndValue)
+{
+    SimModule m({});
+    EXPECT_EQ(call(m, {0x07}), (Bytes {0x87, 0x01}));
+    EXPECT_EQ(call(m, {0x2B, 0x0E, 0x01, 0x00}), (Bytes {0xAB, 0x01}));
+    EXPECT_EQ(call(m, {0x01, 0x03, 0xFC, 0x00, 0x08}), (Bytes {0x81, 0x02})); // 1020 + 8 > 1024
+    EXPECT_EQ(call(m, {0x02, 0x00, 0x00, 0x00, 0x00}), (Bytes {0x82, 0x03}));
+    EXPECT_EQ(call(m, {0x02, 0x00, 0x00, 0x07, 0xD1}), (Bytes {0x82, 0x03})); // 2001 bits
+    EXPECT_EQ(call(m, {0x04, 0x00, 0x00, 0x00, 0x7E}), (Bytes {0x84, 0x03})); // 126 registers
+    EXPECT_EQ(call(m, {0x03, 0xFF, 0xFF, 0x00, 0x01}), (Bytes {0x83, 0x02}));
+    EXPECT_EQ(call(m, {0x05, 0x00, 0x01, 0x12, 0x34}), (Bytes {0x85, 0x03}));
+    EXPECT_EQ(call(m, {0x05, 0x04, 0x00, 0xFF, 0x00}), (Bytes {0x85, 0x02}));
+    EXPECT_EQ(call(m, {0x06, 0x04, 0x00, 0x00, 0x01}), (Bytes {0x86, 0x02}));
+    EXPECT_EQ(call(m, {0x10, 0x00, 0x00, 0x00, 0x02, 0x03, 0x00, 0x01, 0x00}), (Bytes {0x90, 0x03}));
+    EXPECT_EQ(call(m, {0x0F, 0x00, 0x00, 0x00, 0x09, 0x01, 0xFF}), (Bytes {0x8F, 0x03}));
+    EXPECT_EQ(call(m, {0x0F, 0x03, 0xFF, 0x00, 0x02, 0x01, 0x03}), (Bytes {0x8F, 0x02}));
+    EXPECT_EQ(call(m, {0x03, 0x00}), (Bytes {0x83, 0x03}));
+}
+
+TEST(LiveIo, FirstEightInputsFollowTheOutputsAndCountTheirEdges)
+{
+    SimModule m({});
+    m.advance(0);
+    // Y1..Y24 all on, as "全开" writes them
+    EXPECT_EQ(call(m, {0x0F, 0x00, 0x00, 0x00, 0x18, 0x03, 0xFF, 0xFF, 0xFF}).size(), 5u);
+    Bytes inputs = call(m, {0x02, 0x00, 0x00, 0x00, 0x18});
+    ASSERT_EQ(inputs.size(), 5u);
+    EXPECT_EQ(inputs[2], 0xFF);
+    EXPECT_EQ(inputRegister32(m, 24), 1u); // X1 saw one rising edge
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 7), 1u); // X8
+    call(m, {0x05, 0x00, 0x00, 0x00, 0x00});
+    call(m, {0x05, 0x00, 0x00, 0xFF, 0x00});
+    EXPECT_EQ(inputRegister32(m, 24), 2u);
+    inputs = call(m, {0x02, 0x00, 0x00, 0x00, 0x08});
+    EXPECT_EQ(inputs[2], 0xFF);
+}
+
+TEST(LiveIo, ClearCoilsClearCountersAndReadBackZero)
+{
+    SimModule m({});
+    m.advance(0);
+    call(m, {0x05, 0x00, 0x01, 0xFF, 0x00}); // Y2 on: one edge on X2
+    ASSERT_EQ(inputRegister32(m, 26), 1u);
+    // "全部清空": 24 coils from 64, all set
+    EXPECT_EQ(call(m, {0x0F, 0x00, 0x40, 0x00, 0x18, 0x03, 0xFF, 0xFF, 0xFF}),
+              (Bytes {0x0F, 0x00, 0x40, 0x00, 0x18}));
+    EXPECT_EQ(inputRegister32(m, 26), 0u);
+    EXPECT_EQ(call(m, {0x01, 0x00, 0x40, 0x00, 0x18}), (Bytes {0x01, 0x03, 0x00, 0x00, 0x00}));
+}
+
+TEST(LiveIo, SelfToggledInputsCountOverTime)
+{
+    SimModule m({});
+    m.advance(0);
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 8), 0u); // X9
+    m.advance(1000 * kMs); // X9 toggles every 500 ms: low, high at 0.5 s, low at 1 s
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 8), 1u);
+    m.advance(10'000 * kMs);
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 8), 10u);
+    // X24 toggles every 4.25 s: rising at 4.25 s only
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 23), 1u);
+}
+
+TEST(LiveIo, RunningPwmTogglesItsInputWithTheConfiguredPeriod)
+{
+    SimModule m({});
+    m.advance(0);
+    // Y3: milliseconds, 10 high, 30 low: a 40 ms period
+    call(m, {0x10, 0x00, 0x16, 0x00, 0x03, 0x06, 0x00, 0x01, 0x00, 0x0A, 0x00, 0x1E});
+    call(m, {0x0F, 0x00, 0x22, 0x00, 0x01, 0x01, 0xFF});
+    EXPECT_EQ(call(m, {0x02, 0x00, 0x02, 0x00, 0x01}), (Bytes {0x02, 0x01, 0x01}));
+    m.advance(15 * kMs);
+    EXPECT_EQ(call(m, {0x02, 0x00, 0x02, 0x00, 0x01}), (Bytes {0x02, 0x01, 0x00}));
+    m.advance(1000 * kMs);
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 2), 1u + 25u); // the start, then one per period
+    call(m, {0x0F, 0x00, 0x22, 0x00, 0x01, 0x01, 0x00});
+    m.advance(2000 * kMs);
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 2), 26u);
+}
+
+TEST(LiveIo, AnalogInputsMoveSlowlyWithinConverterRange)
+{
+    SimModule m({});
+    m.advance(0);
+    const uint32_t a0 = inputRegister32(m, 0);
+    m.advance(5000 * kMs);
+    const uint32_t a1 = inputRegister32(m, 0);
+    EXPECT_NE(a0, a1);
+    for (uint16_t ch = 0; ch < 8; ++ch) {
+        const uint32_t v = inputRegister32(m, static_cast<uint16_t>(2 * ch));
+        EXPECT_GE(v, 12768u);
+        EXPECT_LE(v, 52768u);
+    }
+}
+
+TEST(LiveIo, GatewayAreasOfSubStations)
+{
+    SimModule m({});
+    // sub-station 3 outputs at 64 + 32 = 96 are wired back to its inputs
+    call(m, {0x05, 0x00, 0x60, 0xFF, 0x00});
+    EXPECT_EQ(call(m, {0x02, 0x00, 0x60, 0x00, 0x01}), (Bytes {0x02, 0x01, 0x01}));
+    // online flags: sub-stations 1..8 online
+    EXPECT_EQ(call(m, {0x02, 0x02, 0x00, 0x00, 0x20}), (Bytes {0x02, 0x04, 0xFF, 0x00, 0x00, 0x00}));
+    // sub-station 2 counter X1 at 280, cleared by coil 544
+    EXPECT_EQ(inputRegister32(m, 280), 201u);
+    call(m, {0x05, 0x02, 0x20, 0xFF, 0x00});
+    EXPECT_EQ(inputRegister32(m, 280), 0u);
+    // "全部轮读" of sub-station 10 stays inside the map
+    EXPECT_EQ(call(m, {0x04, 0x01, 0xD8, 0x00, 0x30}).size(), 2u + 96u);
+}
+
+TEST(Identity, BlockAtTheOffsetsTheHostDecodes)
+{
+    ModuleSettings s;
+    s.modelCode = 0x01020304;
+    s.series = 5;
+    SimModule m(s);
+    Bytes pdu = call(m, {0x11});
+    Bytes frame = pdu;
+    frame.insert(frame.begin(), 1);
+    frame.resize(frame.size() + 2);
+    appendCrcLowFirst(frame.data(), frame.size() - 2);
+    ASSERT_EQ(frame.size(), IdentityBlock::kRtuFrameLength);
+    EXPECT_EQ(frame[IdentityBlock::kDriverMajor], 2);
+    EXPECT_EQ(frame[IdentityBlock::kDriverMinor], 1);
+    EXPECT_EQ(frame[IdentityBlock::kFirmwareMajor], 7);
+    EXPECT_EQ(frame[IdentityBlock::kFirmwareMinor], 6);
+    EXPECT_EQ(frame[IdentityBlock::kSeries], 5);
+    EXPECT_EQ(getU32le(frame.data(), IdentityBlock::kModelCode), 0x01020304u);
+    EXPECT_EQ(getU16le(frame.data(), IdentityBlock::kSerialWords), 2024);
+    EXPECT_EQ(getU16le(frame.data(), IdentityBlock::kSerialWords + 2), 5);
+    EXPECT_EQ(getU16le(frame.data(), IdentityBlock::kSerialWords + 4), 17);
+}
+
+TEST(ParamFunctions, ReadAnswersFullOrCompactBlockWithChecksum)
+{
+    SimModule full({});
+    Bytes r = call(full, {0x41});
+    ASSERT_EQ(r.size(), 1u + 1092u);
+    PayloadResult p = acceptPayload(r.data() + 1, r.size() - 1);
+    ASSERT_EQ(p.status, PayloadStatus::Ok);
+    EXPECT_EQ(p.block.u8(ParamLayout::kQXMode), 155);
+    EXPECT_EQ(p.block.u8(ParamLayout::kQXAddr1), 1);
+    EXPECT_EQ(p.block.u32(ParamLayout::kR1BaudRate), 115200u);
+
+    ModuleSettings s;
+    s.modelCode = 230;
+    s.unit = 12;
+    SimModule lora(s);
+    r = call(lora, {0x41});
+    ASSERT_EQ(r.size(), 1u + 108u);
+    p = acceptPayload(r.data() + 1, r.size() - 1);
+    ASSERT_EQ(p.status, PayloadStatus::Ok);
+    EXPECT_TRUE(p.compact);
+    EXPECT_EQ(p.block.u8(ParamLayout::kQXAddr1), 12);
+}
+
+TEST(ParamFunctions, WrittenBlockWithRightChecksumIsKeptAndChangesTheAddress)
+{
+    SimModule m({});
+    ParamBlock b = m.params();
+    b.setU8(ParamLayout::kQXAddr1, 7);
+    b.setText(ParamLayout::kE1LocalIP, 16, "10.1.2.3");
+    EXPECT_EQ(call(m, paramWrite(b, 155)), (Bytes {0x42, 0x01}));
+    EXPECT_EQ(m.address(), 7);
+    EXPECT_EQ(m.params().text(ParamLayout::kE1LocalIP, 16), "10.1.2.3");
+    Bytes r = call(m, {0x41});
+    EXPECT_EQ(acceptPayload(r.data() + 1, r.size() - 1).block, b);
+}
+
+TEST(ParamFunctions, WrongChecksumLengthOrAddressChangesNothing)
+{
+    SimModule m({});
+    const ParamBlock before = m.params();
+    ParamBlock b = before;
+    b.setU8(ParamLayout::kQXAddr1, 9);
+    Bytes bad = paramWrite(b, 155);
+    bad[500] ^= 0x40;
+    EXPECT_EQ(call(m, bad), (Bytes {0x42, 0x00}));
+    EXPECT_EQ(call(m, paramWrite(b, 230)), (Bytes {0x42, 0x00})); // compact to a full model
+    Bytes shortWrite = paramWrite(b, 155);
+    shortWrite.resize(600);
+    EXPECT_EQ(call(m, shortWrite), (Bytes {0x42, 0x00}));
+    b.setU8(ParamLayout::kQXAddr1, 0);
+    EXPECT_EQ(call(m, paramWrite(b, 155)), (Bytes {0x42, 0x00}));
+    EXPECT_EQ(m.params(), before);
+    EXPECT_EQ(m.address(), 1);
+}
+
+TEST(ParamFunctions, CompactWriteKeepsTheRestOfTheBlock)
+{
+    ModuleSettings s;
+    s.modelCode = 230;
+    SimModule m(s);
+    ParamBlock b = m.params();
+    b.setU32(ParamLayout::kR1BaudRate, 9600);
+    b.setText(ParamLayout::kE1LocalIP, 16, "1.1.1.1"); // not in the compact record
+    EXPECT_EQ(call(m, paramWrite(b, 230)), (Bytes {0x42, 0x01}));
+    EXPECT_EQ(m.params().u32(ParamLayout::kR1BaudRate), 9600u);
+    EXPECT_EQ(m.params().text(ParamLayout::kE1LocalIP, 16), "192.168.1.200");
+}
+
+TEST(FirmwareParts, CheckedPartsAreAcknowledgedAndAssembled)
+{
+    SimModule m({});
+    EXPECT_EQ(call(m, firmwarePart(0x43, 0, 0x11)), (Bytes {0x43, 0x01, 0x00, 0x00}));
+    EXPECT_EQ(call(m, firmwarePart(0x43, 1, 0x22)), (Bytes {0x43, 0x01, 0x00, 0x01}));
+    Bytes broken = firmwarePart(0x43, 2, 0x33);
+    broken[700] ^= 0x01;
+    EXPECT_EQ(call(m, broken), (Bytes {0x43, 0x00, 0x00, 0x02}));
+    EXPECT_EQ(call(m, firmwarePart(0x44, 5, 0x44)), (Bytes {0x44, 0x01, 0x00, 0x05}));
+    EXPECT_EQ(call(m, firmwarePart(0x44, 128, 0x44)), (Bytes {0x44, 0x00, 0x00, 0x80}));
+    Bytes truncated = firmwarePart(0x44, 3, 0);
+    truncated.resize(100);
+    EXPECT_EQ(call(m, truncated), (Bytes {0x44, 0x00, 0x00, 0x03}));
+
+    const Bytes &bios = m.firmwareImage(0x43);
+    ASSERT_EQ(bios.size(), 2048u);
+    EXPECT_EQ(bios[0], 0x11);
+    EXPECT_EQ(bios[1023], 0x11);
+    EXPECT_EQ(bios[1024], 0x22);
+    EXPECT_EQ(m.firmwareImage(0x44).size(), 6144u);
+    // part 0 starts a new image
+    call(m, firmwarePart(0x43, 0, 0x55));
+    EXPECT_EQ(m.firmwareImage(0x43).size(), 1024u);
+}
+
+TEST(FirmwareParts, RefusePartFailsThatPartOnce)
+{
+    ModuleSettings s;
+    s.refusePart = 1;
+    SimModule m(s);
+    EXPECT_EQ(call(m, firmwarePart(0x44, 0, 1))[1], 1);
+    EXPECT_EQ(call(m, firmwarePart(0x44, 1, 2)), (Bytes {0x44, 0x00, 0x00, 0x01}));
+    EXPECT_EQ(call(m, firmwarePart(0x44, 1, 2)), (Bytes {0x44, 0x01, 0x00, 0x01}));
+}
+
+TEST(PlcPackets, StartDataAndFinalToRam)
+{
+    SimModule m({});
+    Bytes r = call(m, plcPacket(1, 0, 0, {}));
+    ASSERT_EQ(r.size(), 1u + EplcReplyLayout::kSize);
+    EXPECT_EQ(Bytes(r.begin(), r.begin() + 8), (Bytes {0x46, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}));
+    Bytes data(64, 0xA7);
+    r = call(m, plcPacket(2, 3, 192, data));
+    EXPECT_EQ(Bytes(r.begin(), r.begin() + 8), (Bytes {0x46, 0x00, 0x02, 0x03, 0x00, 0xC0, 0x00, 0x40}));
+    EXPECT_TRUE(std::all_of(r.begin() + 8, r.end(), [](uint8_t b) { return b == 0; }));
+    r = call(m, plcPacket(3, 0, 0, {}));
+    EXPECT_EQ(r[1], 0);
+    EXPECT_EQ(r[2], 3);
+    EXPECT_EQ(m.plcRam()[3 * 256 + 192], 0xA7);
+    EXPECT_EQ(m.plcRam()[3 * 256 + 255], 0xA7);
+    EXPECT_EQ(m.plcRam()[3 * 256 + 191], 0x00);
+    EXPECT_EQ(m.plcFlash()[3 * 256 + 192], 0x00); // RAM only
+}
+
+TEST(PlcPackets, FlashFinalStoresAndStartClearsTheAssembly)
+{
+    SimModule m({});
+    call(m, plcPacket(1, 0, 0, {}));
+    call(m, plcPacket(2, 99, 0, Bytes(256, 0x5A)));
+    EXPECT_EQ(call(m, plcPacket(4, 0, 0, {}))[1], 0);
+    EXPECT_EQ(m.plcFlash()[99 * 256], 0x5A);
+    // a new transfer that sends only block 0 leaves block 99 free
+    call(m, plcPacket(1, 0, 0, {}));
+    call(m, plcPacket(2, 0, 0, Bytes(8, 0)));
+    EXPECT_EQ(call(m, plcPacket(5, 0, 0, {}))[1], 0);
+    EXPECT_EQ(m.plcFlash()[99 * 256], 0x00);
+    EXPECT_EQ(m.plcRam(), m.plcFlash());
+    EXPECT_EQ(m.restarts(), 1);
+}
+
+TEST(PlcPackets, BrokenPacketsGetAnErrorStatusAndChangeNothing)
+{
+    SimModule m({});
+    call(m, plcPacket(1, 0, 0, {}));
+    Bytes bad = plcPacket(2, 1, 0, Bytes(32, 0x77));
+    bad[20] ^= 0xFF;
+    Bytes r = call(m, bad);
+    EXPECT_EQ(r[1], EplcReplyLayout::kStatusBadChecksum);
+    EXPECT_EQ(r[3], 1); // block echoed
+    EXPECT_EQ(call(m, plcPacket(2, 100, 0, Bytes(8, 1)))[1], EplcReplyLayout::kStatusBadField);
+    EXPECT_EQ(call(m, plcPacket(2, 1, 250, Bytes(8, 1)))[1], EplcReplyLayout::kStatusBadField);
+    EXPECT_EQ(call(m, plcPacket(9, 1, 0, {}))[1], EplcReplyLayout::kStatusBadField);
+    Bytes lying = plcPacket(2, 1, 0, Bytes(8, 1));
+    lying[6] = 0x09; // announces more data than it carries
+    EXPECT_EQ(call(m, lying)[1], EplcReplyLayout::kStatusBadField);
+    EXPECT_EQ(call(m, {0x46, 0x02})[1], EplcReplyLayout::kStatusBadField);
+    call(m, plcPacket(3, 0, 0, {}));
+    EXPECT_TRUE(std::all_of(m.plcRam().begin(), m.plcRam().end(), [](uint8_t b) { return b == 0; }));
+}
+
+TEST(PlcPackets, RefusePartCountsPacketsFromTheStart)
+{
+    ModuleSettings s;
+    s.refusePart = 2;
+    SimModule m(s);
+    EXPECT_EQ(call(m, plcPacket(1, 0, 0, {}))[1], 0);
+    EXPECT_EQ(call(m, plcPacket(2, 0, 0, Bytes(64, 1)))[1], 0);
+    EXPECT_EQ(call(m, plcPacket(2, 0, 64, Bytes(64, 2)))[1], EplcReplyLayout::kStatusRefused);
+    EXPECT_EQ(call(m, plcPacket(2, 0, 64, Bytes(64, 2)))[1], 0);
+}
+
+TEST(StatusReport, AllSectionsInOrder)
+{
+    SimModule m({});
+    m.advance(0);
+    call(m, {0x05, 0x00, 0x00, 0xFF, 0x00}); // Y1, and X1 with it
+    call(m, {0x06, 0x00, 0x07, 0x12, 0x34}); // AO8
+    const Bytes r = m.statusReport();
+    namespace L = StatusReportLayout;
+    ASSERT_EQ(r.size(), 2u + L::kMaxDataSize);
+    EXPECT_EQ(r[0], 0x45);
+    EXPECT_EQ(r[1], L::kMaxDataSize);
+    EXPECT_EQ(r[2], L::kAllSections);
+    const uint8_t *data = r.data() + 2;
+    EXPECT_EQ(data[L::sectionOffset(r[2], L::kFlagInputs)] & 1, 1);
+    EXPECT_EQ(data[L::sectionOffset(r[2], L::kFlagCoils)] & 1, 1);
+    EXPECT_EQ(getU16be(data, L::sectionOffset(r[2], L::kFlagAnalog16) + 14), 0x1234);
+    EXPECT_EQ(getU16be(data, L::sectionOffset(r[2], L::kFlagPulseMask) + 2), 1); // X1 counter, low word
+    EXPECT_EQ(getU16be(data, L::sectionOffset(r[2], L::kFlagAnalog32)), 0); // AI1 high word
+}
+
+TEST(StatusReport, ReportContentSelectsSections)
+{
+    SimModule m({});
+    ParamBlock b = m.params();
+    b.setU8(ParamLayout::kByRepCont, StatusReportLayout::kFlagAnalog16);
+    ASSERT_EQ(call(m, paramWrite(b, 155))[1], 1);
+    const Bytes r = m.statusReport();
+    EXPECT_EQ(r.size(), 2u + 1u + 16u);
+    EXPECT_EQ(r[1], 17);
+}
+
+TEST(ModuleState, RestartKeepsParamsFirmwareAndFlashProgram)
+{
+    TempDir dir;
+    ModuleSettings s;
+    s.stateDir = dir.path;
+    {
+        SimModule m(s);
+        ParamBlock b = m.params();
+        b.setU8(ParamLayout::kQXAddr1, 33);
+        ASSERT_EQ(call(m, paramWrite(b, 155))[1], 1);
+        call(m, firmwarePart(0x44, 0, 0x66));
+        call(m, plcPacket(1, 0, 0, {}));
+        call(m, plcPacket(2, 4, 0, Bytes(16, 0x42)));
+        call(m, plcPacket(4, 0, 0, {}));
+        call(m, plcPacket(1, 0, 0, {}));
+        call(m, plcPacket(2, 5, 0, Bytes(16, 0x43)));
+        call(m, plcPacket(3, 0, 0, {})); // RAM only: lost at restart
+        EXPECT_TRUE(m.stateErrors().empty());
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.path / "params.bin"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "params.bin.tmp"));
+    SimModule again(s);
+    EXPECT_EQ(again.address(), 33);
+    EXPECT_EQ(again.firmwareImage(0x44).size(), 1024u);
+    EXPECT_EQ(again.plcFlash()[4 * 256], 0x42);
+    EXPECT_EQ(again.plcRam()[4 * 256], 0x42);
+    EXPECT_EQ(again.plcRam()[5 * 256], 0x00);
+}
+
+TEST(Robustness, RandomRequestsNeverBreakTheModule)
+{
+    SimModule m({});
+    std::mt19937 rng(12345);
+    for (int i = 0; i < 50000; ++i) {
+        Bytes pdu(rng() % 40, 0);
+        for (auto &b : pdu)
+            b = static_cast<uint8_t>(rng());
+        if (!pdu.empty() && i % 3 == 0)
+            pdu[0] = static_cast<uint8_t>(rng() % 0x47); // mostly known functions
+        const Bytes r = m.handle(pdu.data(), pdu.size());
+        ASSERT_FALSE(r.empty());
+    }
+    // still answers normally
+    EXPECT_EQ(call(m, {0x11}).size(), 63u);
+}
