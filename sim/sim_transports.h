@@ -1,0 +1,114 @@
+// The transports of qxsim around one SimModule: Modbus TCP server, Modbus
+// TCP framing over UDP, a TCP client that reconnects, and Modbus RTU on a
+// pseudo-terminal or a serial device. Everything runs in one poll() loop on
+// the calling thread, so the module needs no lock.
+#pragma once
+
+#include <csignal>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <sys/socket.h>
+
+#include "sim_framing.h"
+#include "sim_module.h"
+
+namespace qx::sim {
+
+struct ServerOptions
+{
+    unsigned reportMs = 0;
+    bool quiet = false;
+    unsigned dropEvery = 0;
+    unsigned corruptEvery = 0;
+    unsigned delayMs = 0;
+};
+
+class SimServer
+{
+public:
+    SimServer(SimModule &module, const ServerOptions &options);
+    ~SimServer();
+    SimServer(const SimServer &) = delete;
+    SimServer &operator=(const SimServer &) = delete;
+
+    // Each returns false with a message when the transport cannot be set up,
+    // and prints its ready line on standard output otherwise.
+    bool addTcpServer(const std::string &spec, std::string &error);
+    bool addUdp(const std::string &spec, std::string &error);
+    bool addTcpClient(const std::string &spec, std::string &error);
+    bool addPty(std::string &error);
+    bool addSerial(const std::string &path, unsigned baud, std::string &error);
+
+    // Runs until `stop` becomes non-zero.
+    void run(volatile std::sig_atomic_t &stop);
+
+private:
+    enum class LinkKind {
+        TcpStream,
+        Udp,
+        Rtu,
+    };
+    struct Link
+    {
+        LinkKind kind = LinkKind::TcpStream;
+        int fd = -1;
+        int extraFd = -1; // the pty's slave side, kept open so the master never hangs up
+        std::string name;
+        bool fromClient = false; // the --connect link
+        std::vector<uint8_t> rx;
+        std::vector<uint8_t> tx;
+        RtuReceiver rtu {5000};
+        sockaddr_storage peer {};
+        socklen_t peerLength = 0;
+        uint64_t lastRequestUs = 0;
+        uint64_t lastAnswerUs = 0;
+    };
+    struct Listener
+    {
+        int fd = -1;
+        std::string name;
+    };
+    struct Pending
+    {
+        uint64_t dueUs = 0;
+        int linkId = 0;
+        std::vector<uint8_t> bytes;
+        sockaddr_storage to {};
+        socklen_t toLength = 0;
+    };
+    struct Connector
+    {
+        std::string host;
+        std::string port;
+        int fd = -1; // while connecting
+        int linkId = 0; // while connected
+        uint64_t nextAttemptUs = 0;
+    };
+
+    int addLink(Link link);
+    void closeLink(int id);
+    void onReadable(int id, uint64_t now);
+    void onRequest(int id, const Request &request, uint64_t now);
+    void send(int id, std::vector<uint8_t> bytes, const sockaddr_storage *to, socklen_t toLength);
+    void flush(int id);
+    void sendReports(uint64_t now);
+    void serviceConnector(uint64_t now);
+    void log(const std::string &line) const;
+
+    SimModule &m_module;
+    ServerOptions m_options;
+    FaultPlan m_faults;
+    std::vector<Listener> m_listeners;
+    std::map<int, Link> m_links;
+    std::vector<Pending> m_pending;
+    std::vector<Connector> m_connectors;
+    int m_nextLinkId = 1;
+    uint64_t m_nextReportUs = 0;
+};
+
+uint64_t monotonicUs();
+
+} // namespace qx::sim
