@@ -1,0 +1,369 @@
+// The check rules by operand range, the preview sentences and the image.
+#include "plc_compiler.h"
+
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "plc_catalogues.h"
+#include "plc_texts.h"
+#include "text_format.h"
+
+namespace qx {
+
+namespace {
+
+using namespace plc_texts;
+
+bool in(int v, int lo, int hi)
+{
+    return v >= lo && v <= hi;
+}
+
+bool isVariableNumber(uint32_t a)
+{
+    return a >= 1 && a <= 256;
+}
+
+bool isScalingUnit(int unit)
+{
+    return in(unit, 5, 11);
+}
+
+bool isAnalogUnit(int unit)
+{
+    return in(unit, 4, 11) || unit == plc_code::kUnitVar;
+}
+
+constexpr uint8_t kUnused = 0xFF;
+
+// For every source code, the block and row of its last use as a condition
+// in a running block.
+using TimerUse = std::array<std::pair<uint8_t, uint8_t>, 256>;
+
+TimerUse timerUse(const PlcProject &project)
+{
+    TimerUse use;
+    use.fill({kUnused, kUnused});
+    for (int b = 0; b < static_cast<int>(kPlcBlockCount); ++b) {
+        if (project.state(b) != kBlockRuns)
+            continue;
+        for (int r = 0; r < kPlcRowsPerArea; ++r) {
+            const uint8_t src = project.row(b, PlcRowKind::Condition, r).code;
+            if (in(src, 81, 240))
+                use[src] = {static_cast<uint8_t>(b), static_cast<uint8_t>(r)};
+        }
+    }
+    return use;
+}
+
+// Appends the messages of the failed rules; returns false if any failed.
+bool checkCondition(const PlcRow &c, int block, int row, const ScalingTables &scaling,
+                    const TimerUse &use, std::string &out)
+{
+    const std::size_t before = out.size();
+    auto fail = [&out](const std::string &message) { out += message; };
+    const int src = c.code;
+    if (in(src, 1, 32) || in(src, 209, 240)) {
+        if (c.op != 1 && c.op != 7)
+            fail(kCondDigitalOperator);
+        if (c.a > 1)
+            fail(kCondDigitalValueA);
+        if (c.b > 1)
+            fail(kCondDigitalValueB);
+        if (c.unit != plc_code::kUnitDio)
+            fail(kCondDigitalUnit);
+    } else if (in(src, 33, 64)) {
+        if (c.op == 0 || c.op == 7)
+            fail(kCondCounterOperator);
+        if (c.unit == plc_code::kUnitVar && !isVariableNumber(c.a))
+            fail(kCondCounterVariable);
+        if (c.unit != plc_code::kUnitCnt && c.unit != plc_code::kUnitVar)
+            fail(kCondCounterUnit);
+    } else if (in(src, 65, 80)) {
+        if (c.op == 0 || c.op == 7)
+            fail(kCondAnalogOperator);
+        if (!isAnalogUnit(c.unit))
+            fail(kAnalogUnit);
+        if (c.unit == plc_code::kUnitVar && !isVariableNumber(c.a))
+            fail(kCondAnalogVariable);
+        if (isScalingUnit(c.unit)) {
+            // either failure ends the row's checks
+            if (!scaling.valid)
+                fail(kCondAnalogNoScaling);
+            else if (c.unit != scaling.aiUnit[static_cast<std::size_t>(src - 65)])
+                fail(kCondAnalogUnitMismatch);
+        }
+    } else if (in(src, 81, 208)) {
+        if (c.op != 1)
+            fail(kCondTimerOperator);
+        if (c.a == 0)
+            fail(kCondTimerValueA);
+        if (c.unit != plc_code::kUnitMs)
+            fail(kCondTimerUnit);
+        const auto [useBlock, useRow] = use[static_cast<std::size_t>(src)];
+        if (useBlock != block || useRow != row)
+            fail(formatText(kCondTimerConflict, static_cast<unsigned>(useBlock), static_cast<unsigned>(useRow)));
+    }
+    return out.size() == before;
+}
+
+bool checkAction(const PlcRow &a, const ScalingTables &scaling, std::string &out)
+{
+    const std::size_t before = out.size();
+    auto fail = [&out](const char *message) { out += message; };
+    const int obj = a.code;
+    const bool arithmetic = a.op == 1 || a.op == 2 || a.op == 3;
+    if (in(obj, 1, 32)) {
+        if (a.op != 1 && a.op != plc_code::kActPulse)
+            fail(kActDigitalOperator);
+        if (a.op == 1) {
+            if (a.a > 1)
+                fail(kActDigitalValueA);
+            if (a.unit != plc_code::kUnitDio)
+                fail(kActDigitalUnit);
+        }
+        if (a.op == plc_code::kActPulse) {
+            if (a.a > 1000000)
+                fail(kActPulseFrequency);
+            // the message promises 0..100; NaN and negative duty fail too
+            const float duty = bitsFloat(a.b);
+            if (!(duty >= 0.0f && duty <= 100.0f))
+                fail(kActPulseDuty);
+            if (a.unit != plc_code::kUnitRat)
+                fail(kActPulseUnit);
+        }
+    } else if (in(obj, 33, 64)) {
+        if (!arithmetic)
+            fail(kActArithmeticOperator);
+        if (a.unit != plc_code::kUnitCnt)
+            fail(kActCounterUnit);
+    } else if (in(obj, 65, 80)) {
+        if (!arithmetic)
+            fail(kActArithmeticOperator);
+        if (!isAnalogUnit(a.unit))
+            fail(kAnalogUnit);
+        if (isScalingUnit(a.unit)) {
+            if (!scaling.valid)
+                fail(kActAnalogNoScaling);
+            else if (a.unit != scaling.aoUnit[static_cast<std::size_t>(obj - 65)])
+                fail(kActAnalogUnitMismatch);
+        }
+        if (a.unit == plc_code::kUnitVar && !isVariableNumber(a.a))
+            fail(kActAnalogVariable);
+    } else if (in(obj, 81, 208)) {
+        if (!arithmetic)
+            fail(kActArithmeticOperator);
+        if (a.unit != plc_code::kUnitMs)
+            fail(kActTimerUnit);
+    } else if (in(obj, 209, 216)) {
+        if (a.op != 1)
+            fail(kActDelayOperator);
+        if (a.unit != plc_code::kUnitMs && a.unit != plc_code::kUnitVar)
+            fail(kActDelayUnit);
+        if (a.unit == plc_code::kUnitVar && !isVariableNumber(a.a))
+            fail(kActDelayVariable);
+    } else if (in(obj, 217, 232)) {
+        if (a.op != 4 && a.op != 5 && a.op != 6)
+            fail(kActGroupOperator);
+        if (a.unit != plc_code::kUnitNone)
+            fail(kActGroupUnit);
+    }
+    return out.size() == before;
+}
+
+bool checkBlock(const PlcProject &project, int b, const ScalingTables &scaling, const TimerUse &use,
+                std::string &out)
+{
+    bool ok = true;
+    out += formatText(kCheckBlockHeader, static_cast<unsigned>(b));
+    for (int r = 0; r < kPlcRowsPerArea; ++r) {
+        const PlcRow c = project.row(b, PlcRowKind::Condition, r);
+        if (c.code == 0)
+            continue;
+        out += formatText(kCheckCondRow, static_cast<unsigned>(r));
+        if (checkCondition(c, b, r, scaling, use, out))
+            out += kCheckPassed;
+        else
+            ok = false;
+        out += "\r\n";
+    }
+    out += "\r\n";
+    for (int r = 0; r < kPlcRowsPerArea; ++r) {
+        const PlcRow a = project.row(b, PlcRowKind::Action, r);
+        if (a.code == 0)
+            continue;
+        out += formatText(kCheckActRow, static_cast<unsigned>(r));
+        if (checkAction(a, scaling, out))
+            out += kCheckPassed;
+        else
+            ok = false;
+        out += "\r\n";
+    }
+    return ok;
+}
+
+// --- preview -----------------------------------------------------------------
+
+std::string codeText(PlcCatalogue catalogue, uint8_t code)
+{
+    const std::string &text = plcCatalogueText(catalogue, code);
+    return text.empty() ? formatText("[%u]", static_cast<unsigned>(code)) : text;
+}
+
+std::string unitText(uint8_t unit)
+{
+    return unit == 0 ? std::string(" ") : codeText(PlcCatalogue::Unit, unit);
+}
+
+std::string valueText(uint32_t bits, bool isFloat)
+{
+    return isFloat ? formatText("%f", static_cast<double>(bitsFloat(bits))) : formatText("%u", bits);
+}
+
+std::string conditionSentence(const PlcRow &c)
+{
+    const bool isFloat = conditionValueIsFloat(c);
+    const std::string a = valueText(c.a, isFloat);
+    const std::string b = valueText(c.b, isFloat);
+    std::string phrase;
+    switch (c.op) {
+    case 1: phrase = " = " + a + " "; break;
+    case 2: phrase = " != " + a + " "; break;
+    case 3: phrase = " > " + a + " "; break;
+    case 4: phrase = " ≥ " + a + " "; break;
+    case 5: phrase = " < " + a + " "; break;
+    case 6: phrase = " ≤ " + a + " "; break;
+    case 7: phrase = " 由 " + a + " 到 " + b + " "; break;
+    case 8: phrase = " 介于 " + a + " 和 " + b + " 之间(不含) "; break;
+    case 9: phrase = " 介于 " + a + " 和 " + b + " 之间(含) "; break;
+    case 10: phrase = " 介于 " + a + " 和 " + b + " 之间(右含) "; break;
+    case 11: phrase = " 介于 " + a + " 和 " + b + " 之间(左含) "; break;
+    default: phrase = " 运算符空 "; break;
+    }
+    return kPreviewIf + codeText(PlcCatalogue::Source, c.code) + phrase + unitText(c.unit);
+}
+
+const char *actionPhrase(uint8_t op)
+{
+    static const char *const phrases[] = {" 操作符空 ", " 赋值为 ", " 递增 ", " 递减 ",
+                                          " 进行存储 ", " 进行清存储 ", " 主动上报 ", " 脉冲 "};
+    return op < 8 ? phrases[op] : phrases[0];
+}
+
+std::string actionSentence(const PlcRow &a)
+{
+    std::string s = kPreviewDo;
+    const int obj = a.code;
+    if (in(obj, 81, 208))
+        return s + codeText(PlcCatalogue::ActionObject, a.code) + " 定时 " + formatText("%u", a.a) + "ms";
+    if (in(obj, 209, 216))
+        return s + formatText("%u ", a.a) + (a.unit == plc_code::kUnitVar ? "var变量ms延时" : "ms延时");
+    s += codeText(PlcCatalogue::ActionObject, a.code) + actionPhrase(a.op);
+    if (!in(obj, 1, 80))
+        return s;
+    if (a.op == plc_code::kActPulse)
+        s += formatText("频率%u HZ", a.a) + " " + formatText("占空比%f", static_cast<double>(bitsFloat(a.b))) + " ";
+    else if (a.op >= 1 && a.op <= 3)
+        s += valueText(a.a, actionValueIsFloat(a, false)) + " ";
+    return s + unitText(a.unit);
+}
+
+void previewBlock(const PlcProject &project, int b, std::string &out)
+{
+    out += formatText(kPreviewBlockHeader, static_cast<unsigned>(b));
+    out += kPreviewCondArea;
+    for (int r = 0; r < kPlcRowsPerArea; ++r) {
+        const PlcRow c = project.row(b, PlcRowKind::Condition, r);
+        if (c.code != 0)
+            out += formatText(kCheckCondRow, static_cast<unsigned>(r)) + conditionSentence(c) + "\r\n";
+    }
+    out += kPreviewActArea;
+    for (int r = 0; r < kPlcRowsPerArea; ++r) {
+        const PlcRow a = project.row(b, PlcRowKind::Action, r);
+        if (a.code != 0)
+            out += formatText(kCheckActRow, static_cast<unsigned>(r)) + actionSentence(a) + "\r\n";
+    }
+}
+
+bool isConverted(const PlcRow &row)
+{
+    return isAnalogCode(row.code) && row.unit != plc_code::kUnitVar && row.unit != plc_code::kUnitRaw;
+}
+
+} // namespace
+
+CheckResult checkPlcProject(const PlcProject &project, const ScalingTables &scaling, bool singleBlock, int block)
+{
+    CheckResult result;
+    const TimerUse use = timerUse(project);
+    for (int b = 0; b < static_cast<int>(kPlcBlockCount); ++b) {
+        if ((singleBlock && b != block) || project.state(b) != kBlockRuns)
+            continue;
+        if (!checkBlock(project, b, scaling, use, result.report))
+            result.ok = false;
+    }
+    return result;
+}
+
+std::string previewPlcProject(const PlcProject &project, bool singleBlock, int block)
+{
+    std::string out;
+    if (singleBlock) {
+        if (block >= 0 && block < static_cast<int>(kPlcBlockCount))
+            previewBlock(project, block, out);
+        return out;
+    }
+    for (int b = 0; b < static_cast<int>(kPlcBlockCount); ++b) {
+        if (project.state(b) == kBlockRuns)
+            previewBlock(project, b, out);
+    }
+    return out;
+}
+
+uint32_t analogRawCount(float value, float ratio, uint32_t noise)
+{
+    float scaled = 0.0f;
+    if (std::isfinite(ratio) && ratio != 0.0f)
+        scaled = value / ratio; // single precision, as the module's tool divides
+    double count = 0.0;
+    if (!std::isnan(scaled))
+        count = std::trunc(static_cast<double>(scaled));
+    // bound before converting: beyond these the result saturates anyway
+    constexpr double kBound = 1e12;
+    count = std::fmax(-kBound, std::fmin(kBound, count));
+    const int64_t raw = static_cast<int64_t>(count) + static_cast<int64_t>(noise);
+    if (raw < 0)
+        return 0;
+    if (raw > static_cast<int64_t>(UINT32_MAX))
+        return UINT32_MAX;
+    return static_cast<uint32_t>(raw);
+}
+
+ProgramImage buildProgramImage(const PlcProject &project, const ScalingTables &scaling)
+{
+    ProgramImage image;
+    image.bytes = project.bytes();
+    for (int b = 0; b < static_cast<int>(kPlcBlockCount); ++b) {
+        uint8_t *block = image.bytes.data() + static_cast<std::size_t>(b) * kPlcBlockSize;
+        for (int r = 0; r < kPlcRowsPerArea; ++r) {
+            PlcRow c = readPlcRow(block, PlcRowKind::Condition, r);
+            if (isConverted(c)) {
+                const auto ch = static_cast<std::size_t>(c.code - plc_code::kAnalogFirst);
+                c.a = analogRawCount(bitsFloat(c.a), scaling.aiRatio[ch], scaling.aiNoise[ch]);
+                c.b = analogRawCount(bitsFloat(c.b), scaling.aiRatio[ch], scaling.aiNoise[ch]);
+                writePlcRow(block, PlcRowKind::Condition, r, c);
+            }
+            PlcRow a = readPlcRow(block, PlcRowKind::Action, r);
+            if (isConverted(a)) {
+                const auto ch = static_cast<std::size_t>(a.code - plc_code::kAnalogFirst);
+                a.a = analogRawCount(bitsFloat(a.a), scaling.aoRatio[ch], 0);
+                a.b = analogRawCount(bitsFloat(a.b), scaling.aoRatio[ch], 0);
+                writePlcRow(block, PlcRowKind::Action, r, a);
+            }
+        }
+    }
+    return image;
+}
+
+} // namespace qx

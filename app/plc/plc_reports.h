@@ -1,0 +1,20 @@
+// The texts the report box shows around a load and a check, composed from
+// the constants of plc_texts.h so that the page and the command line agree.
+#pragma once
+
+#include <string>
+
+namespace qx {
+
+enum class SourceLoadVia {
+    FileDialog, // "载入工程或源码"
+    Refresh,    // "刷新并编译"
+};
+
+// The syntax error and what to do next.
+std::string sourceLoadFailedReport(const std::string &error, SourceLoadVia via);
+
+// After a passed check (following the preview) or a failed one.
+std::string compileOutcomeReport(bool ok);
+
+} // namespace qx
