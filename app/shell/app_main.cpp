@@ -1,0 +1,351 @@
+#include "app_main.h"
+
+#include <memory>
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "byte_io.h"
+#include "connection_event.h"
+#include "dialogs.h"
+#include "event_codes.h"
+#include "main_window.h"
+#include "page_host.h"
+#include "port_settings.h"
+#include "request_record.h"
+#include "response_records.h"
+#include "shell_texts.h"
+#include "statistics_panel.h"
+
+namespace qx {
+
+namespace {
+
+std::atomic<AppMain *> g_app {nullptr};
+
+QString tr8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+const AppMain::Route AppMain::kRoutes[] = {
+    {kEventLog, &AppMain::onStatistics},
+    {kEventConnection, &AppMain::onConnection},
+    {kEventIdentity, &AppMain::onIdentity},
+    {kEventInputs, &AppMain::onInputs},
+    {kEventCoils, &AppMain::onCoils},
+    {kEventInputRegisters, &AppMain::onInputRegisters},
+    {kEventHoldingRegisters, &AppMain::onHoldingRegisters},
+    {kEventParamsRead, &AppMain::onParamsRead},
+    {kEventParamsWritten, &AppMain::onParamsWritten},
+    {kEventBiosPacket, &AppMain::onBiosPacket},
+    {kEventFirmwarePacket, &AppMain::onFirmwarePacket},
+    {kEventPlcPacket, &AppMain::onPlcPacket},
+    {kEventStatusReport, &AppMain::onStatusReport},
+};
+
+AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
+                 const std::vector<ConnectionPage::Adapter> *adapters)
+    : m_library(library)
+    , m_dialogs(dialogs)
+    , m_gate([this](QueuedEvent e) {
+        auto event = std::make_shared<QueuedEvent>(std::move(e));
+        QMetaObject::invokeMethod(this, [this, event] { handle(*event); }, Qt::QueuedConnection);
+    })
+{
+    g_app = this;
+    m_window = new MainWindow(*this, adapters);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        m_window->applyScreenSizing(screen->geometry());
+}
+
+AppMain::~AppMain()
+{
+    shutdown();
+    delete m_window;
+    g_app = nullptr;
+}
+
+AppMain *AppMain::instance()
+{
+    return g_app.load();
+}
+
+void AppMain::EventCallback(void *port, int32_t code, const void *data)
+{
+    AppMain *app = g_app.load();
+    std::size_t size = eventRecordSize(code);
+    if (!app || !data || size == 0)
+        return;
+    app->m_gate.deliver(port, code, data, size);
+}
+
+ConnectionPage &AppMain::connectionPage() const
+{
+    return *m_window->connectionPage();
+}
+
+PageHost &AppMain::pageHost() const
+{
+    return *m_window->pageHost();
+}
+
+int32_t AppMain::openPort(const PortSettings &settings)
+{
+    emit aboutToOpenPort();
+    destroyPort();
+    intptr_t handle = 0;
+    {
+        // CREATE stops a previous object and RUN starts the worker: neither
+        // may wait for a worker that waits for this thread.
+        EventGate::ReleaseScope released(m_gate);
+        m_library.create(settings, &AppMain::EventCallback, &handle);
+    }
+    m_portHandle = handle;
+    EventGate::ReleaseScope released(m_gate);
+    return m_library.run(handle);
+}
+
+bool AppMain::destroyPort()
+{
+    intptr_t handle = m_portHandle.exchange(0);
+    if (handle == 0)
+        return true;
+    int32_t result = 0;
+    {
+        EventGate::DestroyScope destroying(m_gate);
+        result = m_library.destroy(handle);
+    }
+    if (result != 0) {
+        m_dialogs.message(m_window, tr8(texts::kCannotDestroy));
+        return false;
+    }
+    return true;
+}
+
+void AppMain::shutdown()
+{
+    // The original tool slept 1000 ms here for its worker; DESTROY returns
+    // only once the worker has ended (or was abandoned), so there is nothing
+    // left to wait for.
+    destroyPort();
+}
+
+void AppMain::sendCommand(int slot, const void *record, int32_t length)
+{
+    intptr_t handle = m_portHandle.load();
+    if (handle != 0)
+        m_library.cmd(handle, slot, record, length);
+}
+
+void AppMain::clearReceiveBuffer()
+{
+    intptr_t handle = m_portHandle.load();
+    if (handle != 0)
+        m_library.rxbuffClr(handle);
+}
+
+void AppMain::clearStatistics()
+{
+    intptr_t handle = m_portHandle.load();
+    if (handle == 0)
+        return;
+    EventGate::ReleaseScope released(m_gate);
+    m_library.clrStatis(handle);
+}
+
+uint8_t AppMain::modbusAddress() const
+{
+    return connectionPage().modbusAddress();
+}
+
+void AppMain::appendLog(const QString &text)
+{
+    m_window->appendLog(text);
+}
+
+void AppMain::handle(const QueuedEvent &event)
+{
+    if (m_gate.isCurrent(event) && m_portHandle.load() != 0) {
+        for (const Route &route : kRoutes) {
+            if (route.code == event.code) {
+                (this->*route.handler)(event.data.data());
+                break;
+            }
+        }
+    }
+    m_gate.markHandled(event);
+    emit eventHandled(event.code);
+}
+
+void AppMain::placeIdentityRequest(uint8_t mode)
+{
+    RequestRecord r;
+    r.setMode(mode);
+    r.setAddress(modbusAddress());
+    sendCommand(kSlotIdentity, r.data(), RequestLength::kIdentity);
+}
+
+void AppMain::onStatistics(const uint8_t *data)
+{
+    StatisticsView v = readStatistics(data);
+    if (v.hasLogLine && m_logDisplayOn.load())
+        m_window->appendLibraryLine(QString::fromStdString(v.logLine));
+    std::array<QString, StatisticsPanel::kCounterCount> counters;
+    for (std::size_t i = 0; i < counters.size(); ++i)
+        counters[i] = QString::fromStdString(v.counters[i]);
+    m_window->statistics()->setCounters(counters);
+}
+
+void AppMain::onConnection(const uint8_t *data)
+{
+    ConnectionView v = readConnection(data);
+    ConnectionPage &page = connectionPage();
+    switch (v.state) {
+    case kStateConnectTimeout:
+        if (v.transportType == kTransportUdp)
+            page.setStatus(ConnectionPage::kUdp, tr8(texts::kConnectionFailed));
+        else if (v.transportType == kTransportTcpClient)
+            page.setStatus(ConnectionPage::kTcpClient, tr8(texts::kConnectionFailed));
+        placeIdentityRequest(kModeRepeat);
+        break;
+    case kStatePeerConnected:
+        page.setStatus(ConnectionPage::kTcpServer, tr8(texts::kPeerConnectedReading));
+        page.setPeerText(QString::fromStdString(v.peer));
+        placeIdentityRequest(kModeRepeat);
+        break;
+    case kStateClosedByPeer:
+        page.setStatus(ConnectionPage::kTcpClient, tr8(texts::kNotConnected));
+        page.enableTcpClientControls();
+        page.resetIdentity();
+        break;
+    case kStateRunning:
+        if (v.transportType == kTransportUdp)
+            page.setStatus(ConnectionPage::kUdp, tr8(texts::kReading));
+        else if (v.transportType == kTransportTcpClient)
+            page.setStatus(ConnectionPage::kTcpClient, tr8(texts::kPeerConnectedReading));
+        placeIdentityRequest(kModeRepeat);
+        break;
+    case kStatePeerDisconnected:
+        page.setStatus(ConnectionPage::kTcpServer, tr8(texts::kNotConnected));
+        page.setPeerText(tr8(texts::kNoPeer));
+        page.resetIdentity();
+        break;
+    default:
+        // Open failures are reported from DLL_API_OBJ_RUN's result.
+        break;
+    }
+}
+
+void AppMain::onIdentity(const uint8_t *data)
+{
+    ConnectionPage &page = connectionPage();
+    page.setIdentity(readIdentity(data));
+    placeIdentityRequest(kModeIdle);
+    page.setStatus(page.connectionKind(), tr8(texts::kConnected));
+    emit identityShown();
+}
+
+void AppMain::onInputs(const uint8_t *data)
+{
+    if (m_routes.inputBits)
+        m_routes.inputBits(data + BitRecordLayout::kData, BitRecordLayout::kCapacity);
+}
+
+void AppMain::onCoils(const uint8_t *data)
+{
+    if (m_routes.coilBits)
+        m_routes.coilBits(data + BitRecordLayout::kData, BitRecordLayout::kCapacity);
+}
+
+void AppMain::onInputRegisters(const uint8_t *data)
+{
+    std::array<uint32_t, 48> values = readInputRegisterValues(data);
+    uint8_t mask = m_routes.pwmGroupMask ? m_routes.pwmGroupMask() : 0;
+    if (mask != 0) {
+        if (m_routes.pwmValues)
+            m_routes.pwmValues(values, mask);
+        return;
+    }
+    if (m_routes.analogInputs) {
+        std::array<uint32_t, 8> first {};
+        std::copy_n(values.begin(), first.size(), first.begin());
+        m_routes.analogInputs(first);
+    }
+}
+
+void AppMain::onHoldingRegisters(const uint8_t *data)
+{
+    std::array<uint16_t, 16> values = readHoldingRegisterValues(data);
+    if (m_routes.analogOutputs) {
+        std::array<uint16_t, 8> first {};
+        std::copy_n(values.begin(), first.size(), first.begin());
+        m_routes.analogOutputs(first);
+    }
+}
+
+void AppMain::onParamsRead(const uint8_t *data)
+{
+    ParamBlockCheck check = checkParamBlock(data);
+    if (!check.ok) {
+        m_dialogs.message(m_window, QString::fromStdString(check.message));
+        return;
+    }
+    if (m_routes.paramBlock)
+        m_routes.paramBlock(check.block);
+}
+
+void AppMain::onParamsWritten(const uint8_t *data)
+{
+    ParamWriteAnswer answer = readParamWriteAnswer(data);
+    if (answer.written && m_routes.paramsWritten)
+        m_routes.paramsWritten();
+    m_dialogs.message(m_window, QString::fromStdString(answer.message));
+}
+
+void AppMain::onBiosPacket(const uint8_t *data)
+{
+    onTransfer(kEventBiosPacket, data);
+}
+
+void AppMain::onFirmwarePacket(const uint8_t *data)
+{
+    onTransfer(kEventFirmwarePacket, data);
+}
+
+void AppMain::onTransfer(int kind, const uint8_t *data)
+{
+    TransferStep step = readTransferStep(kind, data);
+    if (!step.logLine.empty())
+        appendLog(QString::fromStdString(step.logLine));
+    if (m_routes.transferStep)
+        m_routes.transferStep(kind, step.nextPart);
+}
+
+void AppMain::onPlcPacket(const uint8_t *data)
+{
+    PlcStep step = readPlcStep(data);
+    if (!step.logLine.empty())
+        appendLog(QString::fromStdString(step.logLine));
+    if (m_routes.plcStep)
+        m_routes.plcStep(step);
+}
+
+void AppMain::onStatusReport(const uint8_t *data)
+{
+    StatusReport r = readStatusReport(data);
+    if (r.inputBits && m_routes.inputBits)
+        m_routes.inputBits(r.inputBits->data(), r.inputBits->size());
+    if (r.coilBits && m_routes.coilBits)
+        m_routes.coilBits(r.coilBits->data(), r.coilBits->size());
+    if (r.analog32 && m_routes.analogInputs)
+        m_routes.analogInputs(*r.analog32);
+    if (r.analog16 && m_routes.analogOutputs)
+        m_routes.analogOutputs(*r.analog16);
+    if (r.pulse && m_routes.pulseReport)
+        m_routes.pulseReport(*r.pulse, r.flags);
+}
+
+} // namespace qx

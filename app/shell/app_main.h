@@ -1,0 +1,125 @@
+// AppMain: the application's state (PortHandle, LogDisplayOn), the
+// EventCallback that QXLIB calls and its dispatch table, and the library
+// calls the pages make. Events are handled on the window thread, in order,
+// through the EventGate; every handler does nothing while PortHandle is 0.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include <QObject>
+
+#include "connection_page.h"
+#include "event_gate.h"
+#include "event_records.h"
+#include "library_binder.h"
+
+namespace qx {
+
+class Dialogs;
+class MainWindow;
+class PageHost;
+
+// Where the module pages receive their events; each page's issue fills its
+// own entries. An empty entry drops the event.
+struct PageRoutes
+{
+    std::function<void(const uint8_t *bits, std::size_t count)> inputBits; // 2, 19 bit 0
+    std::function<void(const uint8_t *bits, std::size_t count)> coilBits; // 4, 19 bit 1
+    std::function<uint8_t()> pwmGroupMask; // PWM/counter page's group mask (0: none)
+    std::function<void(const std::array<uint32_t, 48> &values, uint8_t mask)> pwmValues; // 6
+    std::function<void(const std::array<uint32_t, 8> &values)> analogInputs; // 6, 19 bit 2
+    std::function<void(const std::array<uint16_t, 8> &values)> analogOutputs; // 8, 19 bit 3
+    std::function<void(const std::array<uint32_t, 32> &values, uint8_t flags)> pulseReport; // 19 bits 4-6
+    std::function<void(const std::vector<uint8_t> &block)> paramBlock; // 14, checked
+    std::function<void()> paramsWritten; // 15, status not 0
+    std::function<void(int kind, int32_t nextPart)> transferStep; // 16, 17
+    std::function<void(const PlcStep &step)> plcStep; // 18
+};
+
+class AppMain : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `adapters` replaces the system's adapter list (tests).
+    AppMain(const LibraryFunctions &library, Dialogs &dialogs,
+            const std::vector<ConnectionPage::Adapter> *adapters = nullptr);
+    ~AppMain() override;
+
+    static AppMain *instance();
+    // The callback handed to DLL_API_OBJ_CREATE.
+    static void EventCallback(void *port, int32_t code, const void *data);
+
+    MainWindow &mainWindow() const { return *m_window; }
+    ConnectionPage &connectionPage() const;
+    PageHost &pageHost() const;
+    Dialogs &dialogs() const { return m_dialogs; }
+    PageRoutes &routes() { return m_routes; }
+
+    intptr_t portHandle() const { return m_portHandle.load(); }
+    bool logDisplayOn() const { return m_logDisplayOn.load(); }
+    void setLogDisplayOn(bool on) { m_logDisplayOn = on; }
+
+    // Destroys the current port object, creates one with `settings` and runs
+    // it; returns DLL_API_OBJ_RUN's result.
+    int32_t openPort(const PortSettings &settings);
+    // False when DLL_API_OBJ_DESTROY failed (the operator has been told).
+    bool destroyPort();
+    // Main window closed: the port object goes.
+    void shutdown();
+
+    // Library calls for the pages (nothing while PortHandle is 0).
+    void sendCommand(int slot, const void *record, int32_t length);
+    void clearReceiveBuffer();
+    void clearStatistics();
+
+    uint8_t modbusAddress() const;
+    void appendLog(const QString &text);
+
+signals:
+    // Pages stop their poll timers before a port object is replaced.
+    void aboutToOpenPort();
+    void eventHandled(int code);
+    void identityShown();
+
+private:
+    using Handler = void (AppMain::*)(const uint8_t *data);
+    struct Route
+    {
+        int32_t code;
+        Handler handler;
+    };
+    static const Route kRoutes[];
+
+    void handle(const QueuedEvent &event);
+    void placeIdentityRequest(uint8_t mode);
+
+    void onStatistics(const uint8_t *data);
+    void onConnection(const uint8_t *data);
+    void onIdentity(const uint8_t *data);
+    void onInputs(const uint8_t *data);
+    void onCoils(const uint8_t *data);
+    void onInputRegisters(const uint8_t *data);
+    void onHoldingRegisters(const uint8_t *data);
+    void onParamsRead(const uint8_t *data);
+    void onParamsWritten(const uint8_t *data);
+    void onBiosPacket(const uint8_t *data);
+    void onFirmwarePacket(const uint8_t *data);
+    void onTransfer(int kind, const uint8_t *data);
+    void onPlcPacket(const uint8_t *data);
+    void onStatusReport(const uint8_t *data);
+
+    LibraryFunctions m_library;
+    Dialogs &m_dialogs;
+    EventGate m_gate;
+    std::atomic<intptr_t> m_portHandle {0}; // PortHandle
+    std::atomic<bool> m_logDisplayOn {true}; // LogDisplayOn
+    PageRoutes m_routes;
+    MainWindow *m_window = nullptr;
+};
+
+} // namespace qx

@@ -1,0 +1,28 @@
+# The qxtools program: its window and pages in qx_shell_gui (so Qt Test can
+# drive them), main.cpp alone in the executable.
+add_library(qx_shell_gui STATIC
+    app_main.cpp
+    connection_page.cpp
+    dialogs.cpp
+    main_window.cpp
+    page_host.cpp
+    statistics_panel.cpp
+    app_main.h
+    connection_page.h
+    dialogs.h
+    main_window.h
+    page_host.h
+    scripted_dialogs.h
+    statistics_panel.h
+)
+target_link_libraries(qx_shell_gui PUBLIC qx_shell_core Qt6::Widgets Qt6::Network)
+
+add_executable(qxtools main.cpp)
+target_link_libraries(qxtools PRIVATE qx_shell_gui)
+if(TARGET qxlib)
+    # QXTools binds the library by name at start; in the build tree it is
+    # found in the library's own directory.
+    add_dependencies(qxtools qxlib)
+    target_compile_definitions(qxtools PRIVATE QX_BUILD_LIBRARY_DIR="$<TARGET_FILE_DIR:qxlib>")
+    set_target_properties(qxtools PROPERTIES BUILD_RPATH "$<TARGET_FILE_DIR:qxlib>")
+endif()

@@ -1,0 +1,85 @@
+// QXTools: binds QXLIB, builds the main window and, when asked on the command
+// line, opens a transport at start and takes a picture of the window.
+#include <cstdio>
+#include <memory>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "app_main.h"
+#include "command_line.h"
+#include "connection_page.h"
+#include "dialogs.h"
+#include "library_binder.h"
+#include "main_window.h"
+
+#ifndef QX_BUILD_LIBRARY_DIR
+#define QX_BUILD_LIBRARY_DIR ""
+#endif
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
+    QCoreApplication::setApplicationName(QStringLiteral("QXTools"));
+
+    std::vector<std::string> args;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i].toStdString());
+    qx::CommandLine options = qx::parseCommandLine(args);
+    if (!options.ok) {
+        std::fprintf(stderr, "qxtools: %s\n\n%s", options.error.c_str(), qx::commandLineHelp().c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qx::commandLineHelp().c_str(), stdout);
+        return 0;
+    }
+
+    qx::QtDialogs dialogs;
+    qx::BindResult bound = qx::bindFirstLibrary(qx::libraryCandidates(
+        options.library, QCoreApplication::applicationDirPath().toStdString(), QX_BUILD_LIBRARY_DIR));
+    if (!bound.ok) {
+        std::fprintf(stderr, "qxtools: %s\n", bound.message.c_str());
+        dialogs.message(nullptr, QString::fromStdString(bound.message));
+        return 1;
+    }
+
+    qx::AppMain app(bound.functions, dialogs);
+    qx::MainWindow &window = app.mainWindow();
+    window.show();
+    if (options.address)
+        window.connectionPage()->controls().modbusAddress->setText(QString::fromStdString(*options.address));
+    if (options.connect) {
+        qx::ConnectTarget target = *options.connect;
+        QTimer::singleShot(0, &window, [&window, target] { window.connectionPage()->applyConnectTarget(target); });
+    }
+
+    if (!options.screenshot.empty()) {
+        const QString file = QString::fromStdString(options.screenshot);
+        auto taken = std::make_shared<bool>(false);
+        auto shoot = [&window, file, taken](int exitCode) {
+            if (*taken)
+                return;
+            *taken = true;
+            if (!window.grab().save(file))
+                std::fprintf(stderr, "qxtools: cannot write %s\n", qPrintable(file));
+            else
+                std::printf("qxtools: window saved to %s\n", qPrintable(file));
+            std::fflush(stdout);
+            QCoreApplication::exit(exitCode);
+        };
+        // Taken once the identity is on the page; the time limit takes it
+        // anyway and says so through the exit code.
+        // A short pause lets the answer's log line and counters arrive too.
+        QObject::connect(&app, &qx::AppMain::identityShown, &window,
+                         [shoot] { QTimer::singleShot(500, [shoot] { shoot(0); }); });
+        int limit = options.quitAfterMs > 0 ? options.quitAfterMs : 20000;
+        QTimer::singleShot(limit, &window, [shoot] { shoot(3); });
+    } else if (options.quitAfterMs > 0) {
+        QTimer::singleShot(options.quitAfterMs, &window, [] { QCoreApplication::exit(0); });
+    }
+    return application.exec();
+}

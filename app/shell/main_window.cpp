@@ -1,0 +1,115 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "app_main.h"
+#include "log_rule.h"
+#include "page_host.h"
+#include "shell_texts.h"
+#include "statistics_panel.h"
+#include "window_sizing.h"
+
+namespace qx {
+
+MainWindow::MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> *adapters)
+    : m_app(app)
+{
+    setWindowTitle(QString::fromUtf8(texts::kWindowTitle));
+
+    auto *root = new QVBoxLayout(this);
+    m_tabs = new QTabWidget(this);
+    m_connection = new ConnectionPage(app, m_tabs, adapters);
+    m_pages = new PageHost(m_tabs);
+    m_tabs->addTab(m_connection, QString::fromUtf8(texts::kTabConnection));
+    m_tabs->addTab(m_pages, QString::fromUtf8(texts::kTabModules));
+    root->addWidget(m_tabs, 3);
+
+    auto *bottom = new QHBoxLayout;
+    auto *logColumn = new QVBoxLayout;
+    m_log = new QPlainTextEdit(this);
+    m_log->setReadOnly(true);
+    m_log->setObjectName(QStringLiteral("log"));
+    logColumn->addWidget(m_log, 1);
+    auto *buttons = new QHBoxLayout;
+    m_clearLog = new QPushButton(QString::fromUtf8(texts::kButtonClearLog), this);
+    m_pause = new QPushButton(QString::fromUtf8(texts::kButtonPause), this);
+    buttons->addWidget(m_clearLog);
+    buttons->addWidget(m_pause);
+    buttons->addStretch(1);
+    logColumn->addLayout(buttons);
+    bottom->addLayout(logColumn, 3);
+    m_statistics = new StatisticsPanel(this);
+    bottom->addWidget(m_statistics, 1);
+    root->addLayout(bottom, 2);
+
+    connect(m_clearLog, &QPushButton::clicked, this, &MainWindow::clearLog);
+    connect(m_pause, &QPushButton::clicked, this, [this] {
+        m_app.setLogDisplayOn(!m_app.logDisplayOn());
+        m_pause->setText(QString::fromUtf8(m_app.logDisplayOn() ? texts::kButtonPause : texts::kButtonResume));
+    });
+    connect(m_statistics->clearButton(), &QPushButton::clicked, &m_app, &AppMain::clearStatistics);
+
+    appendLog(QString::fromUtf8(texts::kStartupResolution));
+    appendLog(QString::fromUtf8(texts::kStartupGreeting));
+    appendLog(QString::fromUtf8(texts::kStartupContact));
+}
+
+void MainWindow::appendLog(const QString &text)
+{
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QTextCursor cursor(m_log->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(plain);
+    m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+}
+
+int MainWindow::logLineCount() const
+{
+    const QTextDocument *doc = m_log->document();
+    int lines = doc->blockCount();
+    // Text that ends in a line break leaves an empty block behind it.
+    if (doc->lastBlock().text().isEmpty())
+        --lines;
+    return lines;
+}
+
+void MainWindow::appendLibraryLine(const QString &line)
+{
+    if (logNeedsClearing(static_cast<std::size_t>(logLineCount())))
+        clearLog();
+    appendLog(line);
+}
+
+void MainWindow::clearLog()
+{
+    m_log->setUpdatesEnabled(false);
+    m_log->clear();
+    m_log->setUpdatesEnabled(true);
+}
+
+void MainWindow::applyScreenSizing(const QRect &screen)
+{
+    WindowGeometry g = mainWindowGeometry(screen.width(), screen.height());
+    // Never below what the controls need, or they would overlap.
+    QSize least = minimumSizeHint();
+    int width = std::max(g.width, least.width());
+    int height = std::max(g.height, least.height());
+    setFixedSize(width, height);
+    move(screen.x() + (screen.width() - width) / 2, screen.y() + g.y);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_app.shutdown();
+    event->accept();
+}
+
+} // namespace qx

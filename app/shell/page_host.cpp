@@ -1,0 +1,38 @@
+#include "page_host.h"
+
+#include "shell_texts.h"
+
+namespace qx {
+
+namespace {
+
+const char *const kTitles[PageHost::kPageCount] = {
+    texts::kTabDido, texts::kTabAiao, texts::kTabPipo, texts::kTabConfig, texts::kTabPlc,
+};
+
+} // namespace
+
+PageHost::PageHost(QWidget *parent)
+    : QTabWidget(parent)
+{
+    for (const char *title : kTitles)
+        addTab(new QWidget(this), QString::fromUtf8(title));
+}
+
+void PageHost::setPage(Page page, QWidget *widget)
+{
+    QWidget *old = this->widget(page);
+    bool current = currentIndex() == page;
+    removeTab(page);
+    insertTab(page, widget, QString::fromUtf8(kTitles[page]));
+    if (current)
+        setCurrentIndex(page);
+    delete old;
+}
+
+QWidget *PageHost::page(Page page) const
+{
+    return widget(page);
+}
+
+} // namespace qx

@@ -1,0 +1,44 @@
+#include "statistics_panel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "shell_texts.h"
+
+namespace qx {
+
+StatisticsPanel::StatisticsPanel(QWidget *parent)
+    : QGroupBox(QString::fromUtf8(texts::kStatisticsGroup), parent)
+{
+    const char *labels[kCounterCount] = {
+        texts::kLabelTxCmd,  texts::kLabelRxCmd,  texts::kLabelTxByte, texts::kLabelRxByte,
+        texts::kLabelClass1, texts::kLabelClass2, texts::kLabelClass3, texts::kLabelClass4,
+        texts::kLabelClass5, texts::kLabelClass6,
+    };
+    auto *grid = new QGridLayout(this);
+    for (int i = 0; i < kCounterCount; ++i) {
+        auto *label = new QLabel(QString::fromUtf8(labels[i]), this);
+        m_values[i] = new QLabel(QStringLiteral("0"), this);
+        m_values[i]->setObjectName(QStringLiteral("statistic%1").arg(i));
+        m_values[i]->setMinimumWidth(80);
+        grid->addWidget(label, i, 0);
+        grid->addWidget(m_values[i], i, 1);
+    }
+    m_clear = new QPushButton(QString::fromUtf8(texts::kButtonClearStatistics), this);
+    grid->addWidget(m_clear, kCounterCount, 0, 1, 2);
+    grid->setRowStretch(kCounterCount + 1, 1);
+}
+
+void StatisticsPanel::setCounters(const std::array<QString, kCounterCount> &values)
+{
+    for (int i = 0; i < kCounterCount; ++i)
+        m_values[i]->setText(values[i]);
+}
+
+QString StatisticsPanel::counter(int index) const
+{
+    return m_values.at(index)->text();
+}
+
+} // namespace qx
