@@ -44,7 +44,7 @@ TEST(Concurrency, PutWhileBuildingNeverTearsAFrame)
     engine.put(kSlotWriteRegisters, a.data(), RequestLength::kWriteRegisters);
     std::atomic<bool> done {false};
     std::thread host([&] {
-        for (int i = 0; i < 20000; ++i) {
+        for (int i = 0; i < 200000; ++i) {
             const RequestRecord &r = i % 2 ? a : b;
             engine.put(kSlotWriteRegisters, r.data(), RequestLength::kWriteRegisters);
         }

@@ -78,11 +78,14 @@ inline void checkedDecode(ProtocolEngine &engine)
     }
 }
 
-inline int decodeInChunks(int32_t framing, const uint8_t *data, std::size_t size)
+// One engine per process, cleared for each input: building the catalogue
+// would otherwise cost more than decoding. No decode decision depends on
+// what the records held before, so inputs still replay alike.
+inline int decodeInChunks(ProtocolEngine &engine, const uint8_t *data, std::size_t size)
 {
+    engine.clear();
     if (size == 0)
         return 0;
-    ProtocolEngine engine(framing);
     uint32_t state = data[0] * 2654435761u + 1;
     std::size_t at = 1;
     while (at < size) {

@@ -4,5 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
-    return qx::fuzz::decodeInChunks(qx::kFramingTcp, data, size);
+    static qx::ProtocolEngine engine(qx::kFramingTcp);
+    return qx::fuzz::decodeInChunks(engine, data, size);
 }
