@@ -80,8 +80,12 @@ std::size_t buildWriteCoilsRequest(int32_t framing, uint8_t address, uint16_t st
                                    uint16_t quantity, const uint8_t *bits, uint8_t *out,
                                    std::size_t room)
 {
-    // quantity 0 still asks for one byte, as the module expects
-    const uint8_t n = static_cast<uint8_t>((static_cast<int>(quantity) - 1) / 8 + 1);
+    // Quantity 0 still carries one byte. Above 2040 coils the byte count
+    // would wrap in its 8-bit field and the frame would lie about its data.
+    const int bytes = (static_cast<int>(quantity) - 1) / 8 + 1;
+    if (bytes > 0xFF)
+        return 0;
+    const auto n = static_cast<uint8_t>(bytes);
     if (!knownFraming(framing) || frameLength(framing, 6u + n) > room)
         return 0;
     std::size_t p = writeHead(framing, address, static_cast<uint16_t>(n + 7), out);

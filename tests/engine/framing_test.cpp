@@ -124,6 +124,10 @@ TEST(RequestFrames, WriteCoilsByteCountFollowsQuantity)
     ASSERT_EQ(wide.size(), 263u);
     EXPECT_EQ(getU16be(wide.data(), 4), 257);
     EXPECT_EQ(wide[12], 250);
+    EXPECT_EQ(slotFrame(kFramingRtu, kSlotWriteCoils, request(1, 0, 2040)).size(), 255u + 9);
+    EXPECT_TRUE(slotFrame(kFramingRtu, kSlotWriteCoils, request(1, 0, 2041)).empty());
+    // no coils still carries one byte
+    EXPECT_EQ(slotFrame(kFramingRtu, kSlotWriteCoils, request(1, 0, 0)).at(6), 1);
 }
 
 TEST(RequestFrames, WriteRegistersCarryBigEndianValues)
