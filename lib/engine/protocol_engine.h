@@ -92,7 +92,7 @@ private:
 
     const int32_t m_framingMode;
     uint32_t m_cursor = 0;
-    mutable std::mutex m_slotLock; // put and the evaluation of one slot
+    mutable std::mutex m_slotLock; // slot table and cursor: put, clear, next request
     mutable std::mutex m_rxLock; // receive buffer and count
     std::unique_ptr<std::array<uint8_t, kCommandSlotCount * kSlotSize>> m_slots;
     std::array<uint8_t, kTxCapacity> m_tx {};
