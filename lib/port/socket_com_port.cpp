@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "byte_io.h"
@@ -20,6 +22,22 @@ namespace {
 std::chrono::milliseconds writeBound(std::size_t length)
 {
     return std::chrono::milliseconds(10 * static_cast<int64_t>(length) + 1000);
+}
+
+// A pseudo-terminal (a simulated module, socat) has no line time: the answer
+// can be back before the input purge that follows a write, and there is no
+// echo for that purge to remove, so it is skipped there.
+bool isPseudoTerminal(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned int deviceMajor = major(st.st_rdev);
+    constexpr unsigned int kUnix98SlaveFirst = 136;
+    constexpr unsigned int kUnix98SlaveLast = 143;
+    constexpr unsigned int kLegacySlave = 3;
+    return (deviceMajor >= kUnix98SlaveFirst && deviceMajor <= kUnix98SlaveLast)
+        || deviceMajor == kLegacySlave;
 }
 
 } // namespace
@@ -54,6 +72,7 @@ bool CSocketComPort::openTransport()
     }
     // the line belongs to this port alone while it is open
     ::ioctl(m_fd, TIOCEXCL);
+    m_pseudoTerminal = isPseudoTerminal(m_fd);
 
     SerialLine line;
     line.baudRate = getU32le(settings(), SettingsLayout::kBaudRate);
@@ -83,11 +102,13 @@ void CSocketComPort::writeFrame(const uint8_t *data, std::size_t length)
     if (m_fd < 0)
         return;
     // Stale bytes in either direction go first. After the write only the input
-    // is purged, and only once the line has sent everything: purging output
-    // right after write() would drop a request still queued in the driver.
+    // is purged (an RS485 adapter's echo), and only once the line has sent
+    // everything: purging the output right after write() would drop a request
+    // still queued in the driver.
     purgeSerial(m_fd, SerialPurge::Both);
     writeSerial(m_fd, data, length, Clock::now() + writeBound(length));
-    purgeSerial(m_fd, SerialPurge::Input);
+    if (!m_pseudoTerminal)
+        purgeSerial(m_fd, SerialPurge::Input);
 }
 
 void CSocketComPort::readAndFrame()

@@ -32,6 +32,7 @@ private:
     void readAndFrame();
 
     int m_fd = -1;
+    bool m_pseudoTerminal = false;
     std::array<uint8_t, kAccumulatorSize> m_accumulator {};
     std::size_t m_accumulated = 0;
     Clock::time_point m_lastByteTime;
