@@ -3,7 +3,10 @@
 #include "model_catalogue.h"
 
 #include <cstddef>
+#include <iterator>
 #include <span>
+
+#include "gbk.h"
 
 namespace qx {
 
@@ -111,38 +114,73 @@ constexpr FixedRow kGatewayRows[] = {
 
 // The first generation's codes name only the board type; they win over any
 // catalogue row on the same code.
-const FixedRow *genericRow(uint32_t code)
+constexpr FixedRow kGenericRows[] = {
+    {0, "QXD-XXX-RS", "串口IO控制卡"},
+    {0, "QXD-XXX-ETH", "以太网IO控制卡"},
+    {0, "QXD-XXX-WIFI", "WIFI无线IO控制卡"},
+    {0, "QXD-XXX-LORA", "LORA无线IO控制卡"},
+    {31, "RUR-2R1E", "RUR 串口-以太网总线模块"},
+    {32, "RUR-2R1L", "RUR 串口-LORA总线模块"},
+    {33, "RUR-1E1L", "RUR 以太网-LORA总线模块"},
+    {34, "RUR-1W1L", "RUR WIFI-LORA总线模块"},
+    {0, "QXA-XXX-RS", "串口AD/DA控制卡"},
+    {0, "QXA-XXX-ETH", "以太网AD/DA控制卡"},
+    {0, "QXA-XXX-WIFI", "WIFI无线AD/DA控制卡"},
+    {0, "QXA-XXX-LORA", "LORA无线AD/DA控制卡"},
+};
+constexpr std::size_t kGenericCount = std::size(kGenericRows);
+
+// Index into kGenericRows, or kGenericCount for codes of the catalogue.
+std::size_t genericIndex(uint32_t code)
 {
-    static constexpr FixedRow kRows[] = {
-        {0, "QXD-XXX-RS", "串口IO控制卡"},
-        {0, "QXD-XXX-ETH", "以太网IO控制卡"},
-        {0, "QXD-XXX-WIFI", "WIFI无线IO控制卡"},
-        {0, "QXD-XXX-LORA", "LORA无线IO控制卡"},
-        {31, "RUR-2R1E", "RUR 串口-以太网总线模块"},
-        {32, "RUR-2R1L", "RUR 串口-LORA总线模块"},
-        {33, "RUR-1E1L", "RUR 以太网-LORA总线模块"},
-        {34, "RUR-1W1L", "RUR WIFI-LORA总线模块"},
-        {0, "QXA-XXX-RS", "串口AD/DA控制卡"},
-        {0, "QXA-XXX-ETH", "以太网AD/DA控制卡"},
-        {0, "QXA-XXX-WIFI", "WIFI无线AD/DA控制卡"},
-        {0, "QXA-XXX-LORA", "LORA无线AD/DA控制卡"},
-    };
     // digital boards: 1..4 and five codes each from 6 on
     if (code >= 1 && code <= 4)
-        return &kRows[code - 1];
+        return code - 1;
     if (code >= 6 && code <= 25)
-        return &kRows[(code - 6) / 5];
+        return (code - 6) / 5;
     if (code >= 31 && code <= 34)
-        return &kRows[4 + (code - 31)];
+        return 4 + (code - 31);
     // analog boards: four codes each from 41 on (45, 50, 55 left out), then
     // 61..64 and 65..68 in the same order
     if (code >= 41 && code <= 59 && (code - 41) % 5 != 4)
-        return &kRows[8 + (code - 41) / 5];
+        return 8 + (code - 41) / 5;
     if (code >= 61 && code <= 64)
-        return &kRows[8 + (code - 61)];
+        return 8 + (code - 61);
     if (code >= 65 && code <= 68)
-        return &kRows[8 + (code - 65)];
-    return nullptr;
+        return 8 + (code - 65);
+    return kGenericCount;
+}
+
+// Every text in GBK, converted once per process: the catalogue never changes,
+// and the worker then decodes an identity without converting or allocating.
+struct GbkTable
+{
+    std::array<ModelCatalogue::Entry, 256> entries;
+    std::array<ModelCatalogue::Entry, kGenericCount> generic;
+    ModelCatalogue::Entry unknown;
+};
+
+ModelCatalogue::Entry toGbk(const ModelCatalogue::Entry &e)
+{
+    return {utf8ToGbk(e.name), utf8ToGbk(e.description), utf8ToGbk(e.altName),
+            utf8ToGbk(e.altDescription)};
+}
+
+const GbkTable &gbkTable()
+{
+    static const GbkTable table = [] {
+        GbkTable t;
+        const ModelCatalogue catalogue;
+        for (std::size_t code = 0; code < t.entries.size(); ++code)
+            t.entries[code] = toGbk(catalogue.entry(static_cast<uint8_t>(code)));
+        for (std::size_t i = 0; i < kGenericCount; ++i) {
+            const FixedRow &row = kGenericRows[i];
+            t.generic[i] = toGbk({row.name, row.description, row.name, row.description});
+        }
+        t.unknown = toGbk({kUnknownName, kUnknownDescription, kUnknownName, kUnknownDescription});
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
@@ -180,11 +218,24 @@ ModelCatalogue::ModelCatalogue()
 
 ModelTexts ModelCatalogue::lookup(uint32_t modelCode, uint8_t series) const
 {
-    if (const FixedRow *row = genericRow(modelCode))
-        return {row->name, row->description};
+    const std::size_t generic = genericIndex(modelCode);
+    if (generic < kGenericCount)
+        return {kGenericRows[generic].name, kGenericRows[generic].description};
     if (modelCode > 255)
         return {kUnknownName, kUnknownDescription};
     const Entry &e = m_entries[modelCode];
+    if (series == kProgrammableSeries)
+        return {e.altName, e.altDescription};
+    return {e.name, e.description};
+}
+
+GbkModelTexts ModelCatalogue::lookupGbk(uint32_t modelCode, uint8_t series)
+{
+    const GbkTable &table = gbkTable();
+    const std::size_t generic = genericIndex(modelCode);
+    const Entry &e = generic < kGenericCount ? table.generic[generic]
+        : modelCode > 255                    ? table.unknown
+                                             : table.entries[modelCode];
     if (series == kProgrammableSeries)
         return {e.altName, e.altDescription};
     return {e.name, e.description};

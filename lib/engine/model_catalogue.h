@@ -19,6 +19,14 @@ struct ModelTexts
     std::string description;
 };
 
+// The same texts in GBK, as the IdentityRecord carries them; they live as
+// long as the process.
+struct GbkModelTexts
+{
+    const std::string &name;
+    const std::string &description;
+};
+
 class ModelCatalogue
 {
 public:
@@ -28,6 +36,8 @@ public:
     // generic codes first, then the catalogue (its alternative pair for
     // series 5), "未知型号！"/"未知描述！" above 255.
     ModelTexts lookup(uint32_t modelCode, uint8_t series) const;
+    // lookup's answer in GBK, converted once per process on the first call.
+    static GbkModelTexts lookupGbk(uint32_t modelCode, uint8_t series);
 
     struct Entry
     {

@@ -10,7 +10,6 @@
 #include "crc16.h"
 #include "event_codes.h"
 #include "frame_builder.h"
-#include "gbk.h"
 #include "port_settings.h"
 
 namespace qx {
@@ -30,6 +29,9 @@ ProtocolEngine::ProtocolEngine(int32_t framingMode)
     : m_framingMode(framingMode)
     , m_slots(std::make_unique<std::array<uint8_t, kCommandSlotCount * kSlotSize>>())
 {
+    // converts the catalogue's texts now, on the host's thread, rather than
+    // on the worker's when the first identity arrives
+    ModelCatalogue::lookupGbk(0, 0);
 }
 
 ProtocolEngine::~ProtocolEngine() = default;
@@ -305,9 +307,9 @@ void ProtocolEngine::decodeIdentity(std::size_t blockOffset)
     putText(id, L::kFirmwareVersion, L::kVersionSize, text);
 
     const uint8_t series = block[B::kSeries];
-    const ModelTexts texts = m_catalogue.lookup(getU32le(block, B::kModelCode), series);
-    putText(id, L::kModelName, L::kModelNameSize, utf8ToGbk(texts.name).c_str());
-    putText(id, L::kDescription, L::kDescriptionSize, utf8ToGbk(texts.description).c_str());
+    const GbkModelTexts texts = ModelCatalogue::lookupGbk(getU32le(block, B::kModelCode), series);
+    putText(id, L::kModelName, L::kModelNameSize, texts.name.c_str());
+    putText(id, L::kDescription, L::kDescriptionSize, texts.description.c_str());
     id[L::kSeries] = series;
 
     // Ten numbers of up to five digits may exceed the field; the leading

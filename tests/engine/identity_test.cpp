@@ -222,6 +222,19 @@ TEST(Gbk, CatalogueTextsRoundTrip)
     }
 }
 
+TEST(Gbk, IdentityTextsMatchTheCatalogueForEveryCode)
+{
+    const ModelCatalogue catalogue;
+    for (uint32_t code = 0; code < 300; ++code) {
+        for (uint8_t series : {1, 5}) {
+            const ModelTexts utf8 = catalogue.lookup(code, series);
+            const GbkModelTexts gbk = ModelCatalogue::lookupGbk(code, series);
+            ASSERT_EQ(gbk.name, utf8ToGbk(utf8.name)) << code;
+            ASSERT_EQ(gbk.description, utf8ToGbk(utf8.description)) << code;
+        }
+    }
+}
+
 TEST(Gbk, UnrepresentableAndInvalidInput)
 {
     EXPECT_EQ(utf8ToGbk("A\xF0\x9F\x98\x80" "B"), "A?B");
