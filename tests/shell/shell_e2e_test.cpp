@@ -1,0 +1,335 @@
+// QXTools against the real libqxlib.so and the simulated module: each
+// transport opens and shows the module's identity, statistics and the log
+// move while polling, failures reach the operator, and closing or
+// reconnecting while events arrive at full rate never hangs.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include "app_main.h"
+#include "library_binder.h"
+#include "main_window.h"
+#include "model_catalogue.h"
+#include "port_settings_builder.h"
+#include "request_record.h"
+#include "scripted_dialogs.h"
+#include "shell_texts.h"
+#include "statistics_panel.h"
+
+using namespace qx;
+
+namespace {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// One qxsim process; `ready` is the line it printed for the transport.
+class Sim
+{
+public:
+    ~Sim()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(5000))
+                m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool start(const QStringList &args, const QString &readyPrefix)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(QX_QXSIM_FILE), QStringList(args) << QStringLiteral("--quiet"));
+        if (!m_process.waitForStarted(10000))
+            return false;
+        while (m_process.waitForReadyRead(10000) || m_process.canReadLine()) {
+            while (m_process.canReadLine()) {
+                QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+                if (line.startsWith(readyPrefix)) {
+                    ready = line.mid(readyPrefix.size()).trimmed();
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // "127.0.0.1:PORT" -> PORT
+    quint16 port() const { return ready.section(QLatin1Char(':'), -1).toUShort(); }
+
+    QString ready;
+
+private:
+    QProcess m_process;
+};
+
+quint16 freeTcpPort()
+{
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+quint16 freeUdpPort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+} // namespace
+
+class EndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFunctions m_library;
+    ScriptedDialogs *m_dialogs = nullptr;
+    AppMain *m_app = nullptr;
+
+    ConnectionPage &page() { return m_app->connectionPage(); }
+    const ConnectionPage::Controls &ui() { return page().controls(); }
+    MainWindow &window() { return m_app->mainWindow(); }
+    QString counter(int i) { return window().statistics()->counter(i); }
+
+    void expectSimulatedIdentity()
+    {
+        const ModelTexts model = ModelCatalogue().lookup(155, 5);
+        QTRY_COMPARE_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName),
+                                  QString::fromStdString(model.name), 10000);
+        QCOMPARE(page().identity(ConnectionPage::kDescription), QString::fromStdString(model.description));
+        QCOMPARE(page().identity(ConnectionPage::kSeries), QStringLiteral("0x05"));
+        QCOMPARE(page().identity(ConnectionPage::kFirmwareVersion), QStringLiteral("Ver7.6"));
+        QCOMPARE(page().identity(ConnectionPage::kDriverVersion), QStringLiteral("Ver2.1"));
+        QCOMPARE(page().identity(ConnectionPage::kSerialNumber), QStringLiteral("20245170000155"));
+        QCOMPARE(page().identity(ConnectionPage::kFactoryDate), QStringLiteral("2024-5-17"));
+    }
+
+    void connectTcpClient(quint16 port)
+    {
+        ui().tcpClient->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().clientIp->setText(QStringLiteral("127.0.0.1"));
+        ui().clientPort->setText(QString::number(port));
+        ui().clientConnect->click();
+    }
+
+    void poll(uint8_t mode)
+    {
+        RequestRecord r;
+        r.setMode(mode);
+        r.setAddress(m_app->modbusAddress());
+        r.setStart(0);
+        r.setQuantity(8);
+        m_app->sendCommand(kSlotReadHoldingRegisters, r.data(), RequestLength::kRead);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        BindResult bound = bindLibrary(QX_QXLIB_FILE);
+        QVERIFY2(bound.ok, bound.message.c_str());
+        m_library = bound.functions;
+    }
+
+    void init()
+    {
+        m_dialogs = new ScriptedDialogs;
+        m_app = new AppMain(m_library, *m_dialogs);
+    }
+
+    void cleanup()
+    {
+        delete m_app;
+        m_app = nullptr;
+        delete m_dialogs;
+    }
+
+    void tcpClientShowsTheModule()
+    {
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
+        connectTcpClient(sim.port());
+        expectSimulatedIdentity();
+        QTRY_COMPARE(page().status(ConnectionPage::kTcpClient), u8("已连接"));
+        ui().clientClose->click();
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void udpShowsTheModule()
+    {
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--udp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening udp")));
+        ui().udp->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().udpIp->setText(QStringLiteral("127.0.0.1"));
+        ui().udpPort->setText(QString::number(sim.port()));
+        ui().udpLocalPort->setText(QString::number(freeUdpPort()));
+        ui().udpConnect->click();
+        expectSimulatedIdentity();
+        QTRY_COMPARE(page().status(ConnectionPage::kUdp), u8("已连接"));
+        ui().udpClose->click();
+        QCOMPARE(page().status(ConnectionPage::kUdp), u8("未连接..."));
+    }
+
+    void tcpServerShowsTheModuleThatConnects()
+    {
+        const quint16 port = freeTcpPort();
+        ui().tcpServer->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().listenPort->setText(QString::number(port));
+        ui().listen->click();
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("等待模块连入..."));
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--connect"), QStringLiteral("127.0.0.1:%1").arg(port)},
+                          QStringLiteral("connect")));
+        expectSimulatedIdentity();
+        QVERIFY(ui().peer->text().startsWith(QStringLiteral("127.0.0.1:")));
+        QTRY_COMPARE(page().status(ConnectionPage::kTcpServer), u8("已连接"));
+        ui().serverClose->click();
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("未连接..."));
+        QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
+    }
+
+    void serialThroughAPseudoTerminal()
+    {
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--pty")}, QStringLiteral("pty")));
+        ui().serial->click();
+        ui().serialPort->setEditText(sim.ready);
+        ui().serialOpen->click();
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join('|')));
+        expectSimulatedIdentity();
+        QTRY_COMPARE(page().status(ConnectionPage::kSerial), u8("已连接"));
+        ui().serialClose->click();
+        QCOMPARE(page().status(ConnectionPage::kSerial), u8("未连接..."));
+    }
+
+    void pollingMovesCountersAndTheLog()
+    {
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
+        connectTcpClient(sim.port());
+        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionPage::kTcpClient), u8("已连接"), 10000);
+
+        int most = 0;
+        bool emptied = false;
+        int previous = window().logLineCount();
+        connect(m_app, &AppMain::eventHandled, this, [&] {
+            int n = window().logLineCount();
+            most = std::max(most, n);
+            emptied = emptied || n < previous;
+            previous = n;
+        });
+        poll(kModeRepeat);
+        // More than 101 lines go by: two per transaction.
+        QTRY_VERIFY_WITH_TIMEOUT(counter(1).toUInt() > 120, 30000);
+        QVERIFY(emptied);
+        QVERIFY(most <= 101);
+        QVERIFY(counter(2).toUInt() > 0);
+        QVERIFY(window().log()->toPlainText().contains(u8("接收数据(HEX):")));
+
+        window().pauseButton()->click();
+        QCoreApplication::processEvents();
+        const QString frozen = window().log()->toPlainText();
+        const uint rx = counter(1).toUInt();
+        QTRY_VERIFY(counter(1).toUInt() > rx + 10);
+        QCOMPARE(window().log()->toPlainText(), frozen);
+        window().pauseButton()->click();
+        QTRY_VERIFY(window().log()->toPlainText() != frozen);
+
+        poll(kModeIdle);
+        // Let the last answer in before clearing.
+        QTRY_COMPARE(counter(1), counter(0));
+        window().statistics()->clearButton()->click();
+        for (int i = 0; i < StatisticsPanel::kCounterCount; ++i)
+            QTRY_COMPARE(counter(i), QStringLiteral("0"));
+    }
+
+    void missingSerialDeviceIsReported()
+    {
+        ui().serial->click();
+        ui().serialPort->setEditText(QStringLiteral("/dev/ttyQX404"));
+        ui().serialOpen->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8("连接失败！")});
+        QCOMPARE(page().status(ConnectionPage::kSerial), u8("失败,串口不存在或被占用"));
+        ui().serialClose->click();
+        QCOMPARE(page().status(ConnectionPage::kSerial), u8("未连接..."));
+        QVERIFY(ui().serialOpen->isEnabled());
+    }
+
+    void listeningOnATakenPortIsRefused()
+    {
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::LocalHost, 0));
+        ui().tcpServer->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().listenPort->setText(QString::number(taken.serverPort()));
+        ui().listen->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kListenFailed)});
+        QVERIFY(ui().listen->isEnabled());
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("未连接..."));
+    }
+
+    void connectingToAClosedPortFails()
+    {
+        connectTcpClient(freeTcpPort());
+        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionPage::kTcpClient), u8("连接失败"), 15000);
+        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+    }
+
+    void reconnectingWhilePollingNeverHangs()
+    {
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
+        QSignalSpy handled(m_app, &AppMain::eventHandled);
+        QElapsedTimer clock;
+        clock.start();
+        for (int round = 0; round < 50; ++round) {
+            if (round % 2 == 0) {
+                connectTcpClient(sim.port());
+            } else {
+                // Opening again destroys the polling port object first.
+                SettingsResult s = buildTcpClientSettings("127.0.0.1", "127.0.0.1", sim.port());
+                QCOMPARE(m_app->openPort(s.settings), 0);
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != u8("N/A"), 10000);
+            poll(kModeRepeat);
+            const qsizetype seen = handled.size();
+            QTRY_VERIFY(handled.size() > seen + 6);
+            if (round % 2 == 0)
+                continue;
+            ui().clientClose->click();
+            QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+        }
+        connectTcpClient(sim.port());
+        QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != u8("N/A"), 10000);
+        poll(kModeRepeat);
+        const qsizetype seen = handled.size();
+        QTRY_VERIFY(handled.size() > seen + 6);
+        // Closing the main window while events arrive.
+        window().close();
+        QCOMPARE(m_app->portHandle(), intptr_t(0));
+        qInfo("50 reconnects while polling and a close: %lld ms", static_cast<long long>(clock.elapsed()));
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(EndToEndTest)
+#include "shell_e2e_test.moc"

@@ -1,0 +1,633 @@
+// The main window and the connection page driven through their controls,
+// with the library replaced by a recorder: these tests feed the window
+// events that no module can be made to send (short or corrupt parameter
+// blocks, refused writes, a destroy that fails) and check what the operator
+// would see. The real library and qxsim are in shell_e2e_test.
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "app_main.h"
+#include "byte_io.h"
+#include "connection_event.h"
+#include "crc16.h"
+#include "event_codes.h"
+#include "gbk.h"
+#include "identity_record.h"
+#include "main_window.h"
+#include "page_host.h"
+#include "port_settings_builder.h"
+#include "request_record.h"
+#include "response_records.h"
+#include "scripted_dialogs.h"
+#include "shell_texts.h"
+#include "statistics_panel.h"
+#include "statistics_record.h"
+
+using namespace qx;
+
+namespace recorder {
+
+struct Command
+{
+    int slot;
+    std::vector<uint8_t> bytes;
+};
+
+EventCallback callback = nullptr;
+intptr_t portObject = 0;
+int createCalls = 0;
+int destroyCalls = 0;
+int32_t runResult = 0;
+int32_t destroyResult = 0;
+PortSettings lastSettings {};
+std::vector<Command> commands;
+// A worker that the "library" joins on destroy, as QXLIB joins its own.
+std::thread worker;
+std::atomic<bool> stopWorker {false};
+
+void reset()
+{
+    callback = nullptr;
+    createCalls = destroyCalls = 0;
+    runResult = destroyResult = 0;
+    lastSettings = {};
+    commands.clear();
+}
+
+void joinWorker()
+{
+    stopWorker = true;
+    if (worker.joinable())
+        worker.join();
+    stopWorker = false;
+}
+
+int32_t create(PortSettings settings, EventCallback cb, intptr_t *handle)
+{
+    ++createCalls;
+    lastSettings = settings;
+    callback = cb;
+    *handle = reinterpret_cast<intptr_t>(&portObject);
+    return 0;
+}
+int32_t run(intptr_t)
+{
+    return runResult;
+}
+int32_t cmd(intptr_t, int32_t slot, const void *record, int32_t length)
+{
+    const auto *p = static_cast<const uint8_t *>(record);
+    commands.push_back({slot, std::vector<uint8_t>(p, p + length)});
+    return 0;
+}
+void rxbuffClr(intptr_t) {}
+int32_t clrStatis(intptr_t)
+{
+    std::vector<uint8_t> zeros(StatisticsLayout::kSize, 0);
+    callback(&portObject, kEventLog, zeros.data());
+    return 0;
+}
+int32_t destroy(intptr_t)
+{
+    ++destroyCalls;
+    joinWorker();
+    return destroyResult;
+}
+
+LibraryFunctions functions()
+{
+    LibraryFunctions f;
+    f.create = &create;
+    f.run = &run;
+    f.cmd = &cmd;
+    f.rxbuffClr = &rxbuffClr;
+    f.clrStatis = &clrStatis;
+    f.destroy = &destroy;
+    return f;
+}
+
+} // namespace recorder
+
+namespace {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+std::vector<uint8_t> statisticsRecord(uint32_t txCmd, const std::string &utf8Line)
+{
+    std::vector<uint8_t> r(StatisticsLayout::kSize, 0);
+    putU32le(r.data(), StatisticsLayout::kTxCmd, txCmd);
+    putU32le(r.data(), StatisticsLayout::kRxCmd, txCmd);
+    std::string gbk = utf8ToGbk(utf8Line);
+    std::memcpy(r.data() + StatisticsLayout::kLogText, gbk.data(), gbk.size());
+    putU32le(r.data(), StatisticsLayout::kLogLength, static_cast<uint32_t>(gbk.size()));
+    return r;
+}
+
+std::vector<uint8_t> connectionRecord(uint32_t transport, int32_t state, const char *ip = "", uint16_t port = 0)
+{
+    std::vector<uint8_t> r(ConnectionLayout::kSize, 0);
+    putU32le(r.data(), ConnectionLayout::kTransportType, transport);
+    putI32le(r.data(), ConnectionLayout::kState, state);
+    putText(r.data(), ConnectionLayout::kPeerAddress, ConnectionLayout::kPeerAddressSize, ip);
+    putU16le(r.data(), ConnectionLayout::kPeerPort, port);
+    return r;
+}
+
+std::vector<uint8_t> identityRecord(uint8_t series)
+{
+    std::vector<uint8_t> r(IdentityLayout::kSize, 0);
+    putText(r.data(), IdentityLayout::kDriverVersion, 32, "Ver2.1");
+    putText(r.data(), IdentityLayout::kFirmwareVersion, 32, "Ver7.6");
+    putText(r.data(), IdentityLayout::kModelName, 32, "QXP_4488_ETH");
+    putText(r.data(), IdentityLayout::kDescription, 256, utf8ToGbk("4路模拟量输入").c_str());
+    putText(r.data(), IdentityLayout::kSerialNumber, 32, "2024517000001555");
+    putText(r.data(), IdentityLayout::kFactoryDate, 33, "2024-5-17");
+    r[IdentityLayout::kSeries] = series;
+    return r;
+}
+
+std::vector<uint8_t> paramRecord(std::vector<uint8_t> bytes, bool goodChecksum)
+{
+    uint16_t crc = crc16(bytes.data(), bytes.size());
+    if (!goodChecksum)
+        crc ^= 0x0101;
+    bytes.push_back(static_cast<uint8_t>(crc >> 8));
+    bytes.push_back(static_cast<uint8_t>(crc));
+    std::vector<uint8_t> r(RegisterRecordLayout::kParamSize, 0);
+    putI32le(r.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(bytes.size()));
+    std::memcpy(r.data() + RegisterRecordLayout::kData, bytes.data(), bytes.size());
+    return r;
+}
+
+std::vector<uint8_t> transferRecord(uint8_t status, int32_t value)
+{
+    std::vector<uint8_t> r(TransferReplyLayout::kSize, 0);
+    r[TransferReplyLayout::kStatus] = status;
+    putI32le(r.data(), TransferReplyLayout::kValue, value);
+    return r;
+}
+
+} // namespace
+
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedDialogs *m_dialogs = nullptr;
+    AppMain *m_app = nullptr;
+
+    ConnectionPage &page() { return m_app->connectionPage(); }
+    const ConnectionPage::Controls &ui() { return page().controls(); }
+    MainWindow &window() { return m_app->mainWindow(); }
+
+    // Delivers an event as the library would on the window thread and lets
+    // it be handled.
+    void deliver(int32_t code, const std::vector<uint8_t> &record)
+    {
+        AppMain::EventCallback(&recorder::portObject, code, record.data());
+        QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+    }
+
+    void openTcpClient()
+    {
+        ui().tcpClient->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().clientConnect->click();
+        QCOMPARE(recorder::createCalls, 1);
+    }
+
+    const recorder::Command *lastCommand(int slot)
+    {
+        for (auto it = recorder::commands.rbegin(); it != recorder::commands.rend(); ++it) {
+            if (it->slot == slot)
+                return &*it;
+        }
+        return nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        recorder::reset();
+        m_dialogs = new ScriptedDialogs;
+        std::vector<ConnectionPage::Adapter> adapters {
+            {QStringLiteral("lo"), {QStringLiteral("127.0.0.1")}},
+            {QStringLiteral("eth0"), {QStringLiteral("192.168.1.20"), QStringLiteral("0.0.0.0")}},
+        };
+        m_app = new AppMain(recorder::functions(), *m_dialogs, &adapters);
+    }
+
+    void cleanup()
+    {
+        delete m_app;
+        m_app = nullptr;
+        delete m_dialogs;
+        recorder::joinWorker();
+    }
+
+    void frameShowsTitlesTabsAndStartLines()
+    {
+        QCOMPARE(window().windowTitle(), u8(texts::kWindowTitle));
+        QCOMPARE(window().topTabs()->count(), 2);
+        QCOMPARE(window().topTabs()->tabText(0), u8("通讯设置"));
+        QCOMPARE(window().topTabs()->tabText(1), u8("模块操作"));
+        const QStringList pages {u8("DI/DO操作"), u8("AI/AO操作"), u8("PI/PO操作"), u8("配置模块"),
+                                 u8("QovexPLC")};
+        QCOMPARE(window().pageHost()->count(), 5);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(window().pageHost()->tabText(i), pages[i]);
+        QString log = window().log()->toPlainText();
+        QVERIFY(log.startsWith(u8("如界面不能正常显示,请将显示器分辨率设置为1366*768或1920*1080")));
+        QCOMPARE(window().logLineCount(), 3);
+        for (int i = 0; i < StatisticsPanel::kCounterCount; ++i)
+            QCOMPARE(window().statistics()->counter(i), QStringLiteral("0"));
+        QCOMPARE(window().pauseButton()->text(), u8("暂停显示"));
+    }
+
+    void connectionPageDefaults()
+    {
+        for (int kind : {1, 2, 3, 4})
+            QCOMPARE(page().status(kind), u8("未连接..."));
+        QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
+        for (int f = 0; f < ConnectionPage::kIdentityFieldCount; ++f)
+            QCOMPARE(page().identity(ConnectionPage::IdentityField(f)), u8("N/A"));
+        QCOMPARE(ui().modbusAddress->text(), QStringLiteral("1"));
+        QCOMPARE(ui().listenPort->text(), QStringLiteral("10001"));
+        QCOMPARE(ui().clientIp->text(), QStringLiteral("192.168.0.105"));
+        QCOMPARE(ui().clientPort->text(), QStringLiteral("10001"));
+        QCOMPARE(ui().udpIp->text(), QStringLiteral("192.168.0.105"));
+        QCOMPARE(ui().udpLocalPort->text(), QStringLiteral("10001"));
+        QCOMPARE(ui().baudRate->currentText(), QStringLiteral("115200"));
+        QCOMPARE(ui().baudRate->count(), 11);
+        QCOMPARE(ui().dataBits->currentText(), QStringLiteral("8"));
+        QCOMPARE(ui().parity->currentText(), u8("无"));
+        QCOMPARE(ui().parity->itemText(3), u8("MARK校验"));
+        QCOMPARE(ui().stopBits->currentText(), QStringLiteral("1"));
+        QCOMPARE(ui().localIp->currentText(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(page().connectionKind(), int(ConnectionPage::kNone));
+        for (QWidget *w : std::initializer_list<QWidget *> {ui().listen, ui().clientConnect, ui().udpConnect,
+                                                             ui().serialOpen, ui().serialPort})
+            QVERIFY(!w->isEnabled());
+        QVERIFY(ui().tcpServer->isEnabled());
+        QVERIFY(!ui().tcpServer->isChecked());
+    }
+
+    void radioEnablesOnlyItsGroupAndRepeatKeepsState()
+    {
+        ui().tcpClient->click();
+        QCOMPARE(page().connectionKind(), int(ConnectionPage::kTcpClient));
+        QVERIFY(ui().clientConnect->isEnabled());
+        QVERIFY(ui().clientIp->isEnabled());
+        QVERIFY(!ui().listen->isEnabled());
+        QVERIFY(!ui().serialOpen->isEnabled());
+        page().setStatus(ConnectionPage::kTcpClient, QStringLiteral("kept"));
+        ui().tcpClient->click();
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), QStringLiteral("kept"));
+        ui().serial->click();
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+        QVERIFY(ui().serialOpen->isEnabled());
+        QVERIFY(!ui().clientConnect->isEnabled());
+        QVERIFY(!ui().tcpClient->isChecked());
+    }
+
+    void tcpClientOpensAndReadsIdentity()
+    {
+        ui().tcpClient->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().clientIp->setText(QStringLiteral("127.0.0.1"));
+        ui().clientPort->setText(QStringLiteral("1502"));
+        ui().clientConnect->click();
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(recorder::createCalls, 1);
+        auto b = settingsBytes(recorder::lastSettings);
+        QCOMPARE(getU32le(b.data(), 0), 1u);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(b.data() + 72)), QByteArray("127.0.0.1"));
+        QCOMPARE(getU16le(b.data(), 136), 1502);
+        QVERIFY(!ui().clientConnect->isEnabled());
+        QVERIFY(ui().clientClose->isEnabled());
+        QVERIFY(!ui().serial->isEnabled());
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("正在连接模块,请稍后..."));
+
+        deliver(kEventConnection, connectionRecord(1, kStateRunning));
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("模块已连接,正在读取模块基本信息..."));
+        const recorder::Command *request = lastCommand(kSlotIdentity);
+        QVERIFY(request);
+        QCOMPARE(request->bytes.size(), std::size_t(20));
+        QCOMPARE(request->bytes[RequestLayout::kMode], uint8_t(kModeRepeat));
+        QCOMPARE(request->bytes[RequestLayout::kAddress], uint8_t(1));
+
+        deliver(kEventIdentity, identityRecord(5));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), QStringLiteral("QXP_4488_ETH"));
+        QCOMPARE(page().identity(ConnectionPage::kSeries), QStringLiteral("0x05"));
+        QCOMPARE(page().identity(ConnectionPage::kDescription), u8("4路模拟量输入"));
+        QCOMPARE(page().identity(ConnectionPage::kFactoryDate), QStringLiteral("2024-5-17"));
+        QCOMPARE(page().identity(ConnectionPage::kFirmwareVersion), QStringLiteral("Ver7.6"));
+        QCOMPARE(page().identity(ConnectionPage::kDriverVersion), QStringLiteral("Ver2.1"));
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("已连接"));
+        QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kMode], uint8_t(kModeIdle));
+
+        ui().clientClose->click();
+        QCOMPARE(recorder::destroyCalls, 1);
+        QCOMPARE(m_app->portHandle(), intptr_t(0));
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QVERIFY(ui().serial->isEnabled());
+        QVERIFY(ui().clientConnect->isEnabled());
+    }
+
+    void seriesIsPrintedAfterZeroX0()
+    {
+        openTcpClient();
+        deliver(kEventIdentity, identityRecord(12));
+        QCOMPARE(page().identity(ConnectionPage::kSeries), QStringLiteral("0x012"));
+    }
+
+    void modbusAddressWrapsToOneByte()
+    {
+        openTcpClient();
+        ui().modbusAddress->setText(QStringLiteral("300"));
+        deliver(kEventConnection, connectionRecord(1, kStateRunning));
+        QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kAddress], uint8_t(44));
+        ui().modbusAddress->setText(QStringLiteral("abc"));
+        deliver(kEventConnection, connectionRecord(1, kStateRunning));
+        QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kAddress], uint8_t(0));
+    }
+
+    void inputsTheBlockCannotCarryAreRefused()
+    {
+        ui().serial->click();
+        ui().serialPort->setEditText(QStringLiteral("/dev/serial/by-id/usb-FTDI_1"));
+        ui().serialOpen->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kSerialPathTooLong)});
+        QCOMPARE(recorder::createCalls, 0);
+        QVERIFY(ui().serialOpen->isEnabled());
+
+        ui().tcpServer->click();
+        ui().listenPort->setText(QStringLiteral("70000"));
+        ui().listen->click();
+        QCOMPARE(m_dialogs->messages.last(), u8(texts::kInvalidPort));
+        QCOMPARE(recorder::createCalls, 0);
+    }
+
+    void wildcardAddressIsNoAdapter()
+    {
+        QVERIFY(page().selectLocalAddress(QStringLiteral("0.0.0.0")));
+        emit ui().localIp->activated(1); // as when the operator picks it
+        QCOMPARE(ui().localIp->currentText(), QStringLiteral("0.0.0.0"));
+        QCOMPARE(m_dialogs->messages.last(), u8("无效网卡或无效IP！"));
+        ui().tcpServer->click();
+        ui().listen->click();
+        QCOMPARE(m_dialogs->messages.last(), u8("监听失败,请先选择有效网卡或有效IP！"));
+        ui().tcpClient->click();
+        ui().clientConnect->click();
+        QCOMPARE(m_dialogs->messages.last(), u8("连接失败,请先选择有效网卡或有效IP！"));
+        QCOMPARE(recorder::createCalls, 0);
+        // loopback is a working local address here
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        emit ui().localIp->activated(0);
+        QCOMPARE(m_dialogs->messages.size(), 3);
+    }
+
+    void failedListenLeavesThePageAsItWas()
+    {
+        recorder::runResult = -1;
+        ui().tcpServer->click();
+        ui().listen->click();
+        QCOMPARE(m_dialogs->messages,
+                 QStringList {u8("监听失败,IP不正确或端口号已被其他程序占用,请尝试更换端口号或重启电脑！")});
+        QVERIFY(ui().listen->isEnabled());
+        QVERIFY(ui().listenPort->isEnabled());
+        QVERIFY(ui().tcpClient->isEnabled());
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("未连接..."));
+    }
+
+    void failedSerialOpenStillOffersClose()
+    {
+        recorder::runResult = -1;
+        ui().serial->click();
+        ui().serialPort->setEditText(QStringLiteral("/dev/ttyS0"));
+        ui().serialOpen->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8("连接失败！")});
+        QCOMPARE(page().status(ConnectionPage::kSerial), u8("失败,串口不存在或被占用"));
+        QVERIFY(ui().serialClose->isEnabled());
+        QVERIFY(!ui().serialOpen->isEnabled());
+        ui().serialClose->click();
+        QCOMPARE(page().status(ConnectionPage::kSerial), u8("未连接..."));
+        QVERIFY(ui().serialOpen->isEnabled());
+        QVERIFY(ui().tcpServer->isEnabled());
+    }
+
+    void failedDestroyIsReported()
+    {
+        openTcpClient();
+        recorder::destroyResult = 1;
+        ui().clientClose->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8("不能销毁上一个句柄！")});
+    }
+
+    void serverShowsThePeerWhileItIsConnected()
+    {
+        ui().tcpServer->click();
+        ui().listen->click();
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("等待模块连入..."));
+        QVERIFY(ui().serverClose->isEnabled());
+        deliver(kEventConnection, connectionRecord(0, kStatePeerConnected, "127.0.0.1", 50123));
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("模块已连接,正在读取模块基本信息..."));
+        QCOMPARE(ui().peer->text(), QStringLiteral("127.0.0.1:50123"));
+        QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kMode], uint8_t(kModeRepeat));
+        deliver(kEventIdentity, identityRecord(5));
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("已连接"));
+        deliver(kEventConnection, connectionRecord(0, kStatePeerDisconnected, "127.0.0.1", 50123));
+        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("未连接..."));
+        QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+    }
+
+    void clientConnectionFailureAndClose()
+    {
+        openTcpClient();
+        deliver(kEventConnection, connectionRecord(1, kStateConnectTimeout));
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("连接失败"));
+        deliver(kEventIdentity, identityRecord(5));
+        deliver(kEventConnection, connectionRecord(1, kStateClosedByPeer));
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+        QCOMPARE(page().identity(ConnectionPage::kSerialNumber), u8("N/A"));
+        QVERIFY(ui().clientConnect->isEnabled());
+        QVERIFY(ui().clientIp->isEnabled());
+    }
+
+    void udpStatesUseTheUdpStatus()
+    {
+        ui().udp->click();
+        ui().udpConnect->click();
+        QCOMPARE(page().status(ConnectionPage::kUdp), u8("正在连接模块..."));
+        deliver(kEventConnection, connectionRecord(2, kStateRunning));
+        QCOMPARE(page().status(ConnectionPage::kUdp), u8("正在读取模块基本信息..."));
+        deliver(kEventConnection, connectionRecord(2, kStateConnectTimeout));
+        QCOMPARE(page().status(ConnectionPage::kUdp), u8("连接失败"));
+    }
+
+    void logIsEmptiedAboveOneHundredLines()
+    {
+        openTcpClient();
+        window().clearLogButton()->click();
+        for (uint32_t i = 1; i <= 101; ++i)
+            deliver(kEventLog, statisticsRecord(i, "发送数据(HEX): 01 03 " + std::to_string(i)));
+        QCOMPARE(window().logLineCount(), 101);
+        deliver(kEventLog, statisticsRecord(102, "接收数据(HEX): 01 03 02 00 2a"));
+        QCOMPARE(window().logLineCount(), 1);
+        QCOMPARE(window().log()->toPlainText(), u8("接收数据(HEX): 01 03 02 00 2a\n"));
+        QCOMPARE(window().statistics()->counter(0), QStringLiteral("102"));
+    }
+
+    void pauseStopsLinesButNotCounters()
+    {
+        openTcpClient();
+        window().clearLogButton()->click();
+        QCOMPARE(window().log()->toPlainText(), QString());
+        deliver(kEventLog, statisticsRecord(1, "line 1"));
+        window().pauseButton()->click();
+        QCOMPARE(window().pauseButton()->text(), u8("继续显示"));
+        deliver(kEventLog, statisticsRecord(2, "line 2"));
+        QCOMPARE(window().statistics()->counter(0), QStringLiteral("2"));
+        QCOMPARE(window().log()->toPlainText(), QStringLiteral("line 1\n"));
+        window().pauseButton()->click();
+        QCOMPARE(window().pauseButton()->text(), u8("暂停显示"));
+        deliver(kEventLog, statisticsRecord(3, "line 3"));
+        QCOMPARE(window().log()->toPlainText(), QStringLiteral("line 1\nline 3\n"));
+    }
+
+    void clearStatisticsShowsZerosOnlyWithAPort()
+    {
+        openTcpClient();
+        deliver(kEventLog, statisticsRecord(9, "x"));
+        QCOMPARE(window().statistics()->counter(1), QStringLiteral("9"));
+        window().statistics()->clearButton()->click();
+        QTRY_COMPARE(window().statistics()->counter(0), QStringLiteral("0"));
+        QCOMPARE(window().statistics()->counter(1), QStringLiteral("0"));
+        deliver(kEventLog, statisticsRecord(4, "y"));
+        ui().clientClose->click();
+        window().statistics()->clearButton()->click();
+        QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+        QCOMPARE(window().statistics()->counter(0), QStringLiteral("4"));
+    }
+
+    void eventsWithoutAPortChangeNothing()
+    {
+        deliver(kEventIdentity, identityRecord(5));
+        deliver(kEventLog, statisticsRecord(5, "ghost"));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QCOMPARE(window().statistics()->counter(0), QStringLiteral("0"));
+        QVERIFY(!window().log()->toPlainText().contains(QStringLiteral("ghost")));
+    }
+
+    void parameterBlockIsCheckedBeforeThePageSeesIt()
+    {
+        std::vector<std::vector<uint8_t>> handed;
+        m_app->routes().paramBlock = [&](const std::vector<uint8_t> &b) { handed.push_back(b); };
+        openTcpClient();
+
+        std::vector<uint8_t> tiny(RegisterRecordLayout::kParamSize, 0);
+        putI32le(tiny.data(), RegisterRecordLayout::kLength, 2);
+        deliver(kEventParamsRead, tiny);
+        QCOMPARE(m_dialogs->messages.last(), u8("读取的配置数据不完整!"));
+
+        deliver(kEventParamsRead, paramRecord({0x10, 0x20, 0x30}, false));
+        QCOMPARE(m_dialogs->messages.last(), u8("读取的配置数据校验和不正确!"));
+        QVERIFY(handed.empty());
+
+        deliver(kEventParamsRead, paramRecord({0x10, 0x20, 0x30}, true));
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        QCOMPARE(handed.size(), std::size_t(1));
+        QCOMPARE(handed[0], (std::vector<uint8_t> {0x10, 0x20, 0x30}));
+    }
+
+    void parameterWriteAnswerIsShown()
+    {
+        int written = 0;
+        m_app->routes().paramsWritten = [&] { ++written; };
+        openTcpClient();
+        deliver(kEventParamsWritten, transferRecord(0, 0));
+        QCOMPARE(m_dialogs->messages.last(), u8("配置下发失败,请重新下发!"));
+        QCOMPARE(written, 0);
+        deliver(kEventParamsWritten, transferRecord(1, 0));
+        QCOMPARE(m_dialogs->messages.last(), u8("配置下发成功!"));
+        QCOMPARE(written, 1);
+    }
+
+    void refusedTransferPartIsLoggedAndRepeated()
+    {
+        std::vector<std::pair<int, int32_t>> steps;
+        m_app->routes().transferStep = [&](int kind, int32_t part) { steps.emplace_back(kind, part); };
+        openTcpClient();
+        deliver(kEventBiosPacket, transferRecord(0, 3));
+        deliver(kEventFirmwarePacket, transferRecord(1, 3));
+        QCOMPARE(steps.size(), std::size_t(2));
+        QCOMPARE(steps[0], std::make_pair(16, int32_t(3)));
+        QCOMPARE(steps[1], std::make_pair(17, int32_t(4)));
+        QVERIFY(window().log()->toPlainText().endsWith(u8("升级BIOS:传送失败,准备重新传送.\n")));
+    }
+
+    void workerEventsAreHandledInOrder()
+    {
+        openTcpClient();
+        window().clearLogButton()->click();
+        std::atomic<int> delivered {0};
+        recorder::worker = std::thread([&] {
+            for (uint32_t i = 1; i <= 60; ++i) {
+                auto r = statisticsRecord(i, "n" + std::to_string(i));
+                recorder::callback(&recorder::portObject, kEventLog, r.data());
+                ++delivered;
+            }
+        });
+        QTRY_COMPARE(delivered.load(), 60);
+        recorder::joinWorker();
+        QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+        QStringList expected;
+        for (int i = 1; i <= 60; ++i)
+            expected << QStringLiteral("n%1").arg(i);
+        QCOMPARE(window().log()->toPlainText(), expected.join('\n') + '\n');
+        QCOMPARE(window().statistics()->counter(0), QStringLiteral("60"));
+    }
+
+    void closingWhileTheWorkerWaitsDoesNotDeadlock()
+    {
+        openTcpClient();
+        std::atomic<int> delivered {0};
+        // A worker at full rate that only stops when the "library" joins it.
+        recorder::worker = std::thread([&] {
+            uint32_t i = 0;
+            while (!recorder::stopWorker) {
+                auto r = statisticsRecord(++i, "x");
+                recorder::callback(&recorder::portObject, kEventLog, r.data());
+                ++delivered;
+            }
+        });
+        QTRY_VERIFY(delivered.load() > 0);
+        // The worker is parked in the callback waiting for this thread now
+        // or soon; "断开" must get it through the library's join.
+        ui().clientClose->click();
+        QCOMPARE(recorder::destroyCalls, 1);
+        QVERIFY(!recorder::worker.joinable());
+        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "shell_window_test.moc"
