@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include "byte_io.h"
 #include "event_codes.h"
 
@@ -14,9 +17,49 @@ PortBase::PortBase(const PortSettings &settings, EventCallback callback)
 {
     for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
         putU32le(m_settings.data(), 4 * i, settings.word[i]);
+    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
-PortBase::~PortBase() = default;
+PortBase::~PortBase()
+{
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+}
+
+void PortBase::wake()
+{
+    const uint64_t one = 1;
+    if (m_wakeFd >= 0 && ::write(m_wakeFd, &one, sizeof one) < 0) {
+        // the counter is saturated: the worker is woken all the same
+    }
+}
+
+void PortBase::drainWake()
+{
+    uint64_t count = 0;
+    if (m_wakeFd >= 0 && ::read(m_wakeFd, &count, sizeof count) < 0) {
+        // nothing pending
+    }
+}
+
+int PortBase::passWaitMs(Clock::time_point extraDeadline) const
+{
+    using std::chrono::milliseconds;
+    const Clock::time_point now = Clock::now();
+    Clock::time_point until;
+    if (!MaySend)
+        until = LastSendTime + kResponseWait;
+    else if (m_engineIdle)
+        until = now + kIdleWait;
+    else
+        until = now + kPass;
+    until = std::min({until, extraDeadline, now + kIdleWait});
+    if (until <= now)
+        return 0;
+    // round up, so the pass does not wake just before the deadline
+    return static_cast<int>(
+        std::chrono::ceil<milliseconds>(until - now).count());
+}
 
 uint32_t PortBase::transportType() const
 {
@@ -44,6 +87,8 @@ int32_t PortBase::open()
 
 int32_t PortBase::stop()
 {
+    requestStop();
+    wake();
     const bool ended = stopThread(kStopLimit);
     m_engine->clear();
     if (ended)
@@ -69,7 +114,10 @@ int32_t PortBase::putCommand(int32_t slot, const void *record, int32_t length)
 {
     if (slot >= 0 && slot < kCommandSlotCount && length >= 0
         && length <= static_cast<int32_t>(ProtocolEngine::kSlotSize) && record != nullptr)
+    {
         m_engine->put(slot, record, length);
+        wake();
+    }
     return 0;
 }
 
@@ -117,6 +165,7 @@ void PortBase::beginPacing()
     LastSendTime = Clock::now();
     LastResponseTime = LastSendTime;
     MaySend = true;
+    m_engineIdle = false;
 }
 
 bool PortBase::sendDue() const
@@ -145,7 +194,8 @@ bool PortBase::decodeAndDeliver()
 void PortBase::sendNext()
 {
     const ProtocolEngine::Frame frame = m_engine->nextRequest();
-    if (frame.data == nullptr || frame.length == 0)
+    m_engineIdle = frame.data == nullptr || frame.length == 0;
+    if (m_engineIdle)
         return;
     // a copy, because the host may clear the engine while a long frame is
     // still going out piece by piece

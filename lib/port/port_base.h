@@ -40,6 +40,9 @@ public:
     static constexpr std::chrono::milliseconds kResponseWait {1000};
     static constexpr std::chrono::milliseconds kAfterResponse {8};
     static constexpr std::chrono::milliseconds kPass {1};
+    // Longest wait of a pass when nothing can happen without a descriptor or
+    // the host waking the worker.
+    static constexpr std::chrono::milliseconds kIdleWait {50};
 
     PortBase(const PortSettings &settings, EventCallback callback);
     ~PortBase() override;
@@ -82,18 +85,35 @@ protected:
     bool decodeAndDeliver();
     // Takes the next request from the engine and writes and logs it.
     void sendNext();
+    // A send step that could not run (socket not writable) is retried on the
+    // next 1 ms pass.
+    void sendBlocked() { m_engineIdle = false; }
+
+    // How long the coming pass may wait on its descriptors (ms). The pass is
+    // 1 ms as long as there may be something to send; while a request is
+    // outstanding it waits until the answer is overdue, and when the engine
+    // had nothing to send it waits until a command wakes it (CMD signals
+    // wakeFd), so an idle port costs next to no CPU and the pacing is kept.
+    int passWaitMs(Clock::time_point extraDeadline = Clock::time_point::max()) const;
+    // Readable when the host placed a command or asked for a stop.
+    int wakeFd() const { return m_wakeFd; }
+    void drainWake();
 
     void releaseAfterAbandon() override { closeTransport(); }
 
 private:
     void deliver(int32_t code, const void *data);
+    void wake();
 
     std::array<uint8_t, SettingsLayout::kSize> m_settings {};
     EventCallback m_callback;
     TrafficStatistics m_statistics;
     std::unique_ptr<ProtocolEngine> m_engine;
 
+    int m_wakeFd = -1;
+
     // worker only
+    bool m_engineIdle = false;
     bool MaySend = true;
     Clock::time_point LastSendTime;
     Clock::time_point LastResponseTime;

@@ -140,13 +140,17 @@ void CSocketComPort::threadBody()
     m_accumulated = 0;
     m_lastByteTime = Clock::now();
     while (!stopRequested()) {
-        // the pass's 1 ms pause waits on the line, so an answer is seen at once
-        pollfd p {m_fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(kPass.count()));
+        // the pass waits on the line, so an answer is seen at once
+        pollfd p[2] = {{m_fd, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
+        const Clock::time_point stale = m_accumulated > 0 ? m_lastByteTime + kStaleGap
+                                                          : Clock::time_point::max();
+        const int ready = ::poll(p, 2, passWaitMs(stale));
+        if (ready > 0 && p[1].revents != 0)
+            drainWake();
         const std::size_t before = m_accumulated;
         readAndFrame();
-        if (ready > 0 && (p.revents & POLLIN) == 0 && m_accumulated == before)
-            pauseFor(kPass); // a hung-up line: do not spin
+        if (ready > 0 && (p[0].revents & (POLLHUP | POLLERR)) != 0 && m_accumulated == before)
+            pauseFor(kIdleWait); // a line that hung up: do not spin on it
         decodeAndDeliver();
         if (sendDue())
             sendNext();

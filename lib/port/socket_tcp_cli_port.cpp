@@ -1,5 +1,6 @@
 #include "socket_tcp_cli_port.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <poll.h>
@@ -71,8 +72,12 @@ CSocketTcpCliPort::Connect CSocketTcpCliPort::startConnect()
 
 CSocketTcpCliPort::Connect CSocketTcpCliPort::checkConnect(int waitMs)
 {
-    pollfd p {m_socket, POLLOUT, 0};
-    if (::poll(&p, 1, waitMs) <= 0)
+    pollfd p[2] = {{m_socket, POLLOUT, 0}, {wakeFd(), POLLIN, 0}};
+    if (::poll(p, 2, waitMs) <= 0)
+        return Connect::Pending;
+    if (p[1].revents != 0)
+        drainWake();
+    if (p[0].revents == 0)
         return Connect::Pending;
     // A refused connect also makes the socket writable; only the socket's
     // error tells the two apart.
@@ -80,7 +85,7 @@ CSocketTcpCliPort::Connect CSocketTcpCliPort::checkConnect(int waitMs)
     socklen_t size = sizeof error;
     if (::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
         return Connect::Failed;
-    return (p.revents & POLLOUT) != 0 ? Connect::Established : Connect::Pending;
+    return (p[0].revents & POLLOUT) != 0 ? Connect::Established : Connect::Pending;
 }
 
 void CSocketTcpCliPort::endConnection(int32_t state)
@@ -96,8 +101,12 @@ void CSocketTcpCliPort::threadBody()
     const Clock::time_point start = Clock::now();
     Connect connect = startConnect();
     while (!stopRequested()) {
-        if (connect == Connect::Pending)
-            connect = checkConnect(static_cast<int>(kPass.count()));
+        if (connect == Connect::Pending) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                start + kConnectLimit - Clock::now());
+            connect = checkConnect(static_cast<int>(
+                std::clamp<int64_t>(left.count(), 0, kIdleWait.count())));
+        }
         if (connect == Connect::Failed) {
             endConnection(kStateConnectTimeout);
             return;
@@ -117,8 +126,8 @@ void CSocketTcpCliPort::threadBody()
     pauseFor(kAfterConnect);
 
     while (!stopRequested()) {
-        pollfd p {m_socket, POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(kPass.count()));
+        pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
+        const int ready = ::poll(p, 2, passWaitMs());
         if (ready < 0) {
             if (errno != EINTR) {
                 diagnostic(texts::kSelectError);
@@ -127,7 +136,9 @@ void CSocketTcpCliPort::threadBody()
             }
             continue;
         }
-        if (ready > 0) {
+        if (p[1].revents != 0)
+            drainWake();
+        if (p[0].revents != 0) {
             const ssize_t n = ::recv(m_socket, m_receive.data(), m_receive.size(), MSG_DONTWAIT);
             if (n > 0) {
                 engine().append(m_receive.data(), static_cast<std::size_t>(n));
@@ -139,8 +150,12 @@ void CSocketTcpCliPort::threadBody()
             }
         }
         decodeAndDeliver();
-        if (sendDue() && socketWritable(m_socket))
-            sendNext();
+        if (sendDue()) {
+            if (socketWritable(m_socket))
+                sendNext();
+            else
+                sendBlocked();
+        }
     }
 }
 

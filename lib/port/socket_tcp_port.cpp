@@ -18,7 +18,7 @@ CSocketTcpPort::CSocketTcpPort(const PortSettings &settings, EventCallback callb
     : PortBase(settings, callback)
 {
     m_clients.reserve(kMaxClients);
-    m_pollSet.reserve(kMaxClients + 1);
+    m_pollSet.reserve(kMaxClients + 2);
 }
 
 CSocketTcpPort::~CSocketTcpPort()
@@ -105,10 +105,11 @@ void CSocketTcpPort::acceptOne()
 
 void CSocketTcpPort::readClients(const std::vector<pollfd> &polled)
 {
-    // polled[0] is the listener, polled[i + 1] the client m_clients[i] had
-    // when the poll set was built; clients only go away in this walk
+    // polled[0] is the listener, polled[1] the wake-up, polled[i + 2] the
+    // client m_clients[i] had when the poll set was built; clients only go
+    // away in this walk
     std::size_t client = 0;
-    for (std::size_t i = 1; i < polled.size(); ++i) {
+    for (std::size_t i = 2; i < polled.size(); ++i) {
         if (client >= m_clients.size() || m_clients[client].socket != polled[i].fd) {
             continue;
         }
@@ -138,8 +139,10 @@ void CSocketTcpPort::sendToClients()
     for (const PeerInfo &client : m_clients) {
         if (!sendDue())
             return;
-        if (!socketWritable(client.socket))
+        if (!socketWritable(client.socket)) {
+            sendBlocked();
             continue;
+        }
         m_target = client.socket;
         sendNext();
     }
@@ -151,9 +154,12 @@ void CSocketTcpPort::threadBody()
     while (!stopRequested()) {
         m_pollSet.clear();
         m_pollSet.push_back(pollfd {m_listener, POLLIN, 0});
+        m_pollSet.push_back(pollfd {wakeFd(), POLLIN, 0});
         for (const PeerInfo &client : m_clients)
             m_pollSet.push_back(pollfd {client.socket, POLLIN, 0});
-        const int ready = ::poll(m_pollSet.data(), m_pollSet.size(), static_cast<int>(kPass.count()));
+        // without a module there is nothing to send; a connection wakes the poll
+        const int wait = m_clients.empty() ? static_cast<int>(kIdleWait.count()) : passWaitMs();
+        const int ready = ::poll(m_pollSet.data(), m_pollSet.size(), wait);
         if (ready < 0) {
             if (errno != EINTR) {
                 diagnostic(texts::kSelectError);
@@ -162,6 +168,8 @@ void CSocketTcpPort::threadBody()
             }
             continue;
         }
+        if (m_pollSet[1].revents != 0)
+            drainWake();
         if ((m_pollSet[0].revents & POLLIN) != 0) {
             // a new module is all this pass does
             acceptOne();

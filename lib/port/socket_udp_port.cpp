@@ -62,8 +62,8 @@ void CSocketUdpPort::threadBody()
     beginPacing();
     reportState(kStateRunning);
     while (!stopRequested()) {
-        pollfd p {m_socket, POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(kPass.count()));
+        pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
+        const int ready = ::poll(p, 2, passWaitMs());
         if (ready < 0) {
             if (errno != EINTR) {
                 diagnostic(texts::kSelectError);
@@ -72,7 +72,9 @@ void CSocketUdpPort::threadBody()
             }
             continue;
         }
-        if (ready > 0) {
+        if (p[1].revents != 0)
+            drainWake();
+        if ((p[0].revents & POLLIN) != 0) {
             sockaddr_in source {};
             socklen_t size = sizeof source;
             const ssize_t n = ::recvfrom(m_socket, m_receive.data(), m_receive.size(), MSG_DONTWAIT,
@@ -84,8 +86,12 @@ void CSocketUdpPort::threadBody()
             }
         }
         decodeAndDeliver();
-        if (sendDue() && socketWritable(m_socket))
-            sendNext();
+        if (sendDue()) {
+            if (socketWritable(m_socket))
+                sendNext();
+            else
+                sendBlocked();
+        }
     }
 }
 

@@ -68,6 +68,15 @@ void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
     keepAlive.reset();
 }
 
+void VDThread::requestStop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        StopRequested.store(true, std::memory_order_release);
+    }
+    m_changed.notify_all();
+}
+
 bool VDThread::stopThread(std::chrono::milliseconds limit)
 {
     std::unique_lock<std::mutex> lock(m_lock);

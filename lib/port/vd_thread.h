@@ -29,6 +29,8 @@ public:
     bool workerRunning() const;
     // Sleeps `duration` unless a stop is asked for first; false in that case.
     bool pauseFor(std::chrono::milliseconds duration);
+    // Raises StopRequested without waiting (stopThread waits).
+    void requestStop();
 
 protected:
     virtual void threadBody() = 0;
