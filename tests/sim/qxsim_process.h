@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -46,7 +47,8 @@ public:
             std::vector<char *> argv;
             std::string path = QXSIM_PATH;
             argv.push_back(path.data());
-            args.push_back("--quiet");
+            if (std::getenv("QXSIM_VERBOSE") == nullptr) // traffic log on stderr when set
+                args.push_back("--quiet");
             for (auto &a : args)
                 argv.push_back(a.data());
             argv.push_back(nullptr);

@@ -1,0 +1,255 @@
+// QXLIB driven through its exports against the running qxsim: identity,
+// parameter block round trip and PLC packets, in TCP framing (TCP client
+// transport) and in RTU framing (serial transport on qxsim's pty).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "byte_io.h"
+#include "connection_event.h"
+#include "event_codes.h"
+#include "identity_record.h"
+#include "param_block.h"
+#include "port_settings.h"
+#include "qxlib.h"
+#include "qxsim_process.h"
+#include "request_record.h"
+#include "response_records.h"
+#include "transfer_packet_layout.h"
+
+using namespace qxtest;
+
+namespace {
+
+// Copies of the records the library hands to the callback, by event code.
+class Recorder
+{
+public:
+    static Recorder &instance()
+    {
+        static Recorder r;
+        return r;
+    }
+    static void callback(void *, int32_t code, const void *data)
+    {
+        std::size_t size = 0;
+        switch (code) {
+        case qx::kEventConnection:
+            size = qx::ConnectionLayout::kSize;
+            break;
+        case qx::kEventIdentity:
+            size = qx::IdentityLayout::kSize;
+            break;
+        case qx::kEventParamsRead:
+            size = qx::RegisterRecordLayout::kParamSize;
+            break;
+        case qx::kEventParamsWritten:
+        case qx::kEventPlcPacket:
+            size = qx::TransferReplyLayout::kSize;
+            break;
+        default:
+            return;
+        }
+        const auto *p = static_cast<const uint8_t *>(data);
+        std::lock_guard lock(instance().m_lock);
+        instance().m_events.push_back({code, Bytes(p, p + size)});
+        instance().m_changed.notify_all();
+    }
+    void clear()
+    {
+        std::lock_guard lock(m_lock);
+        m_events.clear();
+    }
+    // The n-th record of `code` (1-based), empty after the time limit.
+    Bytes wait(int32_t code, std::size_t n = 1)
+    {
+        std::unique_lock lock(m_lock);
+        Bytes found;
+        m_changed.wait_for(lock, std::chrono::seconds(10), [&] {
+            std::size_t seen = 0;
+            for (const auto &[c, bytes] : m_events)
+                if (c == code && ++seen == n) {
+                    found = bytes;
+                    return true;
+                }
+            return false;
+        });
+        return found;
+    }
+    bool waitState(int32_t state)
+    {
+        std::unique_lock lock(m_lock);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] {
+            for (const auto &[c, bytes] : m_events)
+                if (c == qx::kEventConnection && qx::getI32le(bytes.data(), qx::ConnectionLayout::kState) == state)
+                    return true;
+            return false;
+        });
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<std::pair<int32_t, Bytes>> m_events;
+};
+
+PortSettings blank(uint32_t transport, int32_t framing)
+{
+    PortSettings s {};
+    s.word[0] = transport;
+    s.word[1] = static_cast<uint32_t>(framing);
+    return s;
+}
+
+uint8_t *bytesOf(PortSettings &s)
+{
+    return reinterpret_cast<uint8_t *>(s.word);
+}
+
+PortSettings tcpClient(int port)
+{
+    PortSettings s = blank(qx::kTransportTcpClient, qx::kFramingTcp);
+    qx::putText(bytesOf(s), qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
+    qx::putText(bytesOf(s), qx::SettingsLayout::kModuleAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
+    qx::putU16le(bytesOf(s), qx::SettingsLayout::kModulePort, static_cast<uint16_t>(port));
+    return s;
+}
+
+PortSettings serial(const std::string &device)
+{
+    PortSettings s = blank(qx::kTransportSerial, qx::kFramingRtu);
+    qx::putText(bytesOf(s), qx::SettingsLayout::kPortName, qx::SettingsLayout::kPortNameSize, device.c_str());
+    qx::putU32le(bytesOf(s), qx::SettingsLayout::kBaudRate, 115200);
+    bytesOf(s)[qx::SettingsLayout::kDataBits] = 8;
+    return s;
+}
+
+std::string textAt(const Bytes &record, std::size_t off)
+{
+    return std::string(reinterpret_cast<const char *>(record.data() + off));
+}
+
+class QxlibAgainstQxsim : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        Recorder::instance().clear();
+        const bool rtu = GetParam();
+        sim = std::make_unique<QxsimProcess>(rtu ? std::vector<std::string> {"--pty"}
+                                                 : std::vector<std::string> {"--tcp", "0"});
+        ASSERT_FALSE(sim->lines().empty());
+        const PortSettings settings = rtu ? serial(sim->ptyPath()) : tcpClient(sim->port("listening tcp"));
+        ASSERT_EQ(DLL_API_OBJ_CREATE(settings, &Recorder::callback, &handle), 0);
+        ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
+        if (!rtu) {
+            ASSERT_TRUE(Recorder::instance().waitState(qx::kStateRunning));
+        }
+    }
+    void TearDown() override
+    {
+        if (handle != 0)
+            DLL_API_OBJ_DESTROY(handle);
+        handle = 0;
+        sim.reset();
+    }
+    void put(int slot, const qx::RequestRecord &r, int length)
+    {
+        ASSERT_EQ(DLL_API_OBJ_CMD(handle, slot, r.data(), length), 0);
+    }
+    static qx::RequestRecord counted(uint8_t address)
+    {
+        qx::RequestRecord r;
+        r.setMode(qx::kModeCounted);
+        r.setCounter(1);
+        r.setAddress(address);
+        r.setStart(0xFFFF);
+        r.setQuantity(0xFFFF);
+        return r;
+    }
+    Bytes readParams(std::size_t n)
+    {
+        DLL_API_OBJ_RXBUFF_CLR(handle);
+        put(qx::kSlotReadParams, counted(1), qx::RequestLength::kRead);
+        const Bytes e = Recorder::instance().wait(qx::kEventParamsRead, n);
+        if (e.empty())
+            return e;
+        const int32_t length = qx::getI32le(e.data(), qx::RegisterRecordLayout::kLength);
+        return Bytes(e.begin() + qx::RegisterRecordLayout::kData,
+                     e.begin() + qx::RegisterRecordLayout::kData + length);
+    }
+
+    std::unique_ptr<QxsimProcess> sim;
+    intptr_t handle = 0;
+};
+
+} // namespace
+
+TEST_P(QxlibAgainstQxsim, IdentityIsDecodedIntoTheRecord)
+{
+    qx::RequestRecord r;
+    r.setMode(qx::kModeRepeat);
+    r.setAddress(1);
+    put(qx::kSlotIdentity, r, qx::RequestLength::kIdentity);
+    const Bytes id = Recorder::instance().wait(qx::kEventIdentity);
+    ASSERT_EQ(id.size(), qx::IdentityLayout::kSize);
+    r.setMode(qx::kModeIdle);
+    put(qx::kSlotIdentity, r, qx::RequestLength::kIdentity);
+    EXPECT_EQ(textAt(id, qx::IdentityLayout::kDriverVersion), "Ver2.1");
+    EXPECT_EQ(textAt(id, qx::IdentityLayout::kFirmwareVersion), "Ver7.6");
+    EXPECT_EQ(id[qx::IdentityLayout::kSeries], 5);
+    EXPECT_EQ(textAt(id, qx::IdentityLayout::kModelName), "QXP_4488_ETH");
+    EXPECT_EQ(textAt(id, qx::IdentityLayout::kSerialNumber), "20245170000155");
+    EXPECT_EQ(textAt(id, qx::IdentityLayout::kFactoryDate), "2024-5-17");
+}
+
+TEST_P(QxlibAgainstQxsim, ParameterBlockRoundTrip)
+{
+    const Bytes first = readParams(1);
+    ASSERT_EQ(first.size(), 1092u);
+    qx::PayloadResult r = qx::acceptPayload(first.data(), first.size());
+    ASSERT_EQ(r.status, qx::PayloadStatus::Ok);
+    EXPECT_EQ(r.block.u8(qx::ParamLayout::kQXMode), 155);
+
+    r.block.setText(qx::ParamLayout::kE1RemoteIP1, 16, "172.16.5.9");
+    r.block.setU16(qx::ParamLayout::kE1RemotePort1, 4321);
+    const Bytes payload = r.block.payload();
+    qx::RequestRecord w = counted(1);
+    w.setPayload(payload.data(), payload.size());
+    DLL_API_OBJ_RXBUFF_CLR(handle);
+    put(qx::kSlotWriteParams, w, qx::RequestLength::kWriteParams);
+    const Bytes ack = Recorder::instance().wait(qx::kEventParamsWritten);
+    ASSERT_FALSE(ack.empty());
+    EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], 1);
+
+    const Bytes second = readParams(2);
+    ASSERT_EQ(second.size(), 1092u);
+    qx::PayloadResult again = qx::acceptPayload(second.data(), second.size());
+    ASSERT_EQ(again.status, qx::PayloadStatus::Ok);
+    EXPECT_EQ(again.block, r.block);
+    EXPECT_EQ(again.block.text(qx::ParamLayout::kE1RemoteIP1, 16), "172.16.5.9");
+}
+
+TEST_P(QxlibAgainstQxsim, PlcPacketIsAcknowledgedWithItsFieldsEchoed)
+{
+    Bytes packet = {qx::EplcPacketLayout::kModeData, 4, 0x00, 0x40, 0x00, 0x08, 1, 2, 3, 4, 5, 6, 7, 8};
+    qx::appendChecksumHighFirst(packet);
+    qx::RequestRecord r = counted(1);
+    r.setPayload(packet.data(), packet.size());
+    DLL_API_OBJ_RXBUFF_CLR(handle);
+    put(qx::kSlotPlcPacket, r, qx::RequestLength::kTransferPacket);
+    const Bytes ack = Recorder::instance().wait(qx::kEventPlcPacket);
+    ASSERT_FALSE(ack.empty());
+    EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], qx::EplcReplyLayout::kStatusOk);
+    EXPECT_EQ(qx::getI32le(ack.data(), qx::TransferReplyLayout::kValue), 32);
+    const uint8_t *d = ack.data() + qx::TransferReplyLayout::kData;
+    EXPECT_EQ(d[qx::EplcReplyLayout::kMode], qx::EplcPacketLayout::kModeData);
+    EXPECT_EQ(d[qx::EplcReplyLayout::kBlock], 4);
+    EXPECT_EQ(qx::getU16be(d, qx::EplcReplyLayout::kOffset), 0x40);
+    EXPECT_EQ(qx::getU16be(d, qx::EplcReplyLayout::kLength), 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstQxsim, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
