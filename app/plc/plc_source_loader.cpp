@@ -5,6 +5,7 @@
 #include "plc_source_loader.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "decimal_text.h"
@@ -38,11 +39,26 @@ std::optional<int> matchKeywords(std::string_view group, const Keyword *table, s
                 result = k.code;
             continue;
         }
-        // numbered keywords, tried upward so that "x12" beats "x1"
-        for (int n = 1; n <= k.count; ++n) {
-            if (group.starts_with(std::string(k.text) + std::to_string(n)))
-                result = k.code + n;
+        // numbered keywords: trying "text1" .. "textN" upward with the later
+        // match winning gives the longest run of digits after the text that
+        // still names a number in range ("x12" is 12, "x123" is 12 too)
+        if (!group.starts_with(k.text))
+            continue;
+        const std::string_view digits = group.substr(std::strlen(k.text));
+        if (digits.empty() || digits[0] == '0')
+            continue;
+        int n = 0;
+        int best = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                break;
+            n = n * 10 + (c - '0');
+            if (n > k.count)
+                break;
+            best = n;
         }
+        if (best > 0)
+            result = k.code + best;
     }
     return result;
 }

@@ -108,6 +108,16 @@ TEST(PlcSourceKeywords, NumbersAreTriedUpwardAndPrefixesOrdered)
     EXPECT_EQ(p.row(0, Kind::Action, 2).a, 200u);
 }
 
+TEST(PlcSourceKeywords, NumberPrefixStopsAtTheRangeEnd)
+{
+    PlcProject p;
+    const std::string cond = "{x33}{dio}{=}{1}\r\n{ai16}{raw}{=}{1}\r\n{et100}{ms}{=}{1}\r\n{y05}{dio}{=}{1}\r\n";
+    EXPECT_EQ(load(block(0, cond, "{y1}{dio}{=}{1}\r\n"), p).message, formatText(plc_texts::kErrCondSource, 0, 3));
+    EXPECT_EQ(p.row(0, Kind::Condition, 0).code, 3);  // "x3" is the last keyword that matched
+    EXPECT_EQ(p.row(0, Kind::Condition, 1).code, 80);
+    EXPECT_EQ(p.row(0, Kind::Condition, 2).code, 90); // et10
+}
+
 TEST(PlcSourceKeywords, RemainingGroupsAndOperators)
 {
     PlcProject p;
