@@ -18,8 +18,9 @@ qx_add_shell_qtest(shell_window_test SOURCES shell_window_test.cpp)
 # End to end: the real library and the simulated module.
 if(TARGET qxlib AND TARGET qxsim)
     qx_add_shell_qtest(shell_e2e_test SOURCES shell_e2e_test.cpp TIMEOUT 300)
-    add_dependencies(shell_e2e_test qxlib qxsim)
+    add_dependencies(shell_e2e_test qxlib qxsim qxtools)
     target_compile_definitions(shell_e2e_test PRIVATE
+        QX_QXTOOLS_FILE="$<TARGET_FILE:qxtools>"
         QX_QXLIB_FILE="$<TARGET_FILE:qxlib>"
         QX_QXSIM_FILE="$<TARGET_FILE:qxsim>")
 endif()

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QImage>
 #include <QTcpServer>
 #include <QUdpSocket>
 #include <QtTest>
@@ -292,6 +294,44 @@ private slots:
         connectTcpClient(freeTcpPort());
         QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionPage::kTcpClient), u8("连接失败"), 15000);
         QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+    }
+
+    void commandLineConnectsAndPicturesTheWindow()
+    {
+        Sim sim;
+        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
+        QTemporaryDir dir;
+        const QString picture = dir.filePath(QStringLiteral("window.png"));
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral(QX_QXTOOLS_FILE),
+                   {QStringLiteral("--connect"), QStringLiteral("tcp-client:127.0.0.1:%1").arg(sim.port()),
+                    QStringLiteral("--address"), QStringLiteral("1"), QStringLiteral("--screenshot"), picture,
+                    QStringLiteral("--quit-after"), QStringLiteral("20000")});
+        QVERIFY(tool.waitForFinished(60000));
+        // Exit code 0 means the picture was taken once the identity was shown.
+        QCOMPARE(tool.exitCode(), 0);
+        QImage image(picture);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.width() > 400 && image.height() > 300);
+    }
+
+    void commandLineRefusesWhatItCannotOpen()
+    {
+        QProcess tool;
+        tool.start(QStringLiteral(QX_QXTOOLS_FILE),
+                   {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--connect"),
+                    QStringLiteral("tcp-client:localhost:1")});
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitCode(), 2);
+        QVERIFY(tool.readAllStandardError().contains("not a dotted IPv4 address: localhost"));
+        tool.start(QStringLiteral(QX_QXTOOLS_FILE),
+                   {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--help")});
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY(tool.readAllStandardOutput().contains("--connect serial:PATH[:BAUD]"));
     }
 
     void reconnectingWhilePollingNeverHangs()
