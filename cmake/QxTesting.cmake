@@ -9,9 +9,13 @@ function(qx_add_gtest name)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    # gtest_discover_tests cannot pass a list through PROPERTIES, so the
+    # labels become one label ("lib-port"); ctest -L takes a regular
+    # expression, so `ctest -L lib` and `ctest -L port` both select it.
+    list(JOIN ARG_LABELS "-" label)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT})
+        PROPERTIES LABELS "${label}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # qx_add_fuzzer(NAME SOURCES src... LIBS lib... [CORPUS dir])
