@@ -59,9 +59,11 @@ TEST(ScalingFileRead, MissingKeyLeavesEverythingZero)
 
 TEST(ScalingFileRead, KeyWithoutEqualsSignCountsAsMissing)
 {
-    const ScalingLoadResult r = readScalingText(scalingText("fRatioAI2", "").replace(
-        scalingText().find("fRatioAI2=") + 9, 1, " "));
+    std::string text = scalingText();
+    text.replace(text.find("fRatioAI2="), 10, "fRatioAI2 0.5");
+    const ScalingLoadResult r = readScalingText(text);
     EXPECT_FALSE(r.complete);
+    EXPECT_EQ(r.message, "量纲文件缺少[AIRATIO]下的fRatioAI2,量纲未加载!");
 }
 
 TEST(ScalingFileRead, OnlyTheFirst4096BytesAreSearched)
