@@ -7,6 +7,8 @@
 #include <fstream>
 #include <random>
 
+#include <pty.h>
+
 #include "crc16.h"
 #include "param_block.h"
 #include "qxsim_process.h"
@@ -329,6 +331,44 @@ TEST(QxsimReport, StatusReportsArriveUnasked)
     EXPECT_EQ(report[8], 185);
     EXPECT_EQ(report[9], 0x7F);
     ::close(fd);
+}
+
+TEST(QxsimReport, RtuReportsFollowAHostThatSpoke)
+{
+    QxsimProcess sim({"--pty", "--report-ms", "50"});
+    const int fd = openPty(sim.ptyPath());
+    ASSERT_GE(fd, 0);
+    writeAll(fd, rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03}));
+    EXPECT_EQ(readBytes(fd, 11).size(), 11u);
+    const Bytes report = readBytes(fd, 2 + 1 + 185 + 2);
+    ASSERT_EQ(report.size(), 190u);
+    EXPECT_EQ(report[0], 0x01);
+    EXPECT_EQ(report[1], 0x45);
+    EXPECT_EQ(report[2], 185);
+    EXPECT_TRUE(qx::crcMatchesLowFirst(report.data(), report.size()));
+    ::close(fd);
+}
+
+TEST(QxsimSerial, SerialDeviceSpeaksRtu)
+{
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    termios t {};
+    ::tcgetattr(master, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(master, TCSANOW, &t);
+    QxsimProcess sim({"--serial", name, "--baud", "9600", "--unit", "9"});
+    ASSERT_EQ(sim.lines().size(), 1u);
+    EXPECT_EQ(sim.lines()[0], std::string("serial ") + name);
+    writeAll(master, rtu({0x09, 0x11}));
+    const Bytes answer = readBytes(master, 66);
+    ASSERT_EQ(answer.size(), 66u);
+    EXPECT_EQ(answer[0], 0x09);
+    EXPECT_TRUE(qx::crcMatchesLowFirst(answer.data(), answer.size()));
+    ::close(slave);
+    ::close(master);
 }
 
 TEST(QxsimProgram, HelpAndBadOptions)
