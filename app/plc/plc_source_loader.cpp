@@ -138,7 +138,8 @@ const std::array<Keyword, 7> kActionOperators{{
     {"po", 7},
 }};
 
-std::optional<int> matchConditionUnit(std::string_view group)
+// The unit table without "rat", which conditions do not know.
+std::array<Keyword, 13> conditionUnits()
 {
     std::array<Keyword, 13> table{};
     std::size_t n = 0;
@@ -146,6 +147,12 @@ std::optional<int> matchConditionUnit(std::string_view group)
         if (k.code != plc_code::kUnitRat)
             table[n++] = k;
     }
+    return table;
+}
+
+std::optional<int> matchConditionUnit(std::string_view group)
+{
+    static const std::array<Keyword, 13> table = conditionUnits();
     return match(group, table);
 }
 
