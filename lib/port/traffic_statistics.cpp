@@ -11,11 +11,13 @@ namespace qx {
 
 namespace {
 
+// Never destroyed: a worker abandoned by a stop may still log while the
+// process runs its exit handlers.
 const std::string &logHeader(LogDirection direction)
 {
-    static const std::string sent = utf8ToGbk(texts::kLogSent);
-    static const std::string received = utf8ToGbk(texts::kLogReceived);
-    return direction == LogDirection::Sent ? sent : received;
+    static const std::string *const sent = new std::string(utf8ToGbk(texts::kLogSent));
+    static const std::string *const received = new std::string(utf8ToGbk(texts::kLogReceived));
+    return direction == LogDirection::Sent ? *sent : *received;
 }
 
 } // namespace

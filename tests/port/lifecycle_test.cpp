@@ -279,15 +279,23 @@ TEST_F(Statistics, SlowResponseLandsInItsTimeClass)
 TEST_F(PortLifecycle, DestroyReturnsWhileTheCallbackIsHeld)
 {
     UdpPeer peer;
-    std::promise<void> entered;
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    std::atomic<bool> once {false};
-    EventLog::instance().setHook([&](const RecordedEvent &e) {
+    // shared with the hook: the abandoned worker may still run it when the
+    // test body has returned
+    struct Gate
+    {
+        std::promise<void> entered;
+        std::promise<void> release;
+        std::shared_future<void> released {release.get_future().share()};
+        std::atomic<bool> once {false};
+        std::atomic<bool> left {false};
+    };
+    auto gate = std::make_shared<Gate>();
+    EventLog::instance().setHook([gate](const RecordedEvent &e) {
         // the host's GUI thread is busy with DESTROY while this waits for it
-        if (e.code == qx::kEventHoldingRegisters && !once.exchange(true)) {
-            entered.set_value();
-            released.wait();
+        if (e.code == qx::kEventHoldingRegisters && !gate->once.exchange(true)) {
+            gate->entered.set_value();
+            gate->released.wait();
+            gate->left = true;
         }
     });
     const intptr_t handle = createUdp(peer);
@@ -296,7 +304,7 @@ TEST_F(PortLifecycle, DestroyReturnsWhileTheCallbackIsHeld)
     const UdpPeer::Datagram d = peer.receive();
     ASSERT_TRUE(d.received);
     peer.send(mbap(1, {3, 4, 0, 0x2a, 1, 0}), d.from);
-    entered.get_future().wait();
+    gate->entered.get_future().wait();
 
     EXPECT_EQ(DLL_API_OBJ_DESTROY(handle), 0);
     const std::size_t atDestroy = EventLog::instance().events().size();
@@ -305,7 +313,7 @@ TEST_F(PortLifecycle, DestroyReturnsWhileTheCallbackIsHeld)
     none.word[0] = qx::kTransportNone;
     intptr_t h = 0;
     DLL_API_OBJ_CREATE(none, nullptr, &h);
-    release.set_value();
+    gate->release.set_value();
 
     // a new port runs a full round; the old one stays silent meanwhile
     UdpPeer next;
@@ -324,16 +332,25 @@ TEST_F(PortLifecycle, DestroyReturnsWhileTheCallbackIsHeld)
     EXPECT_EQ(after, (std::vector<int32_t> {qx::kEventConnection, qx::kEventLog,
                                             qx::kEventHoldingRegisters, qx::kEventLog}));
     EXPECT_FALSE(peer.receive(0ms).received && peer.receive(0ms).received);
+    // the held worker gets out of the callback once the host lets it go
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!gate->left && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(gate->left);
 }
 
 TEST_F(PortLifecycle, StopFromInsideTheCallbackEndsTheWorker)
 {
     UdpPeer peer;
-    std::promise<int32_t> stopped;
-    std::atomic<bool> once {false};
-    EventLog::instance().setHook([&](const RecordedEvent &e) {
-        if (e.code == qx::kEventHoldingRegisters && !once.exchange(true))
-            stopped.set_value(DLL_API_OBJ_STOP(0));
+    struct Gate
+    {
+        std::promise<int32_t> stopped;
+        std::atomic<bool> once {false};
+    };
+    auto gate = std::make_shared<Gate>();
+    EventLog::instance().setHook([gate](const RecordedEvent &e) {
+        if (e.code == qx::kEventHoldingRegisters && !gate->once.exchange(true))
+            gate->stopped.set_value(DLL_API_OBJ_STOP(0));
     });
     const intptr_t handle = createUdp(peer);
     put(handle, 8, readRequest(qx::kModeRepeat, 1, 0, 2), qx::RequestLength::kRead);
@@ -341,7 +358,7 @@ TEST_F(PortLifecycle, StopFromInsideTheCallbackEndsTheWorker)
     const UdpPeer::Datagram d = peer.receive();
     ASSERT_TRUE(d.received);
     peer.send(mbap(1, {3, 4, 0, 0x2a, 1, 0}), d.from);
-    std::future<int32_t> result = stopped.get_future();
+    std::future<int32_t> result = gate->stopped.get_future();
     ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
     EXPECT_EQ(result.get(), 0);
     // no log line for the response, no further request
