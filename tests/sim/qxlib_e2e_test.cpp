@@ -46,8 +46,13 @@ public:
             size = qx::RegisterRecordLayout::kParamSize;
             break;
         case qx::kEventParamsWritten:
+        case qx::kEventBiosPacket:
+        case qx::kEventFirmwarePacket:
         case qx::kEventPlcPacket:
             size = qx::TransferReplyLayout::kSize;
+            break;
+        case qx::kEventStatusReport:
+            size = qx::RegisterRecordLayout::kSize;
             break;
         default:
             return;
@@ -138,8 +143,11 @@ protected:
     {
         Recorder::instance().clear();
         const bool rtu = GetParam();
-        sim = std::make_unique<QxsimProcess>(rtu ? std::vector<std::string> {"--pty"}
-                                                 : std::vector<std::string> {"--tcp", "0"});
+        std::vector<std::string> args = rtu ? std::vector<std::string> {"--pty"}
+                                            : std::vector<std::string> {"--tcp", "0"};
+        for (const std::string &a : extraArgs())
+            args.push_back(a);
+        sim = std::make_unique<QxsimProcess>(args);
         ASSERT_FALSE(sim->lines().empty());
         const PortSettings settings = rtu ? serial(sim->ptyPath()) : tcpClient(sim->port("listening tcp"));
         ASSERT_EQ(DLL_API_OBJ_CREATE(settings, &Recorder::callback, &handle), 0);
@@ -148,6 +156,7 @@ protected:
             ASSERT_TRUE(Recorder::instance().waitState(qx::kStateRunning));
         }
     }
+    virtual std::vector<std::string> extraArgs() const { return {}; }
     void TearDown() override
     {
         if (handle != 0)
@@ -181,8 +190,27 @@ protected:
                      e.begin() + qx::RegisterRecordLayout::kData + length);
     }
 
+    // A firmware part of kind 0x43 or 0x44, acknowledged with event 16 or 17.
+    Bytes sendPart(int slot, uint16_t index, int32_t code, std::size_t n)
+    {
+        Bytes part(qx::FirmwarePartLayout::kChecksum, static_cast<uint8_t>(index));
+        qx::putU16be(part.data(), qx::FirmwarePartLayout::kPartIndex, index);
+        qx::appendChecksumHighFirst(part);
+        qx::RequestRecord r = counted(1);
+        r.setPayload(part.data(), part.size());
+        DLL_API_OBJ_RXBUFF_CLR(handle);
+        put(slot, r, qx::RequestLength::kTransferPacket);
+        return Recorder::instance().wait(code, n);
+    }
+
     std::unique_ptr<QxsimProcess> sim;
     intptr_t handle = 0;
+};
+
+class QxlibAgainstFaultyQxsim : public QxlibAgainstQxsim
+{
+protected:
+    std::vector<std::string> extraArgs() const override { return {"--refuse-part", "2", "--report-ms", "100"}; }
 };
 
 } // namespace
@@ -250,6 +278,47 @@ TEST_P(QxlibAgainstQxsim, PlcPacketIsAcknowledgedWithItsFieldsEchoed)
     EXPECT_EQ(qx::getU16be(d, qx::EplcReplyLayout::kOffset), 0x40);
     EXPECT_EQ(qx::getU16be(d, qx::EplcReplyLayout::kLength), 8);
 }
+
+TEST_P(QxlibAgainstQxsim, FirmwarePartsAreAcknowledgedWithTheirIndex)
+{
+    for (uint16_t index = 0; index < 3; ++index) {
+        const Bytes ack = sendPart(qx::kSlotFirmwarePacket, index, qx::kEventFirmwarePacket, index + 1u);
+        ASSERT_FALSE(ack.empty()) << index;
+        EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], qx::FirmwareReplyLayout::kStatusStored);
+        EXPECT_EQ(qx::getI32le(ack.data(), qx::TransferReplyLayout::kValue), index);
+    }
+}
+
+TEST_P(QxlibAgainstFaultyQxsim, RefusedPartIsStoredWhenSentAgain)
+{
+    for (uint16_t index = 0; index < 2; ++index)
+        ASSERT_EQ(sendPart(qx::kSlotBiosPacket, index, qx::kEventBiosPacket, index + 1u)[qx::TransferReplyLayout::kStatus], 1);
+    Bytes ack = sendPart(qx::kSlotBiosPacket, 2, qx::kEventBiosPacket, 3);
+    ASSERT_FALSE(ack.empty());
+    EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], qx::FirmwareReplyLayout::kStatusRefused);
+    EXPECT_EQ(qx::getI32le(ack.data(), qx::TransferReplyLayout::kValue), 2);
+    ack = sendPart(qx::kSlotBiosPacket, 2, qx::kEventBiosPacket, 4);
+    ASSERT_FALSE(ack.empty());
+    EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], qx::FirmwareReplyLayout::kStatusStored);
+}
+
+TEST_P(QxlibAgainstFaultyQxsim, StatusReportsArriveAsEvent19)
+{
+    // on a serial line the module reports once a host has spoken
+    qx::RequestRecord r;
+    r.setMode(qx::kModeCounted);
+    r.setCounter(1);
+    r.setAddress(1);
+    put(qx::kSlotIdentity, r, qx::RequestLength::kIdentity);
+    ASSERT_FALSE(Recorder::instance().wait(qx::kEventIdentity).empty());
+    const Bytes report = Recorder::instance().wait(qx::kEventStatusReport);
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(qx::getI32le(report.data(), qx::RegisterRecordLayout::kLength), 185);
+    EXPECT_EQ(report[qx::RegisterRecordLayout::kData], 0x7F);
+}
+
+INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstFaultyQxsim, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
 
 INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstQxsim, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
