@@ -97,12 +97,13 @@ void SimModule::loadState()
         return;
     const auto &dir = m_settings.stateDir;
     if (auto bytes = readWholeFile(dir / StateFiles::kParams)) {
-        if (bytes->size() == ParamLayout::kSize) {
+        const uint8_t storedAddress = bytes->size() == ParamLayout::kSize ? (*bytes)[ParamLayout::kQXAddr1] : 0;
+        if (storedAddress >= 1 && storedAddress <= 247) {
             std::memcpy(m_params.data(), bytes->data(), ParamLayout::kSize);
             // the model code is the module's own, not the stored block's
             m_params.setU8(ParamLayout::kQXMode, static_cast<uint8_t>(m_settings.modelCode));
         } else {
-            m_stateErrors.push_back(std::string(StateFiles::kParams) + ": wrong size, ignored");
+            m_stateErrors.push_back(std::string(StateFiles::kParams) + ": wrong size or address, ignored");
         }
     }
     if (auto bytes = readWholeFile(dir / StateFiles::kBios))

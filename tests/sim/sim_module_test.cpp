@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <unistd.h>
 
@@ -460,6 +461,24 @@ TEST(ModuleState, RestartKeepsParamsFirmwareAndFlashProgram)
     EXPECT_EQ(again.plcFlash()[4 * 256], 0x42);
     EXPECT_EQ(again.plcRam()[4 * 256], 0x42);
     EXPECT_EQ(again.plcRam()[5 * 256], 0x00);
+}
+
+TEST(ModuleState, DamagedStateFilesAreIgnored)
+{
+    TempDir dir;
+    ModuleSettings s;
+    s.stateDir = dir.path;
+    s.unit = 4;
+    {
+        std::ofstream params(dir.path / "params.bin", std::ios::binary);
+        params << std::string(1090, '\0'); // address 0 would make the module unreachable
+        std::ofstream plc(dir.path / "plc_flash.bin", std::ios::binary);
+        plc << "short";
+    }
+    SimModule m(s);
+    EXPECT_EQ(m.address(), 4);
+    EXPECT_EQ(m.stateErrors().size(), 2u);
+    EXPECT_EQ(m.plcFlash().size(), 25600u);
 }
 
 TEST(Robustness, RandomRequestsNeverBreakTheModule)
