@@ -317,6 +317,38 @@ TEST_P(QxlibAgainstFaultyQxsim, StatusReportsArriveAsEvent19)
     EXPECT_EQ(report[qx::RegisterRecordLayout::kData], 0x7F);
 }
 
+TEST(QxlibTcpServer, QxsimConnectsAndAnswersTheIdentity)
+{
+    Recorder::instance().clear();
+    // a loopback port that was free a moment ago
+    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a {};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+    socklen_t len = sizeof a;
+    ::getsockname(probe, reinterpret_cast<sockaddr *>(&a), &len);
+    const uint16_t port = ntohs(a.sin_port);
+    ::close(probe);
+
+    PortSettings s = blank(qx::kTransportTcpServer, qx::kFramingTcp);
+    qx::putText(bytesOf(s), qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
+    qx::putU16le(bytesOf(s), qx::SettingsLayout::kListenPort, port);
+    intptr_t handle = 0;
+    ASSERT_EQ(DLL_API_OBJ_CREATE(s, &Recorder::callback, &handle), 0);
+    ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
+    QxsimProcess sim({"--connect", "127.0.0.1:" + std::to_string(port), "--unit", "8"});
+    EXPECT_TRUE(Recorder::instance().waitState(qx::kStatePeerConnected));
+    qx::RequestRecord r;
+    r.setMode(qx::kModeRepeat);
+    r.setAddress(8);
+    ASSERT_EQ(DLL_API_OBJ_CMD(handle, qx::kSlotIdentity, r.data(), qx::RequestLength::kIdentity), 0);
+    const Bytes id = Recorder::instance().wait(qx::kEventIdentity);
+    ASSERT_FALSE(id.empty());
+    EXPECT_EQ(textAt(id, qx::IdentityLayout::kModelName), "QXP_4488_ETH");
+    DLL_API_OBJ_DESTROY(handle);
+}
+
 INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstFaultyQxsim, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
 
