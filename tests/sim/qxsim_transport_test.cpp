@@ -146,6 +146,45 @@ TEST(QxsimRtu, AnswersOnThePtyAndIgnoresBadCrcAndOtherAddresses)
     ::close(fd);
 }
 
+TEST(QxsimRtu, BroadcastWritesAreDoneButNotAnswered)
+{
+    QxsimProcess sim({"--pty"});
+    const int fd = openPty(sim.ptyPath());
+    ASSERT_GE(fd, 0);
+    writeAll(fd, rtu({0x00, 0x05, 0x00, 0x04, 0xFF, 0x00}));
+    ::usleep(30'000); // inter-frame silence
+    writeAll(fd, rtu({0x01, 0x01, 0x00, 0x04, 0x00, 0x01}));
+    EXPECT_EQ(readBytes(fd, 6), rtu({0x01, 0x01, 0x01, 0x01}));
+    ::close(fd);
+}
+
+TEST(QxsimRtu, NoiseOnTheLineIsSurvived)
+{
+    QxsimProcess sim({"--pty"});
+    const int fd = openPty(sim.ptyPath());
+    ASSERT_GE(fd, 0);
+    std::mt19937 rng(3);
+    for (int burst = 0; burst < 200; ++burst) {
+        Bytes noise(rng() % 300);
+        for (auto &b : noise)
+            b = static_cast<uint8_t>(rng());
+        writeAll(fd, noise);
+    }
+    // whatever the noise provoked, a request after a silence is answered
+    Bytes answer;
+    const Bytes request = rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03});
+    for (int i = 0; i < 50 && answer.size() != 11; ++i) {
+        ::tcflush(fd, TCIFLUSH);
+        ::usleep(30'000);
+        writeAll(fd, request);
+        answer = readBytes(fd, 11, 200);
+    }
+    Bytes expected = {0x01};
+    expected.insert(expected.end(), kPwmAnswer.begin(), kPwmAnswer.end());
+    EXPECT_EQ(answer, rtu(expected));
+    ::close(fd);
+}
+
 TEST(QxsimRtu, ParameterBlockTravelsWholeAndChangesTheAddress)
 {
     QxsimProcess sim({"--pty"});
