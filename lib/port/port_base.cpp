@@ -69,10 +69,17 @@ uint32_t PortBase::transportType() const
 int32_t PortBase::open()
 {
     if (workerRunning()) {
-        // a worker abandoned by an earlier stop still holds the transport
-        // until its callback returns; a second worker must not share it
-        return stopRequested() ? -2 : 0;
+        // A worker abandoned by an earlier stop still holds the transport
+        // until its callback returns; a second worker must not share it. A
+        // worker that is ending by itself is waited for.
+        if (stopRequested())
+            return -2;
+        if (!m_workerEnding)
+            return 0;
+        if (!waitForEnd(kStopLimit))
+            return -2;
     }
+    m_workerEnding = false;
     if (!openTransport())
         return -1;
     switch (startThread(weak_from_this().lock())) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +101,9 @@ protected:
     void drainWake();
 
     void releaseAfterAbandon() override { closeTransport(); }
+    // A worker that ends by itself (a lost connection) says so before its
+    // last event, so that a RUN prompted by that event waits for it.
+    void endingOnItsOwn() { m_workerEnding = true; }
 
 private:
     void deliver(int32_t code, const void *data);
@@ -111,6 +115,7 @@ private:
     std::unique_ptr<ProtocolEngine> m_engine;
 
     int m_wakeFd = -1;
+    std::atomic<bool> m_workerEnding {false};
 
     // worker only
     bool m_engineIdle = false;

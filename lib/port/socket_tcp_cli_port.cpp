@@ -90,6 +90,7 @@ CSocketTcpCliPort::Connect CSocketTcpCliPort::checkConnect(int waitMs)
 
 void CSocketTcpCliPort::endConnection(int32_t state)
 {
+    endingOnItsOwn();
     closeSocket(m_socket);
     engine().clear();
     reportState(state);

@@ -102,6 +102,20 @@ bool VDThread::stopThread(std::chrono::milliseconds limit)
     return false;
 }
 
+bool VDThread::waitForEnd(std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    if (!m_thread.joinable())
+        return true;
+    if (m_thread.get_id() == std::this_thread::get_id())
+        return false;
+    if (!m_changed.wait_for(lock, limit, [this] { return !m_running; }))
+        return false;
+    lock.unlock();
+    m_thread.join();
+    return true;
+}
+
 bool VDThread::pauseFor(std::chrono::milliseconds duration)
 {
     std::unique_lock<std::mutex> lock(m_lock);

@@ -49,6 +49,9 @@ protected:
     // Asks the worker to stop and waits at most `limit`. True when the worker
     // has ended (or none existed), false when it was abandoned.
     bool stopThread(std::chrono::milliseconds limit);
+    // Waits at most `limit` for a worker that ends on its own; false when it
+    // did not end in time or the caller is that worker.
+    bool waitForEnd(std::chrono::milliseconds limit);
 
 private:
     static void run(VDThread *self, std::shared_ptr<void> keepAlive);

@@ -225,7 +225,29 @@ TEST_F(TcpClient, ModuleClosingReportsStateTen)
     ASSERT_TRUE(EventLog::instance().waitForState(qx::kStateClosedByPeer));
     EXPECT_EQ(statesOf(EventLog::instance().events()),
               (std::vector<int32_t> {qx::kStateRunning, qx::kStateClosedByPeer}));
+
+    // a new RUN makes a new connection
+    ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
+    ASSERT_TRUE(module.accept());
+    ASSERT_TRUE(EventLog::instance().waitFor([](const std::vector<RecordedEvent> &events) {
+        return statesOf(events).size() == 3;
+    }));
+    EXPECT_EQ(statesOf(EventLog::instance().events()).back(), qx::kStateRunning);
     EXPECT_EQ(DLL_API_OBJ_STOP(handle), 0);
+}
+
+TEST_F(TcpClient, LocalAddressThatCannotBeBoundFailsWithStateZero)
+{
+    // 192.0.2.1 (TEST-NET-1) is no address of this machine
+    PortSettings s = tcpClientSettings(freePort(SOCK_STREAM));
+    qx::putText(reinterpret_cast<uint8_t *>(s.word), qx::SettingsLayout::kLocalAddress,
+                qx::SettingsLayout::kAddressSize, "192.0.2.1");
+    const intptr_t handle = create(s);
+    EXPECT_EQ(DLL_API_OBJ_RUN(handle), -1);
+    const auto events = EventLog::instance().events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(stateOf(events[0]), qx::kStateOpenFailed);
+    EXPECT_EQ(events[0].thread, std::this_thread::get_id());
 }
 
 TEST_F(TcpClient, LongResponseIsLoggedUpTo2725Bytes)
@@ -335,6 +357,17 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
     EXPECT_EQ(DLL_API_OBJ_STOP(handle), 0);
 }
 
+TEST_F(TcpServer, PortInUseFailsWithStateOne)
+{
+    Listener other;
+    const intptr_t handle = create(tcpServerSettings(other.port));
+    EXPECT_EQ(DLL_API_OBJ_RUN(handle), -1);
+    const auto events = EventLog::instance().events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(stateOf(events[0]), qx::kStateBindFailed);
+    EXPECT_EQ(qx::getU32le(events[0].data.data(), CL::kTransportType), qx::kTransportTcpServer);
+}
+
 TEST_F(TcpServer, SixtyFifthModuleIsClosedNotLeftUnserved)
 {
     const uint16_t port = freePort(SOCK_STREAM);
@@ -387,6 +420,15 @@ TEST_F(Udp, AnswerFromAnotherPortRedirectsLaterRequests)
     ASSERT_TRUE(next.received);
     EXPECT_EQ(next.bytes, (std::vector<uint8_t> {0, 0, 0, 0, 0, 6, 1, 3, 0, 0, 0, 2}));
     EXPECT_FALSE(module.receive(0ms).received);
+}
+
+TEST_F(Udp, LocalPortInUseFailsWithStateZero)
+{
+    UdpPeer taken;
+    const intptr_t handle = create(udpSettings(freePort(SOCK_DGRAM), taken.port));
+    EXPECT_EQ(DLL_API_OBJ_RUN(handle), -1);
+    EXPECT_EQ(statesOf(EventLog::instance().events()),
+              (std::vector<int32_t> {qx::kStateOpenFailed}));
 }
 
 TEST_F(MakerFunctions, IdentityAnswerIsDecoded)
