@@ -86,6 +86,9 @@ void CSocketTcpPort::acceptOne()
         diagnostic(texts::kAcceptError);
         PeerInfo none;
         reportState(kStateAcceptFailed, &none);
+        // the listener stays readable while accept keeps failing (out of
+        // descriptors): report it once a second, not once a pass
+        pauseFor(kAfterAccept);
         return;
     }
     if (m_clients.size() >= kMaxClients) {

@@ -353,8 +353,18 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
     ASSERT_EQ(stateOf(EventLog::instance().waitForEvent(qx::kEventConnection, 3)),
               qx::kStatePeerConnected);
     EXPECT_EQ(readExactly(again, 12).size(), 12u);
-    ::close(again);
+
+    // stopping closes the modules' connections and the listener
     EXPECT_EQ(DLL_API_OBJ_STOP(handle), 0);
+    // (requests still in flight come first)
+    uint8_t buffer[64];
+    ssize_t n = 1;
+    pollfd p {again, POLLIN, 0};
+    while (n > 0 && ::poll(&p, 1, 5000) == 1)
+        n = ::recv(again, buffer, sizeof buffer, 0);
+    EXPECT_EQ(n, 0);
+    ::close(again);
+    EXPECT_LT(connectTo(port), 0);
 }
 
 TEST_F(TcpServer, PortInUseFailsWithStateOne)
