@@ -22,9 +22,9 @@ endfunction()
 # A libFuzzer target and a short smoke run of it (fixed seed) as a ctest test.
 function(qx_add_fuzzer name)
     cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    # the libraries are instrumented by the fuzz build's global options
     add_executable(${name} ${ARG_SOURCES})
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     set(corpus "")
     if(ARG_CORPUS)
