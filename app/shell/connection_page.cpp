@@ -602,8 +602,9 @@ void ConnectionPage::applyConnectTarget(const ConnectTarget &t)
         break;
     case ConnectKind::TcpServer:
         chooseKind(kTcpServer);
-        if (!t.host.empty())
-            selectLocalAddress(host);
+        if (!t.host.empty() && !selectLocalAddress(host))
+            qWarning("qxtools: %s belongs to no adapter; listening on %s instead", qPrintable(host),
+                     qPrintable(m_ui.localIp->currentText()));
         m_ui.listenPort->setText(QString::number(t.port));
         listen();
         break;
