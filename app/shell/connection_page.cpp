@@ -64,6 +64,12 @@ QLineEdit *portEdit(QWidget *parent)
     return e;
 }
 
+void enableAll(std::initializer_list<QWidget *> widgets, bool on)
+{
+    for (QWidget *w : widgets)
+        w->setEnabled(on);
+}
+
 QLabel *statusLabel(QWidget *parent, const char *name)
 {
     auto *l = new QLabel(tr8(texts::kNotConnected), parent);
@@ -354,22 +360,12 @@ void ConnectionPage::chooseKind(int kind)
 
 void ConnectionPage::groupReset(bool server, bool client, bool udp, bool serial)
 {
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.listenPort), static_cast<QWidget *>(m_ui.listen),
-                       static_cast<QWidget *>(m_ui.serverClose), static_cast<QWidget *>(m_ui.peer)})
-        w->setEnabled(server);
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.clientIp), static_cast<QWidget *>(m_ui.clientPort),
-                       static_cast<QWidget *>(m_ui.clientConnect),
-                       static_cast<QWidget *>(m_ui.clientClose)})
-        w->setEnabled(client);
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.udpIp), static_cast<QWidget *>(m_ui.udpPort),
-                       static_cast<QWidget *>(m_ui.udpLocalPort), static_cast<QWidget *>(m_ui.udpConnect),
-                       static_cast<QWidget *>(m_ui.udpClose)})
-        w->setEnabled(udp);
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.serialPort), static_cast<QWidget *>(m_ui.baudRate),
-                       static_cast<QWidget *>(m_ui.dataBits), static_cast<QWidget *>(m_ui.stopBits),
-                       static_cast<QWidget *>(m_ui.parity), static_cast<QWidget *>(m_ui.serialOpen),
-                       static_cast<QWidget *>(m_ui.serialClose)})
-        w->setEnabled(serial);
+    enableAll({m_ui.listenPort, m_ui.listen, m_ui.serverClose, m_ui.peer}, server);
+    enableAll({m_ui.clientIp, m_ui.clientPort, m_ui.clientConnect, m_ui.clientClose}, client);
+    enableAll({m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort, m_ui.udpConnect, m_ui.udpClose}, udp);
+    enableAll({m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.stopBits, m_ui.parity,
+               m_ui.serialOpen, m_ui.serialClose},
+              serial);
     for (int kind : {kTcpServer, kTcpClient, kUdp, kSerial})
         setStatus(kind, tr8(texts::kNotConnected));
     setPeerText(tr8(texts::kNoPeer));
@@ -437,9 +433,7 @@ void ConnectionPage::connectUdp()
     }
     if (m_app.openPort(s.settings) != 0)
         message(texts::kConnectFailed);
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.udpConnect), static_cast<QWidget *>(m_ui.udpIp),
-                       static_cast<QWidget *>(m_ui.udpPort), static_cast<QWidget *>(m_ui.udpLocalPort)})
-        w->setEnabled(false);
+    enableAll({m_ui.udpConnect, m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort}, false);
     setRadiosEnabled(false);
     m_ui.udpClose->setEnabled(true);
     m_kind = kUdp;
@@ -463,10 +457,9 @@ void ConnectionPage::openSerial()
     bool failed = m_app.openPort(s.settings) != 0;
     if (failed)
         message(texts::kConnectFailed);
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.serialPort), static_cast<QWidget *>(m_ui.baudRate),
-                       static_cast<QWidget *>(m_ui.dataBits), static_cast<QWidget *>(m_ui.stopBits),
-                       static_cast<QWidget *>(m_ui.parity), static_cast<QWidget *>(m_ui.serialOpen)})
-        w->setEnabled(false);
+    enableAll({m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.stopBits, m_ui.parity,
+               m_ui.serialOpen},
+              false);
     setRadiosEnabled(false);
     m_ui.serialClose->setEnabled(true);
     m_kind = kSerial;
@@ -558,10 +551,7 @@ QString ConnectionPage::identity(IdentityField field) const
 
 void ConnectionPage::enableTcpClientControls()
 {
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.clientIp), static_cast<QWidget *>(m_ui.clientPort),
-                       static_cast<QWidget *>(m_ui.clientConnect),
-                       static_cast<QWidget *>(m_ui.clientClose)})
-        w->setEnabled(true);
+    enableAll({m_ui.clientIp, m_ui.clientPort, m_ui.clientConnect, m_ui.clientClose}, true);
 }
 
 void ConnectionPage::applyConnectTarget(const ConnectTarget &t)
