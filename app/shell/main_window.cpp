@@ -49,6 +49,14 @@ MainWindow::MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> 
     bottom->addWidget(m_statistics, 1);
     root->addLayout(bottom, 2);
 
+    // The page that a tab shows takes the focus, as the operator expects
+    // after switching.
+    for (QTabWidget *tabs : {m_tabs, static_cast<QTabWidget *>(m_pages)}) {
+        connect(tabs, &QTabWidget::currentChanged, tabs, [tabs](int index) {
+            if (QWidget *page = tabs->widget(index))
+                page->setFocus();
+        });
+    }
     connect(m_clearLog, &QPushButton::clicked, this, &MainWindow::clearLog);
     connect(m_pause, &QPushButton::clicked, this, [this] {
         m_app.setLogDisplayOn(!m_app.logDisplayOn());
