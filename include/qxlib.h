@@ -1,8 +1,8 @@
 /* QXLIB: the library that talks to the modules. One port object at a time,
  * driven through these nine functions; everything that happens is reported
  * through the EventCallback. Record layouts of the events are described in
- * the library's layout headers (lib/engine/*_record.h, connection_event.h,
- * statistics_record.h). */
+ * the library's layout headers in lib/engine (identity_record.h,
+ * response_records.h, connection_event.h, statistics_record.h). */
 #ifndef QXLIB_H
 #define QXLIB_H
 
