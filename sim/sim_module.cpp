@@ -451,8 +451,24 @@ std::vector<uint8_t> SimModule::statusReport() const
         registers(false, IoMap::kAiRegister, 2 * IoMap::kAnalogCount);
     if (flags & L::kFlagAnalog16)
         registers(true, IoMap::kAoRegister, IoMap::kAnalogCount);
-    if (flags & L::kFlagPulseMask)
-        registers(false, IoMap::kCounterRegister, L::kPulseSize / 2);
+    if (flags & L::kFlagPulseMask) {
+        // The counter page fills X1-X4, X5-X12 and X13-X24 from value 0 on,
+        // one selected group after the other, so only the selected groups
+        // are packed, and the section is padded with zeros.
+        struct Group
+        {
+            uint8_t flag;
+            std::size_t first;
+            std::size_t count;
+        };
+        constexpr Group kGroups[] = {{L::kFlagPulseX1to4, 0, 4}, {L::kFlagPulseX5to12, 4, 8},
+                                     {L::kFlagPulseX13to24, 12, 12}};
+        const std::size_t end = out.size() + L::kPulseSize;
+        for (const Group &g : kGroups)
+            if (flags & g.flag)
+                registers(false, IoMap::kCounterRegister + 2 * g.first, 2 * g.count);
+        out.resize(end, 0);
+    }
     return out;
 }
 

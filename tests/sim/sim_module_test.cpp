@@ -434,6 +434,27 @@ TEST(StatusReport, ReportContentSelectsSections)
     EXPECT_EQ(r[1], 17);
 }
 
+TEST(StatusReport, CounterGroupsArePackedFromTheFirstValue)
+{
+    // the counter page shows the first value of the section in the first
+    // selected group, so with only X5-X12 selected value 0 is X5
+    SimModule m({});
+    m.advance(0);
+    call(m, {0x05, 0x00, 0x04, 0xFF, 0x00}); // Y5, and a rising edge of X5
+    ParamBlock b = m.params();
+    b.setU8(ParamLayout::kByRepCont, StatusReportLayout::kFlagPulseX5to12);
+    ASSERT_EQ(call(m, paramWrite(b, 155))[1], 1);
+    const Bytes r = m.statusReport();
+    ASSERT_EQ(r.size(), 2u + 1u + StatusReportLayout::kPulseSize);
+    auto value = [&](std::size_t v) {
+        return (uint32_t(getU16be(r.data(), 3 + 4 * v)) << 16) | getU16be(r.data(), 5 + 4 * v);
+    };
+    EXPECT_EQ(value(0), 1u); // X5
+    EXPECT_EQ(value(7), inputRegister32(m, 24 + 2 * 11)); // X12
+    for (std::size_t v = 8; v < 32; ++v)
+        EXPECT_EQ(value(v), 0u) << "value " << v;
+}
+
 TEST(ModuleState, RestartKeepsParamsFirmwareAndFlashProgram)
 {
     TempDir dir;
