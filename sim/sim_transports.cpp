@@ -57,7 +57,8 @@ bool splitHostPort(const std::string &spec, bool needHost, std::string &host, st
     }
     if (host.empty() || port.empty())
         return false;
-    return std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })
+    // at most five digits, so that the conversion cannot overflow
+    return port.size() <= 5 && std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })
         && std::stoul(port) <= 65535;
 }
 

@@ -419,3 +419,11 @@ TEST(QxsimProgram, HelpAndBadOptions)
     QxsimProcess bad({"--unit", "300"}, 0);
     EXPECT_EQ(bad.waitExit(), 2);
 }
+
+TEST(QxsimProgram, OverlongPortsAreRefusedNotFatal)
+{
+    QxsimProcess tcp({"--tcp", "127.0.0.1:99999999999999999999999"}, 0);
+    EXPECT_EQ(tcp.waitExit(), 1);
+    QxsimProcess connect({"--connect", "127.0.0.1:000000000000000000000001"}, 0);
+    EXPECT_EQ(connect.waitExit(), 1);
+}
