@@ -154,17 +154,20 @@ std::optional<PlcProject> loadProgram(const Options &o, bool report)
         printOut(sourceLoadFailedReport(r.message, SourceLoadVia::FileDialog));
         return std::nullopt;
     }
+    if (report)
+        printOut(plc_texts::kReportCompilingSource);
     return project;
 }
 
-// The check with its report, then the preview and the closing texts.
-bool checkAndReport(const PlcProject &project, const ScalingTables &scaling)
+// The check with its report, then the preview and the closing texts, which
+// differ for a source text and a project file.
+bool checkAndReport(const Options &o, const PlcProject &project, const ScalingTables &scaling)
 {
     const CheckResult check = checkPlcProject(project, scaling);
     printOut(check.report);
     if (check.ok)
         printOut(previewPlcProject(project));
-    printOut(compileOutcomeReport(check.ok));
+    printOut(isProjectFile(o.file) ? compileOutcomeReport(check.ok) : sourceCompileOutcomeReport(check.ok));
     return check.ok;
 }
 
@@ -176,7 +179,7 @@ int runCheck(const Options &o)
     const auto project = loadProgram(o, true);
     if (!project)
         return kExitError;
-    return checkAndReport(*project, *scaling) ? kExitOk : kExitCheckFailed;
+    return checkAndReport(o, *project, *scaling) ? kExitOk : kExitCheckFailed;
 }
 
 int runPreview(const Options &o)
@@ -208,7 +211,7 @@ int runBuild(const Options &o)
     const auto project = loadProgram(o, true);
     if (!project)
         return kExitError;
-    if (!checkAndReport(*project, *scaling))
+    if (!checkAndReport(o, *project, *scaling))
         return kExitCheckFailed;
     const ProjectSaveResult saved = saveProjectFile(*o.output, *project, password, password);
     if (!saved.ok) {
@@ -232,7 +235,7 @@ int runImage(const Options &o)
     if (!project)
         return kExitError;
     // as before a download: no image of a program that fails its check
-    if (!checkAndReport(*project, *scaling)) {
+    if (!checkAndReport(o, *project, *scaling)) {
         printErr(std::string(plc_texts::kFixSyntaxFirst) + "\n");
         return kExitCheckFailed;
     }

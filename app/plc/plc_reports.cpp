@@ -22,4 +22,14 @@ std::string compileOutcomeReport(bool ok)
         + kReportRule;
 }
 
+std::string sourceCompileOutcomeReport(bool ok)
+{
+    using namespace plc_texts;
+    if (ok)
+        return std::string(kReportCompileOk) + kReportYouCanNow + kReportSaveSourceHint
+            + kReportDownloadSourceHint + kReportRamFlashNote + kReportRule;
+    return std::string(kReportCompileFailed) + kReportYouNeedTo + kReportFixSourceParameters + kReportReloadAny
+        + kReportRule;
+}
+
 } // namespace qx

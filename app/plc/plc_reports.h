@@ -17,4 +17,8 @@ std::string sourceLoadFailedReport(const std::string &error, SourceLoadVia via);
 // After a passed check (following the preview) or a failed one.
 std::string compileOutcomeReport(bool ok);
 
+// The same for a program that came from source text: its hints speak of
+// generating a project and of fixing the source.
+std::string sourceCompileOutcomeReport(bool ok);
+
 } // namespace qx

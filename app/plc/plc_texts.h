@@ -99,6 +99,15 @@ inline constexpr const char *kReportCompileFailed = "\r\n----------编译失败-
 inline constexpr const char *kReportFixProject =
     "\r\n1.可能存在参数选择错误,请按编译提示修改工程,然后再次点击\"刷新并编译\"按钮重新编译!\r\n";
 
+// --- report box around a source compile (after a load or "刷新并编译") -------
+inline constexpr const char *kReportCompilingSource = "\r\n----------正在编译源码文件----------\r\n";
+inline constexpr const char *kReportSaveSourceHint = "\r\n1.生成工程文件并保存到您的电脑上.\r\n";
+inline constexpr const char *kReportDownloadSourceHint =
+    "\r\n2.您也可以将生成的工程文件下载到模块的RAM或者FLASH中运行.\r\n";
+inline constexpr const char *kReportFixSourceParameters =
+    "\r\n1.源码语法正确,但可能存在参数选择错误,请按编译提示修改源码并保存,"
+    "然后点击\"刷新并编译\"按钮重新编译!\r\n";
+
 // --- check ------------------------------------------------------------------
 inline constexpr const char *kCheckBlockHeader =
     "\r\nprogram%u控制块正在编译----------------------------------------------------\r\n";

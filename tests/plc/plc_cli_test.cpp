@@ -90,6 +90,34 @@ TEST_F(PlcCli, BuildThenCheckWithTheSamePassword)
     EXPECT_EQ(loaded.project->bytes(), fromSource.bytes());
 }
 
+TEST_F(PlcCli, SourceCheckReportsWithTheSourceTexts)
+{
+    // a source text is compiled and judged in source terms, not as a project
+    const CliRun passed = qxcli("plc check " + kDemo + " --scaling " + kScaling);
+    ASSERT_EQ(passed.exit, 0) << passed.output;
+    EXPECT_EQ(passed.output.rfind("\n----------正在加载源码文件----------\n"
+                                  "\n----------正在编译源码文件----------\n"
+                                  "\nprogram0控制块正在编译",
+                                  0),
+              0u);
+    EXPECT_NE(passed.output.find("\n----------编译成功----------\n"
+                                 "\n您接下来可以:\n"
+                                 "\n1.生成工程文件并保存到您的电脑上.\n"
+                                 "\n2.您也可以将生成的工程文件下载到模块的RAM或者FLASH中运行.\n"),
+              std::string::npos);
+    EXPECT_EQ(passed.output.find("正在编译工程文件"), std::string::npos);
+
+    const CliRun failed = qxcli("plc check " + kDemo);
+    EXPECT_EQ(failed.exit, 1);
+    EXPECT_NE(failed.output.find("\n----------编译失败----------\n"
+                                 "\n您接下来需要做:\n"
+                                 "\n1.源码语法正确,但可能存在参数选择错误,请按编译提示修改源码并保存,"
+                                 "然后点击\"刷新并编译\"按钮重新编译!\n"
+                                 "\n2.您也可以重新加载其他工程或源码文件,点击\"载入工程或源码\"按钮重新选择即可!\n"
+                                 "\n----------------------------\n"),
+              std::string::npos);
+}
+
 TEST_F(PlcCli, WrongOrMissingPasswordIsALoadError)
 {
     ASSERT_EQ(qxcli("plc build " + kDemo + " --password demo123 -o " + path("d.qprj") + " --scaling " + kScaling).exit, 0);
