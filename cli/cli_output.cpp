@@ -25,6 +25,9 @@ void printOut(std::string_view text)
 
 void printErr(std::string_view text)
 {
+    // stdout is buffered when it is a pipe; without this a message would
+    // overtake the report it concludes when both streams share one pipe
+    std::fflush(stdout);
     const std::string t = terminalText(text);
     std::fwrite(t.data(), 1, t.size(), stderr);
 }

@@ -225,5 +225,19 @@ TEST_F(PlcCli, ScalingChannelMessagesAreShownAndTheCheckFails)
     EXPECT_NE(r.output.find("错误4:编程涉及模拟量输入操作"), std::string::npos);
 }
 
+TEST_F(PlcCli, ImageOfAFailingProgramEndsWithTheRefusal)
+{
+    std::string text = contents(kScaling);
+    text.replace(text.find("byUnitAI1=6"), 11, "byUnitAI1=4");
+    std::ofstream(path("s.txt"), std::ios::binary) << text;
+    const CliRun r = qxcli("plc image " + kDemo + " --scaling " + path("s.txt") + " -o " + path("i.bin"));
+    EXPECT_EQ(r.exit, 1);
+    // the refusal follows the report that explains it, also through one pipe
+    const std::string refusal = "\n----------------------------\n请先修正程序块中的语法错误!\n";
+    ASSERT_GE(r.output.size(), refusal.size());
+    EXPECT_EQ(r.output.substr(r.output.size() - refusal.size()), refusal);
+    EXPECT_FALSE(fs::exists(path("i.bin")));
+}
+
 } // namespace
 } // namespace qx
