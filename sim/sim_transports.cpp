@@ -170,6 +170,7 @@ SimServer::SimServer(SimModule &module, const ServerOptions &options)
     : m_module(module)
     , m_options(options)
     , m_faults(options.dropEvery, options.corruptEvery, options.delayMs)
+    , m_stateErrorsLogged(module.stateErrors().size()) // what loading met is printed at start
 {
 }
 
@@ -415,8 +416,9 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
     }
     m_module.advance(now);
     const std::vector<uint8_t> pdu = m_module.handle(request.pdu.data(), request.pdu.size());
-    for (const std::string &e : m_module.stateErrors())
-        log("state: " + e);
+    const std::vector<std::string> &errors = m_module.stateErrors();
+    for (; m_stateErrorsLogged < errors.size(); ++m_stateErrorsLogged)
+        log("state: " + errors[m_stateErrorsLogged]);
     if (broadcast)
         return;
     std::vector<uint8_t> frame = rtu ? wrapRtu(request.unit, pdu) : wrapMbap(request.transaction, request.unit, pdu);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -107,6 +108,7 @@ private:
     std::vector<Connector> m_connectors;
     int m_nextLinkId = 1;
     uint64_t m_nextReportUs = 0;
+    std::size_t m_stateErrorsLogged = 0; // the module's list only grows
 };
 
 uint64_t monotonicUs();

@@ -289,6 +289,42 @@ TEST(QxsimState, RestartKeepsParameterBlockAndFlashProgram)
     EXPECT_EQ(program[7 * 256 + 3], 6);
 }
 
+TEST(QxsimState, AStateProblemIsLoggedOnceNotWithEveryRequest)
+{
+    TempDir dir;
+    std::ofstream(dir.path / "params.bin") << "too short";
+    // the traffic log goes to standard error, which the child inherits
+    char logName[] = "/tmp/qxsim-log-XXXXXX";
+    const int logFd = ::mkstemp(logName);
+    ASSERT_GE(logFd, 0);
+    const int savedStderr = ::dup(STDERR_FILENO);
+    ::dup2(logFd, STDERR_FILENO);
+    ::setenv("QXSIM_VERBOSE", "1", 1);
+    {
+        QxsimProcess sim({"--tcp", "0", "--state", dir.path.string()});
+        ::unsetenv("QXSIM_VERBOSE");
+        ::dup2(savedStderr, STDERR_FILENO);
+        const int fd = connectTcp(sim.port("listening tcp"));
+        ASSERT_GE(fd, 0);
+        for (uint16_t t = 1; t <= 3; ++t) {
+            writeAll(fd, mbap(t, 1, kReadPwm));
+            EXPECT_EQ(pduOf(readMbap(fd)), kPwmAnswer);
+        }
+        ::close(fd);
+        EXPECT_EQ(sim.stop(), 0);
+    }
+    ::close(savedStderr);
+    std::ifstream logFile(logName);
+    std::string line;
+    int mentions = 0;
+    while (std::getline(logFile, line))
+        if (line.find("params.bin") != std::string::npos)
+            ++mentions;
+    ::close(logFd);
+    ::unlink(logName);
+    EXPECT_EQ(mentions, 1);
+}
+
 TEST(QxsimFaults, DropEveryLeavesThoseRequestsUnanswered)
 {
     QxsimProcess sim({"--tcp", "0", "--drop-every", "2"});
