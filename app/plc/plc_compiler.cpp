@@ -226,6 +226,8 @@ std::string conditionSentence(const PlcRow &c)
     const bool isFloat = conditionValueIsFloat(c);
     const std::string a = valueText(c.a, isFloat);
     const std::string b = valueText(c.b, isFloat);
+    // operators 7..11 show value b inside their phrase; for every other one
+    // a blank stands in its place
     std::string phrase;
     switch (c.op) {
     case 1: phrase = " = " + a + " "; break;
@@ -234,12 +236,12 @@ std::string conditionSentence(const PlcRow &c)
     case 4: phrase = " ≥ " + a + " "; break;
     case 5: phrase = " < " + a + " "; break;
     case 6: phrase = " ≤ " + a + " "; break;
-    case 7: phrase = " 由 " + a + " 到 " + b + " "; break;
+    case 7: phrase = " 由 " + a + " 到 " + b; break;
     case 8: phrase = " 介于 " + a + " 和 " + b + " 之间(不含) "; break;
     case 9: phrase = " 介于 " + a + " 和 " + b + " 之间(含) "; break;
     case 10: phrase = " 介于 " + a + " 和 " + b + " 之间(右含) "; break;
     case 11: phrase = " 介于 " + a + " 和 " + b + " 之间(左含) "; break;
-    default: phrase = " 运算符空 "; break;
+    default: phrase = " 运算符空  "; break;
     }
     return kPreviewIf + codeText(PlcCatalogue::Source, c.code) + phrase + unitText(c.unit);
 }
@@ -262,9 +264,10 @@ std::string actionSentence(const PlcRow &a)
     s += codeText(PlcCatalogue::ActionObject, a.code) + actionPhrase(a.op);
     if (!in(obj, 1, 80))
         return s;
+    // value a whatever the operation; value b only for a pulse, a blank otherwise
     if (a.op == plc_code::kActPulse)
         s += formatText("频率%u HZ", a.a) + " " + formatText("占空比%f", static_cast<double>(bitsFloat(a.b))) + " ";
-    else if (a.op >= 1 && a.op <= 3)
+    else
         s += valueText(a.a, actionValueIsFloat(a, false)) + " ";
     return s + unitText(a.unit);
 }

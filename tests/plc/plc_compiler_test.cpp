@@ -251,7 +251,30 @@ TEST(PlcPreview, SingleBlockWhateverItsStateAndEmptyRows)
               "\r\n<cond>\r\n\r\n<act>\r\n");
     p.setState(42, kBlockStopped);
     p.setRow(42, Kind::Condition, 0, {1, 0, 0, 0, 0});
-    EXPECT_NE(previewPlcProject(p, true, 42).find("  [条件0]:  如果 x1输入 运算符空  \r\n"), std::string::npos);
+    // the operator phrase, the blank standing in for value b, the unit's blank
+    EXPECT_NE(previewPlcProject(p, true, 42).find("  [条件0]:  如果 x1输入 运算符空   \r\n"), std::string::npos);
+}
+
+TEST(PlcPreview, ValueBSlotAndValueAOfEveryOutputRow)
+{
+    PlcProject p;
+    p.setState(5, kBlockRuns);
+    p.setRow(5, Kind::Condition, 0, {1, 1, 7, 0, 1});
+    p.setRow(5, Kind::Condition, 1, {33, 2, 0, 9, 0});
+    p.setRow(5, Kind::Action, 0, {1, 1, 4, 0, 0});
+    p.setRow(5, Kind::Action, 1, {34, 2, 0, 3, 0});
+    p.setRow(5, Kind::Action, 2, {65, 5, 6, f(1.5f), 0});
+    EXPECT_EQ(previewPlcProject(p),
+              "\r\n<program5>控制块预览-------------------------------------------------------\r\n"
+              "\r\n<cond>\r\n"
+              // "->" shows value b itself, so no blank stands after it
+              "  [条件0]:  如果 x1输入 由 0 到 1dio开关量\r\n"
+              "  [条件1]:  如果 x1计数 运算符空  cnt计数值\r\n"
+              "\r\n<act>\r\n"
+              // outputs and counters always show value a, whatever the operation
+              "  [动作0]:  执行 y1输出 进行存储 0 dio开关量\r\n"
+              "  [动作1]:  执行 x2计数 操作符空 3 cnt计数值\r\n"
+              "  [动作2]:  执行 ao1输出 主动上报 1.500000 v伏特\r\n");
 }
 
 TEST(PlcImage, AnalogInputValuesBecomeCountsWithNoise)
