@@ -463,8 +463,10 @@ void SimServer::onReadable(int id, uint64_t now)
     }
     const ssize_t n = ::read(link.fd, buf, sizeof buf);
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR && errno != EWOULDBLOCK)) {
-        if (link.kind == LinkKind::TcpStream)
-            closeLink(id);
+        // A serial device that hung up stays readable for ever, which would
+        // keep the loop spinning; the pty keeps its own slave side open, so
+        // it never gets here.
+        closeLink(id);
         return;
     }
     if (n < 0)

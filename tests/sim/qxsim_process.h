@@ -87,6 +87,7 @@ public:
     }
 
     const std::vector<std::string> &lines() const { return m_lines; }
+    pid_t pid() const { return m_pid; }
 
     // The port of a "listening tcp ADDR:PORT" style line.
     int port(const std::string &prefix) const

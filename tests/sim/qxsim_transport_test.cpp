@@ -446,6 +446,43 @@ TEST(QxsimSerial, SerialDeviceSpeaksRtu)
     ::close(master);
 }
 
+// True while the process holds a descriptor open on `path`.
+static bool holdsOpen(pid_t pid, const std::string &path)
+{
+    std::error_code ec;
+    const std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (const auto &entry : std::filesystem::directory_iterator(fds, ec)) {
+        // a device that went away reads as "PATH (deleted)"
+        const std::string target = std::filesystem::read_symlink(entry.path(), ec).string();
+        if (!ec && (target == path || target == path + " (deleted)"))
+            return true;
+    }
+    return false;
+}
+
+TEST(QxsimSerial, AHungUpDeviceIsLetGo)
+{
+    // a device that hangs up (an unplugged adapter) reports itself readable
+    // for ever; qxsim must let it go instead of spinning on it
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    // qxsim must not inherit the test's own descriptors on the device
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    QxsimProcess sim({"--serial", name});
+    ASSERT_EQ(sim.lines().size(), 1u);
+    ASSERT_TRUE(holdsOpen(sim.pid(), name));
+    ::close(slave);
+    ::close(master);
+    const int64_t deadline = nowMs() + kWaitMs;
+    while (holdsOpen(sim.pid(), name) && nowMs() < deadline)
+        ::usleep(10'000);
+    EXPECT_FALSE(holdsOpen(sim.pid(), name));
+    EXPECT_EQ(sim.stop(), 0);
+}
+
 TEST(QxsimProgram, HelpAndBadOptions)
 {
     QxsimProcess help({"--help"});
