@@ -20,7 +20,7 @@ struct RowOffsets {
 
 RowOffsets offsetsOf(PlcRowKind kind)
 {
-    using namespace plc_block;
+    using namespace PlcBlock;
     if (kind == PlcRowKind::Condition)
         return {kCondSource, kCondUnit, kCondOperator, kCondValueA, kCondValueB};
     return {kActObject, kActUnit, kActOperator, kActValueA, kActValueB};

@@ -15,8 +15,8 @@ inline constexpr std::size_t kPlcBlockSize = 256;
 inline constexpr std::size_t kPlcProgramSize = kPlcBlockCount * kPlcBlockSize; // 25,600
 inline constexpr int kPlcRowsPerArea = 10;
 
-// Offsets inside one PlcBlock record.
-namespace plc_block {
+// Offsets inside one `PlcBlock`, the 256-byte record of one control block.
+namespace PlcBlock {
 inline constexpr std::size_t kState = 0;
 inline constexpr std::size_t kCondSource = 1;
 inline constexpr std::size_t kCondUnit = 11;
@@ -31,7 +31,7 @@ inline constexpr std::size_t kActValueB = 181;
 inline constexpr std::size_t kReserved = 221;
 inline constexpr std::size_t kReservedSize = 35;
 static_assert(kReserved + kReservedSize == kPlcBlockSize);
-} // namespace plc_block
+} // namespace PlcBlock
 
 // Block states: free (grey), runs (green), does not run (blue).
 inline constexpr uint8_t kBlockFree = 0;
