@@ -101,13 +101,13 @@ const uint8_t *PlcProject::block(int n) const
 
 uint8_t PlcProject::state(int n) const
 {
-    return validBlock(n) ? block(n)[plc_block::kState] : kBlockFree;
+    return validBlock(n) ? block(n)[PlcBlock::kState] : kBlockFree;
 }
 
 void PlcProject::setState(int n, uint8_t state)
 {
     if (validBlock(n))
-        block(n)[plc_block::kState] = state;
+        block(n)[PlcBlock::kState] = state;
 }
 
 void PlcProject::clearBlock(int n)
