@@ -34,8 +34,11 @@ bool writeFileAtomically(const std::filesystem::path &path, const std::vector<ui
         done += static_cast<std::size_t>(n);
     }
     // the data must be on disk before the rename makes it the current file
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        error = tmp.string() + ": " + std::strerror(errno);
+    const bool synced = ::fsync(fd) == 0;
+    const int syncErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!synced || !closed) {
+        error = tmp.string() + ": " + std::strerror(synced ? errno : syncErrno);
         ::unlink(tmp.c_str());
         return false;
     }
