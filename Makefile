@@ -23,13 +23,16 @@ run: build
 	@bash scripts/run.sh
 
 # Sanitizer runs for developers (not part of `make test`).
+# UBSan only prints by default; halting makes a finding fail its test.
 asan: deps
 	cmake --preset asan >/dev/null && cmake --build --preset asan -j $(JOBS)
-	ctest --preset asan -j $(JOBS) --output-on-failure
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --preset asan -j $(JOBS) --output-on-failure
 
 tsan: deps
 	cmake --preset tsan >/dev/null && cmake --build --preset tsan -j $(JOBS)
-	ctest --preset tsan -j $(JOBS) --output-on-failure -L lib
+	TSAN_OPTIONS=halt_on_error=1:die_after_fork=0 \
+	    ctest --preset tsan -j $(JOBS) --output-on-failure -L lib
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz
