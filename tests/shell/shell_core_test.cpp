@@ -1,5 +1,6 @@
 // Rules of the shell that need no window: the settings block, the Modbus
 // address, the command line, window sizing, event texts and the log rule.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -247,7 +248,7 @@ std::vector<uint8_t> paramRecord(const std::vector<uint8_t> &bytes)
 {
     std::vector<uint8_t> r(RegisterRecordLayout::kParamSize, 0);
     putI32le(r.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(bytes.size()));
-    std::memcpy(r.data() + RegisterRecordLayout::kData, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), r.begin() + RegisterRecordLayout::kData);
     return r;
 }
 
@@ -399,7 +400,7 @@ std::vector<uint8_t> registerRecord(const std::vector<uint8_t> &bytes)
 {
     std::vector<uint8_t> r(RegisterRecordLayout::kSize, 0);
     putI32le(r.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(bytes.size()));
-    std::memcpy(r.data() + RegisterRecordLayout::kData, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), r.begin() + RegisterRecordLayout::kData);
     return r;
 }
 
