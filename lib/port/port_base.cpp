@@ -1,6 +1,7 @@
 #include "port_base.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <sys/eventfd.h>
@@ -8,6 +9,8 @@
 
 #include "byte_io.h"
 #include "event_codes.h"
+#include "port_texts.h"
+#include "socket_io.h"
 
 namespace qx {
 
@@ -40,6 +43,22 @@ void PortBase::drainWake()
     if (m_wakeFd >= 0 && ::read(m_wakeFd, &count, sizeof count) < 0) {
         // nothing pending
     }
+}
+
+int PortBase::waitNetworkPass(pollfd *fds, std::size_t count, int waitMs)
+{
+    const int ready = ::poll(fds, count, waitMs);
+    if (ready < 0) {
+        if (errno != EINTR) {
+            diagnostic(texts::kSelectError);
+            reportState(kStateWaitFailed);
+            pauseFor(kPass);
+        }
+        return -1;
+    }
+    if (fds[1].revents != 0)
+        drainWake();
+    return ready;
 }
 
 int PortBase::passWaitMs(Clock::time_point extraDeadline) const

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <poll.h>
+
 #include "comm_base_interface.h"
 #include "connection_event.h"
 #include "port_settings.h"
@@ -99,6 +101,11 @@ protected:
     // Readable when the host placed a command or asked for a stop.
     int wakeFd() const { return m_wakeFd; }
     void drainWake();
+    // One pass's wait of a network worker on its descriptors, fds[1] being
+    // wakeFd(). A failed wait is reported as state 5 and paced by one pass;
+    // it and an interrupted wait return -1. Otherwise the number of ready
+    // descriptors, with the wake-up already consumed.
+    int waitNetworkPass(pollfd *fds, std::size_t count, int waitMs);
 
     void releaseAfterAbandon() override { closeTransport(); }
     // A worker that ends by itself (a lost connection) says so before its

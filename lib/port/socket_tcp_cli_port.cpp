@@ -128,17 +128,8 @@ void CSocketTcpCliPort::threadBody()
 
     while (!stopRequested()) {
         pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
-        const int ready = ::poll(p, 2, passWaitMs());
-        if (ready < 0) {
-            if (errno != EINTR) {
-                diagnostic(texts::kSelectError);
-                reportState(kStateWaitFailed);
-                pauseFor(kPass);
-            }
+        if (waitNetworkPass(p, 2, passWaitMs()) < 0)
             continue;
-        }
-        if (p[1].revents != 0)
-            drainWake();
         if (p[0].revents != 0) {
             const ssize_t n = ::recv(m_socket, m_receive.data(), m_receive.size(), MSG_DONTWAIT);
             if (n > 0) {

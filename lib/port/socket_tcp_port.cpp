@@ -162,17 +162,9 @@ void CSocketTcpPort::threadBody()
             m_pollSet.push_back(pollfd {client.socket, POLLIN, 0});
         // without a module there is nothing to send; a connection wakes the poll
         const int wait = m_clients.empty() ? static_cast<int>(kIdleWait.count()) : passWaitMs();
-        const int ready = ::poll(m_pollSet.data(), m_pollSet.size(), wait);
-        if (ready < 0) {
-            if (errno != EINTR) {
-                diagnostic(texts::kSelectError);
-                reportState(kStateWaitFailed);
-                pauseFor(kPass);
-            }
+        const int ready = waitNetworkPass(m_pollSet.data(), m_pollSet.size(), wait);
+        if (ready < 0)
             continue;
-        }
-        if (m_pollSet[1].revents != 0)
-            drainWake();
         if ((m_pollSet[0].revents & POLLIN) != 0) {
             // a new module is all this pass does
             acceptOne();

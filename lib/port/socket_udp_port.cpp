@@ -63,17 +63,8 @@ void CSocketUdpPort::threadBody()
     reportState(kStateRunning);
     while (!stopRequested()) {
         pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
-        const int ready = ::poll(p, 2, passWaitMs());
-        if (ready < 0) {
-            if (errno != EINTR) {
-                diagnostic(texts::kSelectError);
-                reportState(kStateWaitFailed);
-                pauseFor(kPass);
-            }
+        if (waitNetworkPass(p, 2, passWaitMs()) < 0)
             continue;
-        }
-        if (p[1].revents != 0)
-            drainWake();
         if ((p[0].revents & POLLIN) != 0) {
             sockaddr_in source {};
             socklen_t size = sizeof source;
