@@ -33,24 +33,12 @@ std::string logText(const RecordedEvent &e)
     return std::string(reinterpret_cast<const char *>(e.data.data() + SL::kLogText), length);
 }
 
-class PortLifecycle : public ::testing::Test
+class PortLifecycle : public PortTest
 {
 protected:
-    void SetUp() override { EventLog::instance().clear(); }
-    void TearDown() override { resetLibrary(); }
-
     intptr_t createUdp(const UdpPeer &peer)
     {
-        intptr_t handle = 0;
-        EXPECT_EQ(DLL_API_OBJ_CREATE(udpSettings(peer.port, freePort(SOCK_DGRAM)),
-                                     &EventLog::callback, &handle),
-                  0);
-        return handle;
-    }
-
-    static void put(intptr_t handle, int slot, const qx::RequestRecord &r, int length)
-    {
-        EXPECT_EQ(DLL_API_OBJ_CMD(handle, slot, r.data(), length), 0);
+        return create(udpSettings(peer.port, freePort(SOCK_DGRAM)));
     }
 };
 

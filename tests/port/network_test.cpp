@@ -94,23 +94,7 @@ int connectTo(uint16_t port)
     return fd;
 }
 
-class Network : public ::testing::Test
-{
-protected:
-    void SetUp() override { EventLog::instance().clear(); }
-    void TearDown() override { resetLibrary(); }
-
-    intptr_t create(const PortSettings &settings)
-    {
-        intptr_t handle = 0;
-        EXPECT_EQ(DLL_API_OBJ_CREATE(settings, &EventLog::callback, &handle), 0);
-        return handle;
-    }
-    static void put(intptr_t handle, int slot, const qx::RequestRecord &r, int length)
-    {
-        EXPECT_EQ(DLL_API_OBJ_CMD(handle, slot, r.data(), length), 0);
-    }
-};
+using Network = PortTest;
 
 using TcpClient = Network;
 using TcpServer = Network;

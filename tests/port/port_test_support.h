@@ -15,6 +15,8 @@
 
 #include <netinet/in.h>
 
+#include <gtest/gtest.h>
+
 #include "qxlib.h"
 #include "request_record.h"
 
@@ -115,5 +117,25 @@ struct UdpPeer
 
 // Calls DESTROY and leaves no current port, whatever a test did.
 void resetLibrary();
+
+// Tests that drive one port through the exports: a clean event log before,
+// no current port after.
+class PortTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { EventLog::instance().clear(); }
+    void TearDown() override { resetLibrary(); }
+
+    intptr_t create(const PortSettings &settings)
+    {
+        intptr_t handle = 0;
+        EXPECT_EQ(DLL_API_OBJ_CREATE(settings, &EventLog::callback, &handle), 0);
+        return handle;
+    }
+    static void put(intptr_t handle, int slot, const qx::RequestRecord &r, int length)
+    {
+        EXPECT_EQ(DLL_API_OBJ_CMD(handle, slot, r.data(), length), 0);
+    }
+};
 
 } // namespace qxtest

@@ -30,25 +30,13 @@ std::vector<uint8_t> registers(const RecordedEvent &e)
     return std::vector<uint8_t>(e.data.begin() + RL::kData, e.data.begin() + RL::kData + n);
 }
 
-class Serial : public ::testing::Test
+class Serial : public PortTest
 {
 protected:
     void SetUp() override
     {
-        EventLog::instance().clear();
+        PortTest::SetUp();
         ASSERT_GE(pty.master, 0);
-    }
-    void TearDown() override { resetLibrary(); }
-
-    intptr_t create(const PortSettings &settings)
-    {
-        intptr_t handle = 0;
-        EXPECT_EQ(DLL_API_OBJ_CREATE(settings, &EventLog::callback, &handle), 0);
-        return handle;
-    }
-    static void put(intptr_t handle, int slot, const qx::RequestRecord &r, int length)
-    {
-        EXPECT_EQ(DLL_API_OBJ_CMD(handle, slot, r.data(), length), 0);
     }
 
     PtyPair pty;
