@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "byte_io.h"
@@ -59,6 +60,32 @@ int PortBase::waitNetworkPass(pollfd *fds, std::size_t count, int waitMs)
     if (fds[1].revents != 0)
         drainWake();
     return ready;
+}
+
+int PortBase::openModuleSocket(int type, uint16_t localPort, sockaddr_in &module,
+                               const char *createError, const char *bindError)
+{
+    sockaddr_in local {};
+    const bool addressesValid =
+        parseIpv4(settingText(settings(), SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize),
+                  true, localPort, local)
+        && parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress,
+                                 SettingsLayout::kAddressSize),
+                     false, getU16le(settings(), SettingsLayout::kModulePort), module);
+    int fd = openSocket(type);
+    if (fd < 0) {
+        diagnostic(createError);
+        reportOpenFailure(kStateOpenFailed);
+        return -1;
+    }
+    if (!addressesValid
+        || ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
+        diagnostic(bindError);
+        closeSocket(fd);
+        reportOpenFailure(kStateOpenFailed);
+        return -1;
+    }
+    return fd;
 }
 
 int PortBase::passWaitMs(Clock::time_point extraDeadline) const

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <netinet/in.h>
 #include <poll.h>
 
 #include "comm_base_interface.h"
@@ -106,6 +107,12 @@ protected:
     // it and an interrupted wait return -1. Otherwise the number of ready
     // descriptors, with the wake-up already consumed.
     int waitNetworkPass(pollfd *fds, std::size_t count, int waitMs);
+    // The TCP client's and UDP's socket of `type`, bound to the settings'
+    // local address and `localPort`, with the module's address read into
+    // `module`. On failure it prints the diagnostic line, reports state 0 and
+    // returns -1.
+    int openModuleSocket(int type, uint16_t localPort, sockaddr_in &module,
+                         const char *createError, const char *bindError);
 
     void releaseAfterAbandon() override { closeTransport(); }
     // A worker that ends by itself (a lost connection) says so before its

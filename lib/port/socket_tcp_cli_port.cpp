@@ -26,28 +26,10 @@ CSocketTcpCliPort::~CSocketTcpCliPort()
 bool CSocketTcpCliPort::openTransport()
 {
     closeTransport();
-    sockaddr_in local {};
     sockaddr_in module {};
-    const bool addressesValid =
-        parseIpv4(settingText(settings(), SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize),
-                  true, 0, local)
-        && parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress,
-                                 SettingsLayout::kAddressSize),
-                     false, getU16le(settings(), SettingsLayout::kModulePort), module);
-    m_socket = openSocket(SOCK_STREAM);
-    if (m_socket < 0) {
-        diagnostic(texts::kSocketCreateError);
-        reportOpenFailure(kStateOpenFailed);
-        return false;
-    }
-    if (!addressesValid
-        || ::bind(m_socket, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
-        diagnostic(texts::kSocketBindError);
-        closeSocket(m_socket);
-        reportOpenFailure(kStateOpenFailed);
-        return false;
-    }
-    return true;
+    m_socket = openModuleSocket(SOCK_STREAM, 0, module, texts::kSocketCreateError,
+                                texts::kSocketBindError);
+    return m_socket >= 0;
 }
 
 void CSocketTcpCliPort::closeTransport()

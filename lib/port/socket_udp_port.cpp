@@ -24,27 +24,9 @@ CSocketUdpPort::~CSocketUdpPort()
 bool CSocketUdpPort::openTransport()
 {
     closeTransport();
-    sockaddr_in local {};
-    const bool addressesValid =
-        parseIpv4(settingText(settings(), SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize),
-                  true, getU16le(settings(), SettingsLayout::kLocalPort), local)
-        && parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress,
-                                 SettingsLayout::kAddressSize),
-                     false, getU16le(settings(), SettingsLayout::kModulePort), m_destination);
-    m_socket = openSocket(SOCK_DGRAM);
-    if (m_socket < 0) {
-        diagnostic(texts::kSocketError);
-        reportOpenFailure(kStateOpenFailed);
-        return false;
-    }
-    if (!addressesValid
-        || ::bind(m_socket, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
-        diagnostic(texts::kBindError);
-        closeSocket(m_socket);
-        reportOpenFailure(kStateOpenFailed);
-        return false;
-    }
-    return true;
+    m_socket = openModuleSocket(SOCK_DGRAM, getU16le(settings(), SettingsLayout::kLocalPort),
+                                m_destination, texts::kSocketError, texts::kBindError);
+    return m_socket >= 0;
 }
 
 void CSocketUdpPort::closeTransport()
