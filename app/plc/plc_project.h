@@ -55,6 +55,45 @@ inline constexpr uint8_t kUnitVar = 13;
 inline constexpr uint8_t kActPulse = 7;
 inline constexpr uint8_t kAnalogFirst = 65;
 inline constexpr uint8_t kAnalogLast = 80;
+
+// Code ranges of the source and object catalogues (first code of each run).
+inline constexpr uint8_t kPointCount = 32;           // x1..x32, y1..y32
+inline constexpr uint8_t kSourceInputFirst = 1;      // x1输入 ..
+inline constexpr uint8_t kCounterFirst = 33;         // x1计数 .., in both catalogues
+inline constexpr uint8_t kAnalogChannels = 8;        // ai1..ai8, ao1..ao8; then eight 预留
+inline constexpr uint8_t kExtTimerFirst = 81;        // et1 .. et96, in both catalogues
+inline constexpr uint8_t kExtTimerCount = 96;
+inline constexpr uint8_t kSelfTimerFirst = 177;      // it1 .. it32, in both catalogues
+inline constexpr uint8_t kSelfTimerCount = 32;
+inline constexpr uint8_t kSourceOutputFirst = 209;   // y1输出 .. as condition sources
+inline constexpr uint8_t kSourceLast = 240;
+inline constexpr uint8_t kObjectOutputFirst = 1;     // y1输出 .. as action objects
+inline constexpr uint8_t kObjectDelay = 209;         // dly1延时
+inline constexpr uint8_t kObjectGroupFirst = 217;    // DI .. DIO+AIO+XCNT
+inline constexpr uint8_t kObjectGroupLast = 227;
+
+// Condition operators.
+inline constexpr uint8_t kCondEqual = 1;
+inline constexpr uint8_t kCondNotEqual = 2;
+inline constexpr uint8_t kCondGreater = 3;
+inline constexpr uint8_t kCondGreaterEqual = 4;
+inline constexpr uint8_t kCondLess = 5;
+inline constexpr uint8_t kCondLessEqual = 6;
+inline constexpr uint8_t kCondFromTo = 7;
+inline constexpr uint8_t kCondOpen = 8;       // ()
+inline constexpr uint8_t kCondClosed = 9;     // []
+inline constexpr uint8_t kCondRightClosed = 10; // (]
+inline constexpr uint8_t kCondLeftClosed = 11;  // [)
+
+// Action operators (kActPulse above is the seventh).
+inline constexpr uint8_t kActAssign = 1;
+inline constexpr uint8_t kActAdd = 2;
+inline constexpr uint8_t kActSubtract = 3;
+inline constexpr uint8_t kActStore = 4;
+inline constexpr uint8_t kActStoreClear = 5;
+inline constexpr uint8_t kActReport = 6;
+
+inline constexpr uint32_t kVariableCount = 256; // variable numbers 1..256
 } // namespace plc_code
 
 // One condition row (source, unit, operator, a, b) or action row (object,
