@@ -123,12 +123,14 @@ void IoState::advance(uint64_t nowUs)
     if (nowUs < m_nowUs)
         nowUs = m_nowUs;
     const uint64_t prev = m_nowUs;
-    for (std::size_t i = kWiredBack; i < kPointCount; ++i)
-        m_counters[i] += static_cast<uint32_t>(toggleRisingEdges(i, nowUs - m_originUs)
-                                               - toggleRisingEdges(i, prev - m_originUs));
-    for (std::size_t p = 0; p < kPwmCount; ++p)
-        if (m_pwmRunning[p])
-            m_counters[2 * p] += static_cast<uint32_t>(pwmRisingEdges(p, nowUs) - pwmRisingEdges(p, prev));
+    if (!testMode()) {
+        for (std::size_t i = kWiredBack; i < kPointCount; ++i)
+            m_counters[i] += static_cast<uint32_t>(toggleRisingEdges(i, nowUs - m_originUs)
+                                                   - toggleRisingEdges(i, prev - m_originUs));
+        for (std::size_t p = 0; p < kPwmCount; ++p)
+            if (m_pwmRunning[p])
+                m_counters[2 * p] += static_cast<uint32_t>(pwmRisingEdges(p, nowUs) - pwmRisingEdges(p, prev));
+    }
     m_nowUs = nowUs;
     refreshInputs();
     publishCounters();
@@ -137,20 +139,31 @@ void IoState::advance(uint64_t nowUs)
 void IoState::refreshInputs()
 {
     const uint64_t elapsed = m_nowUs - m_originUs;
-    for (std::size_t i = 0; i < kWiredBack; ++i)
-        m_inputs[i] = m_coils[i];
-    for (std::size_t p = 0; p < kPwmCount; ++p)
-        if (m_pwmRunning[p])
-            m_inputs[2 * p] = pwmLevel(p, m_nowUs) ? 1 : 0;
-    for (std::size_t i = kWiredBack; i < kPointCount; ++i)
-        m_inputs[i] = (elapsed / toggleHalfPeriodUs(i)) % 2 == 1 ? 1 : 0;
+    if (testMode()) {
+        for (std::size_t i = 0; i < kPointCount; ++i)
+            m_inputs[i] = m_coils[kTestInputCoil + i];
+    } else {
+        for (std::size_t i = 0; i < kWiredBack; ++i)
+            m_inputs[i] = m_coils[i];
+        for (std::size_t p = 0; p < kPwmCount; ++p)
+            if (m_pwmRunning[p])
+                m_inputs[2 * p] = pwmLevel(p, m_nowUs) ? 1 : 0;
+        for (std::size_t i = kWiredBack; i < kPointCount; ++i)
+            m_inputs[i] = (elapsed / toggleHalfPeriodUs(i)) % 2 == 1 ? 1 : 0;
+    }
     // Sub-stations 2..10 (sub-station 1 shares the module's own points) have
     // their outputs wired back to their inputs.
     for (std::size_t s = 2; s <= kSubStations; ++s)
         for (std::size_t k = 0; k < kPointCount; ++k)
             m_inputs[32 * (s - 1) + k] = m_coils[32 * (s - 1) + k];
-    for (std::size_t ch = 0; ch < kAnalogCount; ++ch)
-        putU32(m_inputRegisters, kAiRegister + 2 * ch, analogValue(ch, elapsed));
+    for (std::size_t ch = 0; ch < kAnalogCount; ++ch) {
+        if (testMode()) {
+            m_inputRegisters[kAiRegister + 2 * ch] = m_holding[kTestAiRegister + 2 * ch];
+            m_inputRegisters[kAiRegister + 2 * ch + 1] = m_holding[kTestAiRegister + 2 * ch + 1];
+        } else {
+            putU32(m_inputRegisters, kAiRegister + 2 * ch, analogValue(ch, elapsed));
+        }
+    }
 }
 
 void IoState::publishCounters()
@@ -179,35 +192,47 @@ void IoState::writeCoil(std::size_t a, bool on)
         const std::size_t p = (a - kPwmRunCoil) / 2;
         const bool was = m_pwmRunning[p];
         m_coils[a] = on ? 1 : 0;
+        // in test mode the PWM drives its output but no longer its input
+        const bool wired = !testMode();
         if (on && !was) {
             const bool before = m_inputs[2 * p] != 0;
             m_pwmRunning[p] = true;
             m_pwmStartUs[p] = m_nowUs;
-            if (!before && pwmLevel(p, m_nowUs))
+            if (wired && !before && pwmLevel(p, m_nowUs))
                 ++m_counters[2 * p];
         } else if (!on && was) {
             const bool before = m_inputs[2 * p] != 0;
             m_pwmRunning[p] = false;
-            if (!before && m_coils[2 * p])
+            if (wired && !before && m_coils[2 * p])
                 ++m_counters[2 * p];
         }
         refreshInputs();
         publishCounters();
         return;
     }
-    if (a < kWiredBack) {
+    if (a < kWiredBack && !testMode()) {
         const bool pwmHere = a % 2 == 0 && m_pwmRunning[a / 2];
         if (!pwmHere && on && !m_coils[a])
             ++m_counters[a];
     }
+    if (a >= kTestInputCoil && a < kTestInputCoil + kPointCount && testMode() && on && !m_coils[a])
+        ++m_counters[a - kTestInputCoil];
     m_coils[a] = on ? 1 : 0;
     refreshInputs();
+    publishCounters();
+}
+
+void IoState::setCounter(std::size_t index, uint32_t value)
+{
+    m_counters[index] = value;
     publishCounters();
 }
 
 void IoState::writeHoldingRegister(std::size_t a, uint16_t value)
 {
     m_holding[a] = value;
+    if (a >= kTestAiRegister && a < kTestAiRegister + 2 * kAnalogCount)
+        refreshInputs();
     if (a >= kPwmRegister && a < kPwmRegister + 6 * kPwmCount && (a - kPwmRegister) % 6 < 3) {
         // new parameters restart the waveform of a running output
         const std::size_t p = (a - kPwmRegister) / 6;

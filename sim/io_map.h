@@ -34,6 +34,25 @@ constexpr std::size_t kSubClearCoil = 512; // + 32 x (s - 1)
 constexpr std::size_t kOnlineInput = 512; // sub-station s at 512 + s - 1
 constexpr std::size_t kSubStations = 10;
 constexpr std::size_t kOnlineSubStations = 8; // 1..8 answer, 9 and 10 do not
+
+// The test area: while the test-mode coil is 1, X1..X24 follow the test
+// coils and AI1..AI8 the test registers instead of their own behaviour, so
+// that a master can drive the inputs a PLC program reads.
+constexpr std::size_t kTestModeCoil = 400;
+constexpr std::size_t kTestInputCoil = 416; // X1..X24
+constexpr std::size_t kTestAiRegister = 400; // holding, AI1..AI8 raw, u32 high register first
+
+// The PLC program's areas.
+constexpr std::size_t kVariableRegister = 512; // holding, V1..V256, u32 high register first
+constexpr std::size_t kStoreRegister = 512; // input, the stored data groups (below)
+constexpr std::size_t kStoreInputs = kStoreRegister; // X1..X32 bits, u32
+constexpr std::size_t kStoreOutputs = kStoreRegister + 2; // Y1..Y32 bits, u32
+constexpr std::size_t kStoreAi = kStoreRegister + 4; // AI1..AI8, u32 each
+constexpr std::size_t kStoreAo = kStoreRegister + 20; // AO1..AO8
+constexpr std::size_t kStoreCounters = kStoreRegister + 28; // X1..X24 counters, u32 each
+constexpr std::size_t kPlcStatusRegister = 600; // input: 1 while a program runs
+constexpr std::size_t kPlcScanCountRegister = 601; // input: scans since it started, u32
+constexpr std::size_t kPlcBlockCountRegister = 603; // input: its running blocks
 } // namespace IoMap
 
 class IoState
@@ -56,6 +75,10 @@ public:
     void writeHoldingRegister(std::size_t a, uint16_t value);
 
     uint32_t counter(std::size_t index) const { return m_counters[index]; }
+    void setCounter(std::size_t index, uint32_t value);
+    // For the areas the module's program fills (stored data, PLC status).
+    void setInputRegister(std::size_t a, uint16_t value) { m_inputRegisters[a] = value; }
+    bool testMode() const { return m_coils[IoMap::kTestModeCoil] != 0; }
 
 private:
     void refreshInputs();

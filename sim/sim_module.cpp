@@ -114,6 +114,11 @@ void SimModule::loadState()
         if (bytes->size() == EplcPacketLayout::kProgramSize) {
             m_plcFlash = *bytes;
             m_plcRam = std::move(*bytes); // a module starts the program kept in FLASH
+            PlcDecodeResult decoded = decodePlcImage(m_plcRam.data(), m_plcRam.size());
+            if (decoded.ok)
+                startPlc(std::move(decoded.program), "FLASH");
+            else
+                m_stateErrors.push_back(std::string(StateFiles::kPlcFlash) + ": not run, " + decoded.message);
         } else {
             m_stateErrors.push_back(std::string(StateFiles::kPlcFlash) + ": wrong size, ignored");
         }
@@ -399,31 +404,72 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
         std::fill(m_plcAssembly.begin(), m_plcAssembly.end(), 0); // blocks not sent are free
     if (dataLength > 0)
         std::memcpy(m_plcAssembly.data() + std::size_t(block) * kBlockSize + offset, p + kData, dataLength);
+    if (mode < kModeRamRun)
+        return fail(EplcReplyLayout::kStatusOk);
+
+    // A program the module cannot run is neither kept nor started, and the
+    // one running goes on; the final packet's status tells the host.
+    PlcDecodeResult decoded = decodePlcImage(m_plcAssembly.data(), m_plcAssembly.size());
+    if (!decoded.ok) {
+        m_plcMessages.push_back("program refused, the running one goes on: " + decoded.message);
+        return fail(EplcReplyLayout::kStatusBadProgram);
+    }
     switch (mode) {
     case kModeRamRun:
         m_plcRam = m_plcAssembly;
+        startPlc(std::move(decoded.program), "RAM");
         break;
     case kModeFlashRun:
         m_plcFlash = m_plcAssembly;
         m_plcRam = m_plcAssembly;
         save(StateFiles::kPlcFlash, m_plcFlash);
+        startPlc(std::move(decoded.program), "FLASH");
         break;
-    case kModeFlashRestart:
+    default: // kModeFlashRestart
         m_plcFlash = m_plcAssembly;
         save(StateFiles::kPlcFlash, m_plcFlash);
-        m_plcRam = m_plcFlash; // a restarted module runs what FLASH holds
+        // a restarted module comes up with its outputs off and runs what
+        // FLASH holds
         ++m_restarts;
-        break;
-    default:
+        m_io = IoState();
+        m_plcRam = m_plcFlash;
+        startPlc(std::move(decoded.program), "FLASH");
         break;
     }
     return fail(EplcReplyLayout::kStatusOk);
 }
 
+void SimModule::startPlc(PlcProgram program, const char *where)
+{
+    m_plc.start(std::move(program));
+    m_plcMessages.push_back(m_plc.running()
+                                ? std::string(where) + " program runs, " + std::to_string(m_plc.blockCount())
+                                      + " running blocks"
+                                : std::string(where) + " program has no running block, nothing runs");
+}
+
+void SimModule::scanPlc(uint64_t nowUs)
+{
+    m_io.advance(nowUs);
+    m_plc.scan(nowUs, m_io);
+}
+
+std::vector<std::string> SimModule::takePlcMessages()
+{
+    std::vector<std::string> out;
+    out.swap(m_plcMessages);
+    return out;
+}
+
 std::vector<uint8_t> SimModule::statusReport() const
 {
+    return statusReport(m_params.u8(ParamLayout::kByRepCont));
+}
+
+std::vector<uint8_t> SimModule::statusReport(uint8_t flags) const
+{
     namespace L = StatusReportLayout;
-    uint8_t flags = m_params.u8(ParamLayout::kByRepCont) & L::kAllSections;
+    flags &= L::kAllSections;
     if (flags == 0)
         flags = L::kAllSections;
     std::vector<uint8_t> out = {kFnStatusReport, static_cast<uint8_t>(L::dataSize(flags)), flags};

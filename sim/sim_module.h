@@ -14,6 +14,7 @@
 
 #include "io_map.h"
 #include "param_block.h"
+#include "plc_runtime.h"
 #include "transfer_packet_layout.h"
 
 namespace qx::sim {
@@ -58,8 +59,18 @@ public:
     std::vector<uint8_t> handle(const uint8_t *pdu, std::size_t length);
 
     // A 0x45 status report PDU with the sections the parameter block's
-    // byRepCont selects (all of them when it is 0).
+    // byRepCont selects (all of them when it is 0), or those of `flags`.
     std::vector<uint8_t> statusReport() const;
+    std::vector<uint8_t> statusReport(uint8_t flags) const;
+
+    // One scan of the PLC program at time `nowUs`, I/O brought up to it.
+    void scanPlc(uint64_t nowUs);
+    const PlcRuntime &plc() const { return m_plc; }
+    // Status report sections the program asked for since the last call.
+    uint8_t takePlcReport() { return m_plc.takeReportFlags(); }
+    // What happened to downloaded programs (started, refused) since the
+    // last call, for the log.
+    std::vector<std::string> takePlcMessages();
 
     const ParamBlock &params() const { return m_params; }
     const IoState &io() const { return m_io; }
@@ -87,6 +98,7 @@ private:
 
     void defaultParams();
     void loadState();
+    void startPlc(PlcProgram program, const char *where);
     void save(const char *name, const std::vector<uint8_t> &bytes);
 
     ModuleSettings m_settings;
@@ -101,6 +113,8 @@ private:
     std::array<bool, 3> m_refused {}; // BIOS, firmware, PLC: refused once already
     int m_restarts = 0;
     std::vector<std::string> m_stateErrors;
+    PlcRuntime m_plc;
+    std::vector<std::string> m_plcMessages;
 };
 
 std::vector<uint8_t> exceptionPdu(uint8_t function, uint8_t code);

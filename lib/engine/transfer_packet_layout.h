@@ -66,6 +66,7 @@ constexpr uint8_t kStatusOk = 0;
 constexpr uint8_t kStatusBadChecksum = 1;
 constexpr uint8_t kStatusBadField = 2; // mode, block, offset or length out of range
 constexpr uint8_t kStatusRefused = 3; // the module could not take the packet now
+constexpr uint8_t kStatusBadProgram = 4; // final packet: the program cannot run, nothing stored
 } // namespace EplcReplyLayout
 
 } // namespace qx

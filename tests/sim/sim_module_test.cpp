@@ -11,6 +11,7 @@
 #include "byte_io.h"
 #include "crc16.h"
 #include "identity_record.h"
+#include "plc_project.h"
 #include "status_report_layout.h"
 #include "transfer_packet_layout.h"
 
@@ -57,6 +58,42 @@ Bytes plcPacket(uint8_t mode, uint8_t block, uint16_t offset, const Bytes &data)
     p.push_back(static_cast<uint8_t>(crc >> 8));
     p.push_back(static_cast<uint8_t>(crc));
     return p;
+}
+
+// Start, block 0 and every running block in one packet each, then the final
+// packet; the status of the final packet.
+uint8_t download(SimModule &m, const PlcProject &program, uint8_t finalMode)
+{
+    call(m, plcPacket(1, 0, 0, {}));
+    for (int n = 0; n < 100; ++n)
+        if (n == 0 || program.state(n) == kBlockRuns)
+            call(m, plcPacket(2, static_cast<uint8_t>(n), 0, Bytes(program.block(n), program.block(n) + 256)));
+    return call(m, plcPacket(finalMode, 0, 0, {}))[1];
+}
+
+// x1 starts y3, x2 stops it.
+PlcProject latchProgram()
+{
+    PlcProject p;
+    p.setState(0, kBlockRuns);
+    p.setRow(0, PlcRowKind::Condition, 0, {1, plc_code::kUnitDio, plc_code::kCondEqual, 1, 0});
+    p.setRow(0, PlcRowKind::Action, 0, {3, plc_code::kUnitDio, plc_code::kActAssign, 1, 0});
+    p.setState(1, kBlockRuns);
+    p.setRow(1, PlcRowKind::Condition, 0, {2, plc_code::kUnitDio, plc_code::kCondEqual, 1, 0});
+    p.setRow(1, PlcRowKind::Action, 0, {3, plc_code::kUnitDio, plc_code::kActAssign, 0, 0});
+    return p;
+}
+
+// Test mode on, then Xn as given.
+void pressX(SimModule &m, uint8_t n, bool on)
+{
+    call(m, {0x05, 0x01, 0x90, 0xFF, 0x00});
+    call(m, {0x05, 0x01, static_cast<uint8_t>(0xA0 + n - 1), static_cast<uint8_t>(on ? 0xFF : 0), 0x00});
+}
+
+bool y3On(SimModule &m)
+{
+    return call(m, {0x01, 0x00, 0x02, 0x00, 0x01})[2] == 1;
 }
 
 Bytes paramWrite(const ParamBlock &block, uint8_t model)
@@ -193,6 +230,25 @@ TEST(LiveIo, AnalogInputsMoveSlowlyWithinConverterRange)
         EXPECT_GE(v, 12768u);
         EXPECT_LE(v, 52768u);
     }
+}
+
+TEST(LiveIo, TestModeDrivesInputsCountersAndAnalogValues)
+{
+    SimModule m({});
+    m.advance(0);
+    call(m, {0x05, 0x01, 0x90, 0xFF, 0x00}); // coil 400: test mode
+    call(m, {0x10, 0x01, 0x90, 0x00, 0x02, 0x04, 0x00, 0x01, 0x86, 0xA0}); // AI1 = 100000
+    call(m, {0x0F, 0x01, 0xA0, 0x00, 0x09, 0x02, 0x01, 0x01}); // X1 and X9 from coils 416..
+    call(m, {0x05, 0x00, 0x01, 0xFF, 0x00}); // Y2 no longer reaches X2
+    m.advance(3000 * kMs); // nor does X10 toggle by itself
+    EXPECT_EQ(call(m, {0x02, 0x00, 0x00, 0x00, 0x10}), (Bytes {0x02, 0x02, 0x01, 0x01}));
+    EXPECT_EQ(inputRegister32(m, 0), 100000u);
+    EXPECT_EQ(inputRegister32(m, 24), 1u);
+    EXPECT_EQ(inputRegister32(m, 24 + 2), 0u);
+    EXPECT_EQ(inputRegister32(m, 24 + 2 * 9), 0u);
+    call(m, {0x05, 0x01, 0xA0, 0x00, 0x00});
+    call(m, {0x05, 0x01, 0xA0, 0xFF, 0x00});
+    EXPECT_EQ(inputRegister32(m, 24), 2u);
 }
 
 TEST(LiveIo, GatewayAreasOfSubStations)
@@ -401,6 +457,73 @@ TEST(PlcPackets, RefusePartCountsPacketsFromTheStart)
     EXPECT_EQ(call(m, plcPacket(2, 0, 0, Bytes(64, 1)))[1], 0);
     EXPECT_EQ(call(m, plcPacket(2, 0, 64, Bytes(64, 2)))[1], EplcReplyLayout::kStatusRefused);
     EXPECT_EQ(call(m, plcPacket(2, 0, 64, Bytes(64, 2)))[1], 0);
+}
+
+TEST(PlcRun, RamFinalPacketStartsTheProgram)
+{
+    SimModule m({});
+    m.advance(0);
+    EXPECT_EQ(download(m, latchProgram(), 3), EplcReplyLayout::kStatusOk);
+    EXPECT_EQ(m.takePlcMessages(), std::vector<std::string> {"RAM program runs, 2 running blocks"});
+    pressX(m, 1, true);
+    m.scanPlc(10 * kMs);
+    EXPECT_TRUE(y3On(m));
+    pressX(m, 1, false);
+    m.scanPlc(20 * kMs);
+    EXPECT_TRUE(y3On(m));
+    pressX(m, 2, true);
+    m.scanPlc(30 * kMs);
+    EXPECT_FALSE(y3On(m));
+    EXPECT_EQ(inputRegister32(m, 601), 3u); // scans since the start
+}
+
+TEST(PlcRun, AProgramThatCannotRunIsRefusedAndTheRunningOneGoesOn)
+{
+    SimModule m({});
+    m.advance(0);
+    ASSERT_EQ(download(m, latchProgram(), 3), EplcReplyLayout::kStatusOk);
+    const Bytes running = m.plcRam();
+    PlcProject bad = latchProgram();
+    bad.setRow(1, PlcRowKind::Action, 2, {2, plc_code::kUnitRat, plc_code::kActPulse, 100, floatBits(50)});
+    m.takePlcMessages();
+    for (uint8_t mode : {3, 4, 5})
+        EXPECT_EQ(download(m, bad, mode), EplcReplyLayout::kStatusBadProgram);
+    EXPECT_EQ(m.takePlcMessages().back(), "program refused, the running one goes on: block 1, action 2: "
+                                          "y2输出 has no pulse output (y1, y3, y5, y7 have)");
+    EXPECT_EQ(m.plcRam(), running);
+    EXPECT_TRUE(std::all_of(m.plcFlash().begin(), m.plcFlash().end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(m.restarts(), 0);
+    pressX(m, 1, true);
+    m.scanPlc(10 * kMs);
+    EXPECT_TRUE(y3On(m));
+}
+
+TEST(PlcRun, FlashProgramRunsAfterARestartAndClearingFlashStopsIt)
+{
+    TempDir dir;
+    ModuleSettings s;
+    s.stateDir = dir.path;
+    {
+        SimModule m(s);
+        ASSERT_EQ(download(m, latchProgram(), 4), EplcReplyLayout::kStatusOk);
+    }
+    SimModule again(s);
+    EXPECT_EQ(again.takePlcMessages(), std::vector<std::string> {"FLASH program runs, 2 running blocks"});
+    again.advance(0);
+    pressX(again, 1, true);
+    again.scanPlc(10 * kMs);
+    ASSERT_TRUE(y3On(again));
+    // "清空FLASH并重启": an empty program, stored in FLASH, and a restart
+    EXPECT_EQ(download(again, PlcProject(), 5), EplcReplyLayout::kStatusOk);
+    again.advance(20 * kMs);
+    again.scanPlc(20 * kMs);
+    EXPECT_FALSE(again.plc().running());
+    EXPECT_FALSE(y3On(again)); // the restart switched the outputs off
+    EXPECT_EQ(call(again, {0x04, 0x02, 0x58, 0x00, 0x01}), (Bytes {0x04, 0x02, 0x00, 0x00}));
+    pressX(again, 1, true);
+    again.scanPlc(30 * kMs);
+    EXPECT_FALSE(y3On(again));
+    EXPECT_FALSE(SimModule(s).plc().running());
 }
 
 TEST(StatusReport, AllSectionsInOrder)
