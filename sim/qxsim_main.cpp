@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plc_scan_loop.h"
 #include "sim_module.h"
 #include "sim_transports.h"
 
@@ -56,6 +57,16 @@ Module:
                         in the last 5 s); the sections are those selected by
                         byRepCont of the parameter block, all when it is 0
 
+PLC (sim/PLC.md says what each row of a program does):
+  --scan-ms N           scan period of the PLC program, 1..10000 ms (default
+                        10). A program runs from the final packet of its
+                        download (RAM or FLASH), the FLASH one again after a
+                        restart; "清空FLASH并重启" stops it. A program that
+                        cannot run is refused (final packet status 4) and
+                        the running one goes on.
+  --trace-plc           print "plc scan N block B" on standard output for
+                        each block whose conditions held in scan N
+
 Fault injection (counted over the requests addressed to the module):
   --delay-ms N          answer N ms late
   --drop-every N        leave every N-th request unanswered (not executed)
@@ -85,6 +96,19 @@ The address map (sub-station s = 1..10 of a gateway where noted):
   holding regs 0..7     AO1..AO8 (8*(s-1) for sub-stations)
   holding regs 16..18, 22..24, 28..30, 34..36
                         PWM unit (0 us, 1 ms, 2 s), high time, low time
+The test area, for driving a PLC program's inputs:
+  coil 400              test mode: while 1, X1..X24 and AI1..AI8 follow the
+                        two areas below instead of their own behaviour
+  coils 416..439        X1..X24 in test mode; their counters count the
+                        rising edges written here
+  holding regs 400..415 AI1..AI8 in test mode, 32-bit raw counts
+The PLC program's areas:
+  holding regs 512..1023  variables V1..V256, 32-bit; the program reads them
+  input regs 512..587   data groups stored by the program: X1..X32 bits,
+                        Y1..Y32 bits (32-bit each), AI1..AI8 (32-bit),
+                        AO1..AO8, counters X1..X24 (32-bit)
+  input regs 600..603   1 while a program runs; scans since it started
+                        (32-bit); its running blocks
 Where areas meet, the module's own points win. Every table has 1024 entries;
 beyond them requests get exception 02, bad quantities 03, unknown functions 01.
 
@@ -130,6 +154,8 @@ int main(int argc, char **argv)
     bool pty = false;
     std::string serial;
     unsigned long baud = 115200;
+    unsigned long scanMs = 10;
+    bool tracePlc = false;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -180,6 +206,9 @@ int main(int argc, char **argv)
             options.corruptEvery = static_cast<unsigned>(n);
         } else if (arg == "--refuse-part" && number(1'000'000, n)) {
             settings.refusePart = static_cast<int>(n);
+        } else if (arg == "--scan-ms" && number(10'000, scanMs) && scanMs >= 1) {
+        } else if (arg == "--trace-plc") {
+            tracePlc = true;
         } else if (arg == "--quiet") {
             options.quiet = true;
         } else {
@@ -224,6 +253,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "qxsim: %s\n", error.c_str());
         return 1;
     }
+    PlcScanLoop plc(module, server, static_cast<unsigned>(scanMs), tracePlc);
+    server.setTick([&plc](uint64_t nowUs) { return plc.tick(nowUs); });
     server.run(g_stop);
     return 0;
 }

@@ -500,7 +500,11 @@ void SimServer::onReadable(int id, uint64_t now)
 void SimServer::sendReports(uint64_t now)
 {
     m_module.advance(now);
-    const std::vector<uint8_t> pdu = m_module.statusReport();
+    sendReport(m_module.statusReport(), now);
+}
+
+void SimServer::sendReport(const std::vector<uint8_t> &pdu, uint64_t now)
+{
     const uint8_t address = m_module.address();
     std::vector<int> ids;
     for (auto &[id, link] : m_links)
@@ -534,6 +538,7 @@ void SimServer::run(volatile std::sig_atomic_t &stop)
     m_module.advance(monotonicUs());
     if (m_options.reportMs > 0)
         m_nextReportUs = monotonicUs() + uint64_t(m_options.reportMs) * 1000;
+    uint64_t nextTickUs = m_tick ? monotonicUs() : 0;
     std::vector<pollfd> fds;
     // what each pollfd stands for: listener index, link id or connector index
     enum class Owner { Listener, Link, Connector };
@@ -569,6 +574,8 @@ void SimServer::run(volatile std::sig_atomic_t &stop)
             wake = std::min(wake, p.dueUs);
         if (m_nextReportUs != 0)
             wake = std::min(wake, m_nextReportUs);
+        if (nextTickUs != 0)
+            wake = std::min(wake, nextTickUs);
         for (const Connector &c : m_connectors)
             if (c.linkId == 0 && c.fd < 0)
                 wake = std::min(wake, c.nextAttemptUs);
@@ -650,6 +657,9 @@ void SimServer::run(volatile std::sig_atomic_t &stop)
             sendReports(now);
             m_nextReportUs = now + uint64_t(m_options.reportMs) * 1000;
         }
+
+        if (nextTickUs != 0 && now >= nextTickUs)
+            nextTickUs = m_tick(now);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,6 +46,12 @@ public:
 
     // Runs until `stop` becomes non-zero.
     void run(volatile std::sig_atomic_t &stop);
+
+    // Work of the loop's own: called when due with the time, it returns
+    // when it is due next.
+    void setTick(std::function<uint64_t(uint64_t nowUs)> tick) { m_tick = std::move(tick); }
+    // Sends a status report PDU to every host that can take one now.
+    void sendReport(const std::vector<uint8_t> &pdu, uint64_t now);
 
 private:
     enum class LinkKind {
@@ -109,6 +116,7 @@ private:
     int m_nextLinkId = 1;
     uint64_t m_nextReportUs = 0;
     std::size_t m_stateErrorsLogged = 0; // the module's list only grows
+    std::function<uint64_t(uint64_t)> m_tick;
 };
 
 uint64_t monotonicUs();
