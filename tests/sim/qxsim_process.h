@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -139,6 +140,18 @@ private:
     int m_out = -1;
     int m_status = -1;
     std::vector<std::string> m_lines;
+};
+
+// A fresh directory under /tmp, removed with everything in it.
+struct TempDir
+{
+    std::filesystem::path path;
+    TempDir()
+    {
+        char name[] = "/tmp/qxsim-state-XXXXXX";
+        path = ::mkdtemp(name);
+    }
+    ~TempDir() { std::filesystem::remove_all(path); }
 };
 
 inline int connectTcp(int port)

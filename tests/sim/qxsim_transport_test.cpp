@@ -33,17 +33,6 @@ Bytes pduOf(const Bytes &mbapFrame)
     return mbapFrame.size() > 7 ? Bytes(mbapFrame.begin() + 7, mbapFrame.end()) : Bytes {};
 }
 
-struct TempDir
-{
-    std::filesystem::path path;
-    TempDir()
-    {
-        char name[] = "/tmp/qxsim-state-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
-
 } // namespace
 
 TEST(QxsimTcp, EchoesTransactionAndWaitsForPartialFrames)
