@@ -52,6 +52,23 @@ std::string named(PlcCatalogue catalogue, uint8_t code)
     return std::to_string(code) + (text.empty() ? "" : " (" + text + ")");
 }
 
+// The runs of codes both catalogues share: counters, analog channels and
+// timers.
+bool decodeSharedOperand(uint8_t c, PlcStep &step)
+{
+    if (within(c, kCounterFirst, kPointCount))
+        step = {PlcOperand::Counter, offsetIn(c, kCounterFirst)};
+    else if (within(c, kAnalogFirst, kAnalogChannels))
+        step = {PlcOperand::Analog, offsetIn(c, kAnalogFirst)};
+    else if (within(c, kExtTimerFirst, kExtTimerCount))
+        step = {PlcOperand::ExtTimer, offsetIn(c, kExtTimerFirst)};
+    else if (within(c, kSelfTimerFirst, kSelfTimerCount))
+        step = {PlcOperand::SelfTimer, offsetIn(c, kSelfTimerFirst)};
+    else
+        return false;
+    return true;
+}
+
 // Fills `step` from a condition row; false with the reason when the module
 // cannot evaluate it.
 bool decodeCondition(const PlcRow &row, PlcStep &step, std::string &why)
@@ -59,17 +76,9 @@ bool decodeCondition(const PlcRow &row, PlcStep &step, std::string &why)
     const uint8_t c = row.code;
     if (within(c, kSourceInputFirst, kPointCount)) {
         step = {PlcOperand::Input, offsetIn(c, kSourceInputFirst)};
-    } else if (within(c, kCounterFirst, kPointCount)) {
-        step = {PlcOperand::Counter, offsetIn(c, kCounterFirst)};
-    } else if (within(c, kAnalogFirst, kAnalogChannels)) {
-        step = {PlcOperand::Analog, offsetIn(c, kAnalogFirst)};
-    } else if (within(c, kExtTimerFirst, kExtTimerCount)) {
-        step = {PlcOperand::ExtTimer, offsetIn(c, kExtTimerFirst)};
-    } else if (within(c, kSelfTimerFirst, kSelfTimerCount)) {
-        step = {PlcOperand::SelfTimer, offsetIn(c, kSelfTimerFirst)};
     } else if (within(c, kSourceOutputFirst, kPointCount)) {
         step = {PlcOperand::Output, offsetIn(c, kSourceOutputFirst)};
-    } else {
+    } else if (!decodeSharedOperand(c, step)) {
         why = "source " + named(PlcCatalogue::Source, c) + " is not on this module";
         return false;
     }
@@ -106,14 +115,8 @@ bool decodeAction(const PlcRow &row, PlcStep &step, std::string &why)
             step = {PlcOperand::Output, y};
             fits = op == kActAssign;
         }
-    } else if (within(c, kCounterFirst, kPointCount)) {
-        step = {PlcOperand::Counter, offsetIn(c, kCounterFirst)};
-    } else if (within(c, kAnalogFirst, kAnalogChannels)) {
-        step = {PlcOperand::Analog, offsetIn(c, kAnalogFirst)};
-    } else if (within(c, kExtTimerFirst, kExtTimerCount)) {
-        step = {PlcOperand::ExtTimer, offsetIn(c, kExtTimerFirst)};
-    } else if (within(c, kSelfTimerFirst, kSelfTimerCount)) {
-        step = {PlcOperand::SelfTimer, offsetIn(c, kSelfTimerFirst)};
+    } else if (decodeSharedOperand(c, step)) {
+        // counters, analog outputs and timers take =, + and -
     } else if (c == kObjectDelay) {
         step = {PlcOperand::Delay, 0};
         fits = op == kActAssign;

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +21,8 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include "temp_dir.h"
 
 namespace qxtest {
 
@@ -140,18 +141,6 @@ private:
     int m_out = -1;
     int m_status = -1;
     std::vector<std::string> m_lines;
-};
-
-// A fresh directory under /tmp, removed with everything in it.
-struct TempDir
-{
-    std::filesystem::path path;
-    TempDir()
-    {
-        char name[] = "/tmp/qxsim-state-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
 };
 
 inline int connectTcp(int port)

@@ -13,6 +13,7 @@
 #include "identity_record.h"
 #include "plc_project.h"
 #include "status_report_layout.h"
+#include "temp_dir.h"
 #include "transfer_packet_layout.h"
 
 using namespace qx;
@@ -102,17 +103,6 @@ Bytes paramWrite(const ParamBlock &block, uint8_t model)
     p.insert(p.begin(), 0x42);
     return p;
 }
-
-struct TempDir
-{
-    std::filesystem::path path;
-    TempDir()
-    {
-        char name[] = "/tmp/qxsim-test-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 } // namespace
 
