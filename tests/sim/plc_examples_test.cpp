@@ -1,13 +1,16 @@
 // The PLC examples as a user runs them: built with qxcli, kept as the FLASH
 // program of a qxsim state directory, started by qxsim, their inputs driven
 // and their outputs read by libmodbus after the scans that must see them.
+// Also the status report a program sends, as a host receives it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <modbus/modbus.h>
 
 #include "plc_compiler.h"
+#include "plc_project.h"
 #include "qxsim_process.h"
 #include "scaling_file.h"
 
@@ -189,4 +192,30 @@ TEST_F(PlcExample, PulseOutputRunsThePwmOfY1WhileX1IsOn)
     scans(1);
     EXPECT_FALSE(coil(32));
     EXPECT_FALSE(coil(0));
+}
+
+TEST(PlcOnQxsim, ReportActionReachesTheHostsThatAreQuiet)
+{
+    // x1 rising: report the input bits
+    qx::PlcProject p;
+    p.setState(0, qx::kBlockRuns);
+    p.setRow(0, qx::PlcRowKind::Condition, 0, {1, qx::plc_code::kUnitDio, qx::plc_code::kCondFromTo, 0, 1});
+    p.setRow(0, qx::PlcRowKind::Action, 0, {217, qx::plc_code::kUnitNone, qx::plc_code::kActReport, 0, 0});
+    TempDir dir;
+    std::ofstream(dir.path / "plc_flash.bin", std::ios::binary)
+        .write(reinterpret_cast<const char *>(p.bytes().data()), static_cast<std::streamsize>(p.bytes().size()));
+    QxsimProcess sim({"--tcp", "0", "--state", dir.path.string()});
+    const int listener = connectTcp(sim.port("listening tcp"));
+    const int writer = connectTcp(sim.port("listening tcp"));
+    ASSERT_GE(listener, 0);
+    ASSERT_GE(writer, 0);
+    for (const Bytes &pdu : {Bytes {0x05, 0x01, 0x90, 0xFF, 0x00}, Bytes {0x05, 0x01, 0xA0, 0xFF, 0x00}}) {
+        writeAll(writer, mbap(1, 1, pdu));
+        EXPECT_EQ(readMbap(writer), mbap(1, 1, pdu)); // echoed
+    }
+    // the writer has just had its answer, so only the listener hears it
+    const Bytes report = readMbap(listener);
+    EXPECT_EQ(report, mbap(0, 1, {0x45, 0x05, 0x01, 0x01, 0x00, 0x00, 0x00}));
+    ::close(listener);
+    ::close(writer);
 }
