@@ -3,10 +3,13 @@
 #include "scaling_file.h"
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "decimal_text.h"
+#include "scaling_store.h"
 
 namespace qx {
 namespace {
@@ -137,6 +140,28 @@ TEST(ScalingTablesStart, ProgramStartValues)
     EXPECT_EQ(t.aiNoise[5], 0u);
     EXPECT_EQ(t.aiRatio[5], 1.0f);
     EXPECT_EQ(t.aoUnit[5], 4);
+}
+
+TEST(ScalingStore, EachLoadReplacesTheTablesWhole)
+{
+    const std::string path = ::testing::TempDir() + "scaling_store_test.txt";
+    ScalingStore store;
+    EXPECT_EQ(store.tables().aiRatio[0], 1.0f); // program start
+
+    std::ofstream(path, std::ios::binary) << scalingText();
+    EXPECT_TRUE(store.load(path).complete);
+    EXPECT_EQ(store.tables().valid, 1);
+    EXPECT_EQ(store.tables().aiNoise[0], 100u);
+
+    // A file that lacks a key leaves nothing of the good one behind.
+    std::string broken = scalingText();
+    broken.erase(broken.find("dwNoiseAO3"), 2);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << broken;
+    EXPECT_FALSE(store.load(path).complete);
+    EXPECT_EQ(store.tables().valid, 0);
+    EXPECT_EQ(store.tables().aiNoise[0], 0u);
+    EXPECT_EQ(store.tables().aiRatio[0], 0.0f);
+    std::remove(path.c_str());
 }
 
 TEST(DecimalText, LenientAndLocaleFree)
