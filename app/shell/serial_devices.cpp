@@ -2,21 +2,27 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 namespace qx {
 
 namespace {
 
-constexpr const char *kPrefixes[] = {"ttyS", "ttyUSB", "ttyACM", "ttyAMA", "ttyXRUSB", "rfcomm"};
+// In the order the list shows them.
+constexpr const char *kPrefixes[] = {"ttyUSB", "ttyACM", "ttyXRUSB", "rfcomm", "ttyAMA", "ttyS"};
 
-// Splits "ttyUSB12" into "ttyUSB" and 12; names without a number sort first.
-std::pair<std::string, long> sortKey(const std::string &name)
+// The kind's place in kPrefixes, then the number: "ttyUSB12" gives {0, 12}.
+// Only names of a prefix and up to nine digits get here.
+std::pair<std::size_t, long> sortKey(const std::string &name)
 {
     std::size_t i = name.size();
     while (i > 0 && name[i - 1] >= '0' && name[i - 1] <= '9')
         --i;
-    long n = i < name.size() ? std::stol(name.substr(i, 9)) : -1;
-    return {name.substr(0, i), n};
+    const std::string prefix = name.substr(0, i);
+    std::size_t rank = 0;
+    while (rank < std::size(kPrefixes) && prefix != kPrefixes[rank])
+        ++rank;
+    return {rank, std::stol(name.substr(i, 9))};
 }
 
 } // namespace
@@ -27,10 +33,10 @@ std::vector<std::string> listSerialDevices(const std::string &devDir)
     std::error_code ec;
     for (const auto &entry : std::filesystem::directory_iterator(devDir, ec)) {
         std::string name = entry.path().filename().string();
-        for (const char *prefix : kPrefixes) {
-            std::string p(prefix);
-            if (name.size() > p.size() && name.compare(0, p.size(), p) == 0
-                && name[p.size()] >= '0' && name[p.size()] <= '9') {
+        for (std::string_view prefix : kPrefixes) {
+            std::string_view number = std::string_view(name).substr(std::min(prefix.size(), name.size()));
+            if (name.starts_with(prefix) && !number.empty() && number.size() <= 9
+                && std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
                 names.push_back(name);
                 break;
             }

@@ -490,15 +490,17 @@ TEST(LibraryBinding, BindsTheBuiltLibrary)
 }
 #endif
 
-TEST(SerialDevices, ListsTtyDevicesInNumericOrder)
+TEST(SerialDevices, UsbAndAcmFirstThenByNumber)
 {
     std::string dir = ::testing::TempDir() + "shell_serial_devices";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    for (const char *n : {"ttyS10", "ttyS2", "ttyUSB0", "tty0", "ttyACM1", "null", "ttyS"})
+    for (const char *n : {"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB2", "tty0", "ttyACM1", "null", "ttyS", "ttyUSB0x"})
         std::ofstream(dir + "/" + n).put('x');
     auto list = listSerialDevices(dir);
-    std::vector<std::string> expected {dir + "/ttyACM1", dir + "/ttyS2", dir + "/ttyS10", dir + "/ttyUSB0"};
+    // USB and ACM adapters first, the board's ttyS ports last
+    std::vector<std::string> expected {dir + "/ttyUSB2", dir + "/ttyUSB10", dir + "/ttyACM1", dir + "/ttyS2",
+                                       dir + "/ttyS10"};
     EXPECT_EQ(list, expected);
     std::filesystem::remove_all(dir);
 }
