@@ -439,18 +439,6 @@ TEST(RoutedValues, StatusReportShorterThanItsFlagsStops)
     EXPECT_FALSE(r.pulse); // 128 bytes announced, none there
 }
 
-TEST(LogRule, CountsLinesAndClearsAboveOneHundred)
-{
-    EXPECT_EQ(countLogLines(""), 0u);
-    EXPECT_EQ(countLogLines("a\r\n"), 1u);
-    EXPECT_EQ(countLogLines("a\r\nb"), 2u);
-    std::string hundred;
-    for (int i = 0; i < 100; ++i)
-        hundred += "line\r\n";
-    EXPECT_FALSE(logNeedsClearing(countLogLines(hundred)));
-    EXPECT_TRUE(logNeedsClearing(countLogLines(hundred + "line\r\n")));
-}
-
 TEST(LibraryBinding, MissingFileNamesTheLibrary)
 {
     auto r = bindLibrary("/nonexistent/libqxlib.so");
