@@ -3,9 +3,33 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "file_filter.h"
 #include "shell_texts.h"
 
 namespace qx {
+
+namespace {
+
+FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialog::AcceptMode mode)
+{
+    QStringList filters;
+    for (const std::string &f : fileDialogFilters(request.filter.toStdString()))
+        filters.append(QString::fromStdString(f));
+    QFileDialog dialog(parent, request.title, request.startFolder);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    FileChoice choice;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        choice.path = dialog.selectedFiles().first();
+        choice.filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    }
+    return choice;
+}
+
+} // namespace
 
 void QtDialogs::message(QWidget *parent, const QString &text)
 {
@@ -23,14 +47,14 @@ bool QtDialogs::confirm(QWidget *parent, const QString &text)
     return box.exec() == QMessageBox::Ok;
 }
 
-QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString &filter)
+FileChoice QtDialogs::openFile(QWidget *parent, const FileRequest &request)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString &filter)
+FileChoice QtDialogs::saveFile(QWidget *parent, const FileRequest &request)
 {
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
 } // namespace qx

@@ -9,6 +9,21 @@ class QWidget;
 
 namespace qx {
 
+struct FileRequest
+{
+    QString title;
+    // The filter as the pages write it: "配置文件(*.txt)|*.txt|所有文件(*.*)|*.*||".
+    QString filter;
+    QString startFolder; // empty: the dialog's own choice
+    QString defaultSuffix; // "txt": added to a typed name that has no suffix
+};
+
+struct FileChoice
+{
+    QString path; // empty when the operator cancelled
+    int filter = -1; // the filter entry chosen, from 0
+};
+
 class Dialogs
 {
 public:
@@ -17,9 +32,8 @@ public:
     virtual void message(QWidget *parent, const QString &text) = 0;
     // Caption "注意:", OK/Cancel; true for OK.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
-    // Empty when the operator cancels.
-    virtual QString openFile(QWidget *parent, const QString &title, const QString &filter) = 0;
-    virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter) = 0;
+    virtual FileChoice openFile(QWidget *parent, const FileRequest &request) = 0;
+    virtual FileChoice saveFile(QWidget *parent, const FileRequest &request) = 0;
 };
 
 // The real dialogs, modal to the whole application.
@@ -28,8 +42,8 @@ class QtDialogs : public Dialogs
 public:
     void message(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
-    QString openFile(QWidget *parent, const QString &title, const QString &filter) override;
-    QString saveFile(QWidget *parent, const QString &title, const QString &filter) override;
+    FileChoice openFile(QWidget *parent, const FileRequest &request) override;
+    FileChoice saveFile(QWidget *parent, const FileRequest &request) override;
 };
 
 } // namespace qx

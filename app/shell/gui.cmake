@@ -12,7 +12,6 @@ add_library(qx_shell_gui STATIC
     dialogs.h
     main_window.h
     page_host.h
-    scripted_dialogs.h
     statistics_panel.h
 )
 target_link_libraries(qx_shell_gui PUBLIC qx_shell_core Qt6::Widgets Qt6::Network)

@@ -1,5 +1,6 @@
 // Rules of the shell that need no window: the settings block, the Modbus
-// address, the command line, window sizing, event texts and the log rule.
+// address, the command line, window sizing, event texts, the log rule and
+// file filters.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "crc16.h"
 #include "event_codes.h"
 #include "event_records.h"
+#include "file_filter.h"
 #include "gbk.h"
 #include "identity_record.h"
 #include "library_binder.h"
@@ -491,6 +493,21 @@ TEST(SerialDevices, UsbAndAcmFirstThenByNumber)
                                        dir + "/ttyS10"};
     EXPECT_EQ(list, expected);
     std::filesystem::remove_all(dir);
+}
+
+TEST(FileFilter, PageFiltersBecomeQtFilters)
+{
+    EXPECT_EQ(fileDialogFilters("配置文件(*.txt)|*.txt|所有文件(*.*)|*.*||"),
+              (std::vector<std::string> {"配置文件(*.txt)", "所有文件(*.*)"}));
+    EXPECT_EQ(fileDialogFilters("工程文件(*.qprj)|*.qprj|源码文件(*.txt)|*.txt||"),
+              (std::vector<std::string> {"工程文件(*.qprj)", "源码文件(*.txt)"}));
+    // A description that does not name its patterns gets them; several
+    // patterns are listed with blanks.
+    EXPECT_EQ(fileDialogFilters("固件|*.bin||"), std::vector<std::string> {"固件 (*.bin)"});
+    EXPECT_EQ(fileDialogFilters("文本(*.txt;*.ini)|*.txt;*.ini||"),
+              std::vector<std::string> {"文本(*.txt *.ini)"});
+    EXPECT_EQ(fileDialogFilters("全部"), std::vector<std::string> {"全部 (*)"});
+    EXPECT_TRUE(fileDialogFilters("").empty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // file dialogs from a script, so a page can be driven without a person.
 #pragma once
 
+#include <QList>
 #include <QQueue>
 #include <QStringList>
 
@@ -18,19 +19,22 @@ public:
         confirmations.append(text);
         return confirmAnswers.isEmpty() ? true : confirmAnswers.dequeue();
     }
-    QString openFile(QWidget *, const QString &, const QString &) override
-    {
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
-    }
-    QString saveFile(QWidget *, const QString &, const QString &) override
-    {
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
-    }
+    FileChoice openFile(QWidget *, const FileRequest &request) override { return answer(request); }
+    FileChoice saveFile(QWidget *, const FileRequest &request) override { return answer(request); }
 
     QStringList messages;
     QStringList confirmations;
-    QQueue<bool> confirmAnswers;
-    QQueue<QString> fileAnswers;
+    QQueue<bool> confirmAnswers; // none left: OK
+    QList<FileRequest> fileRequests;
+    // Answers in turn; none left means the operator cancelled.
+    QQueue<FileChoice> fileAnswers;
+
+private:
+    FileChoice answer(const FileRequest &request)
+    {
+        fileRequests.append(request);
+        return fileAnswers.isEmpty() ? FileChoice() : fileAnswers.dequeue();
+    }
 };
 
 } // namespace qx
