@@ -15,6 +15,11 @@ add_library(qx_shell_gui STATIC
     statistics_panel.h
 )
 target_link_libraries(qx_shell_gui PUBLIC qx_shell_core Qt6::Widgets Qt6::Network)
+# The window icon, drawn for this tool, in its small and big sizes.
+qt_add_resources(qx_shell_gui "qxtools_icons"
+    PREFIX "/qxtools"
+    BASE icons
+    FILES icons/qxtools-16.png icons/qxtools-32.png icons/qxtools-48.png icons/qxtools-256.png)
 
 add_executable(qxtools main.cpp)
 target_link_libraries(qxtools PRIVATE qx_shell_gui)

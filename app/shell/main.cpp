@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
     QCoreApplication::setApplicationName(QStringLiteral("QXTools"));
+    application.setWindowIcon(qx::MainWindow::icon());
 
     std::vector<std::string> args;
     const QStringList arguments = QCoreApplication::arguments();

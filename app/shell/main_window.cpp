@@ -18,10 +18,19 @@
 
 namespace qx {
 
+QIcon MainWindow::icon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/qxtools/qxtools-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 MainWindow::MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> *adapters)
     : m_app(app)
 {
     setWindowTitle(QString::fromUtf8(texts::kWindowTitle));
+    setWindowIcon(icon());
 
     auto *root = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);

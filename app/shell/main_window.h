@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include <QIcon>
 #include <QWidget>
 
 #include "connection_page.h"
@@ -24,6 +25,9 @@ class MainWindow : public QWidget
 
 public:
     MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> *adapters = nullptr);
+
+    // The program's icon in its small and big sizes.
+    static QIcon icon();
 
     ConnectionPage *connectionPage() const { return m_connection; }
     PageHost *pageHost() const { return m_pages; }

@@ -241,9 +241,13 @@ private slots:
         recorder::joinWorker();
     }
 
-    void frameShowsTitlesTabsAndStartLines()
+    void frameShowsTitlesTabsIconAndStartLines()
     {
         QCOMPARE(window().windowTitle(), u8(texts::kWindowTitle));
+        const QIcon icon = window().windowIcon();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.actualSize(QSize(16, 16)), QSize(16, 16));
+        QCOMPARE(icon.actualSize(QSize(256, 256)), QSize(256, 256));
         QCOMPARE(window().topTabs()->count(), 2);
         QCOMPARE(window().topTabs()->tabText(0), u8("通讯设置"));
         QCOMPARE(window().topTabs()->tabText(1), u8("模块操作"));
