@@ -2,9 +2,6 @@
 
 #include <memory>
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "byte_io.h"
 #include "connection_event.h"
 #include "dialogs.h"
@@ -57,8 +54,6 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
 {
     g_app = this;
     m_window = new MainWindow(*this, adapters);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        m_window->applyScreenSizing(screen->geometry());
 }
 
 AppMain::~AppMain()

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -121,6 +122,16 @@ void MainWindow::applyScreenSizing(const QRect &screen)
     int height = std::max(g.height, least.height());
     setFixedSize(width, height);
     move(screen.x() + (screen.width() - width) / 2, screen.y() + g.y);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    if (!m_sized) {
+        m_sized = true;
+        if (QScreen *s = screen())
+            applyScreenSizing(s->geometry());
+    }
+    QWidget::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

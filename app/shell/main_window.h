@@ -45,10 +45,13 @@ public:
     void clearLog();
     int logLineCount() const;
 
-    // The share of the screen that the window takes, centred at the top.
+    // The share of the screen that the window takes, centred at the top,
+    // never less than the placed pages need. Runs when the window is first
+    // shown, so every page is in place by then.
     void applyScreenSizing(const QRect &screen);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -60,6 +63,7 @@ private:
     QPushButton *m_clearLog = nullptr;
     QPushButton *m_pause = nullptr;
     StatisticsPanel *m_statistics = nullptr;
+    bool m_sized = false;
 };
 
 } // namespace qx

@@ -292,6 +292,17 @@ private slots:
         QVERIFY(!ui().tcpServer->isChecked());
     }
 
+    void windowIsSizedAfterThePagesArePlaced()
+    {
+        auto *big = new QWidget;
+        big->setMinimumSize(3000, 2000);
+        window().pageHost()->setPage(PageHost::kPlcPage, big);
+        window().show();
+        QVERIFY(window().width() >= 3000);
+        QVERIFY(window().height() >= 2000);
+        QCOMPARE(window().pageHost()->page(PageHost::kPlcPage), big);
+    }
+
     void radioEnablesOnlyItsGroupAndRepeatKeepsState()
     {
         ui().tcpClient->click();
