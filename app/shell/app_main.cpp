@@ -7,6 +7,7 @@
 #include "dialogs.h"
 #include "event_codes.h"
 #include "main_window.h"
+#include "modbus_address.h"
 #include "page_host.h"
 #include "port_settings.h"
 #include "request_record.h"
@@ -128,11 +129,31 @@ void AppMain::shutdown()
     destroyPort();
 }
 
-void AppMain::sendCommand(int slot, const void *record, int32_t length)
+std::optional<uint8_t> AppMain::requestAddress()
 {
+    ModbusAddressResult r = readModbusAddress(connectionPage().modbusAddressText().toStdString());
+    if (!r.ok) {
+        m_dialogs.message(m_window, QString::fromStdString(r.message));
+        return std::nullopt;
+    }
+    return r.address;
+}
+
+bool AppMain::sendRequest(int slot, RequestRecord &record, int32_t length)
+{
+    if (record.mode() == kModeIdle) {
+        // A stop puts nothing on the wire: it must work whatever the field holds.
+        record.setAddress(readModbusAddress(connectionPage().modbusAddressText().toStdString()).address);
+    } else {
+        std::optional<uint8_t> address = requestAddress();
+        if (!address)
+            return false;
+        record.setAddress(*address);
+    }
     intptr_t handle = m_portHandle.load();
     if (handle != 0)
-        m_library.cmd(handle, slot, record, length);
+        m_library.cmd(handle, slot, record.data(), length);
+    return true;
 }
 
 void AppMain::clearReceiveBuffer()
@@ -149,11 +170,6 @@ void AppMain::clearStatistics()
         return;
     EventGate::ReleaseScope released(m_gate);
     m_library.clrStatis(handle);
-}
-
-uint8_t AppMain::modbusAddress() const
-{
-    return connectionPage().modbusAddress();
 }
 
 void AppMain::appendLog(const QString &text)
@@ -179,8 +195,7 @@ void AppMain::placeIdentityRequest(uint8_t mode)
 {
     RequestRecord r;
     r.setMode(mode);
-    r.setAddress(modbusAddress());
-    sendCommand(kSlotIdentity, r.data(), RequestLength::kIdentity);
+    sendRequest(kSlotIdentity, r, RequestLength::kIdentity);
 }
 
 void AppMain::onStatistics(const uint8_t *data)

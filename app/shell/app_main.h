@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QObject>
@@ -22,6 +23,7 @@ namespace qx {
 class Dialogs;
 class MainWindow;
 class PageHost;
+class RequestRecord;
 
 // Where the module pages receive their events; each page's issue fills its
 // own entries. An empty entry drops the event.
@@ -72,12 +74,17 @@ public:
     // Main window closed: the port object goes.
     void shutdown();
 
-    // Library calls for the pages (nothing while PortHandle is 0).
-    void sendCommand(int slot, const void *record, int32_t length);
+    // The Modbus address field's value; when it holds no address from 1 to
+    // 247 the operator is told (naming the field and the range) and there
+    // is none.
+    std::optional<uint8_t> requestAddress();
+    // Puts the address into `record` and places it in `slot`. A request that
+    // would go on the wire with a refused address is not placed (false); a
+    // stop (mode 0) sends nothing and is always placed.
+    bool sendRequest(int slot, RequestRecord &record, int32_t length);
     void clearReceiveBuffer();
     void clearStatistics();
 
-    uint8_t modbusAddress() const;
     void appendLog(const QString &text);
 
 signals:

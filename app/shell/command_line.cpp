@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "modbus_address.h"
 #include "port_settings_builder.h"
 
 namespace qx {
@@ -139,6 +140,8 @@ CommandLine parseCommandLine(const std::vector<std::string> &args)
         } else if (a == "--address") {
             if (!value(v))
                 return fail("--address needs a value");
+            if (!readModbusAddress(v).ok)
+                return fail("--address " + v + ": not a Modbus address (1 to 247)");
             c.address = v;
         } else if (a == "--library") {
             if (!value(c.library))

@@ -32,7 +32,7 @@ struct CommandLine
     std::string error;
     bool help = false;
     std::optional<ConnectTarget> connect;
-    std::optional<std::string> address;
+    std::optional<std::string> address; // checked: 1 to 247
     std::string library;
     std::string screenshot;
     int quitAfterMs = 0;

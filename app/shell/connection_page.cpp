@@ -311,9 +311,9 @@ bool ConnectionPage::selectLocalAddress(const QString &address)
     return false;
 }
 
-uint8_t ConnectionPage::modbusAddress() const
+QString ConnectionPage::modbusAddressText() const
 {
-    return parseModbusAddress(m_ui.modbusAddress->text().toStdString());
+    return m_ui.modbusAddress->text();
 }
 
 void ConnectionPage::message(const char *text)
@@ -374,6 +374,8 @@ void ConnectionPage::groupReset(bool server, bool client, bool udp, bool serial)
 
 void ConnectionPage::listen()
 {
+    if (!m_app.requestAddress())
+        return;
     QString local;
     uint16_t port = 0;
     if (!checkLocalAddress(texts::kListenNeedsAdapter, local) || !readPort(m_ui.listenPort, port))
@@ -397,6 +399,8 @@ void ConnectionPage::listen()
 
 void ConnectionPage::connectClient()
 {
+    if (!m_app.requestAddress())
+        return;
     QString local;
     uint16_t port = 0;
     if (!checkLocalAddress(texts::kConnectNeedsAdapter, local) || !readPort(m_ui.clientPort, port))
@@ -419,6 +423,8 @@ void ConnectionPage::connectClient()
 
 void ConnectionPage::connectUdp()
 {
+    if (!m_app.requestAddress())
+        return;
     QString local;
     uint16_t port = 0;
     uint16_t localPort = 0;
@@ -442,6 +448,8 @@ void ConnectionPage::connectUdp()
 
 void ConnectionPage::openSerial()
 {
+    if (!m_app.requestAddress())
+        return;
     SerialChoice c;
     c.path = m_ui.serialPort->currentText().trimmed().toStdString();
     // Items are the decimal rates themselves (the command line may add one).

@@ -100,8 +100,8 @@ public:
     const Controls &controls() const { return m_ui; }
     int connectionKind() const { return m_kind; }
 
-    // The Modbus address as every request carries it.
-    uint8_t modbusAddress() const;
+    // The text of "模块MODBUS地址(1~240)", read when a request is built.
+    QString modbusAddressText() const;
 
     // What the event handlers write.
     void setStatus(int kind, const QString &text);

@@ -35,25 +35,6 @@ SettingsResult refuse(const char *message)
 
 } // namespace
 
-uint8_t parseModbusAddress(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Reducing modulo 256 at every step gives the same byte as the full value would.
-    unsigned value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = (value * 10 + static_cast<unsigned>(text[i] - '0')) & 0xFFu;
-    if (negative)
-        value = (256u - value) & 0xFFu;
-    return static_cast<uint8_t>(value);
-}
-
 PortResult parsePort(std::string_view text)
 {
     PortResult r;

@@ -13,11 +13,6 @@
 
 namespace qx {
 
-// The Modbus address edit: decimal text read like atoi (leading blanks, an
-// optional sign, then digits up to the first other character), kept as one
-// byte so that "300" gives 44 and "abc" gives 0.
-uint8_t parseModbusAddress(std::string_view text);
-
 // A port edit: at most 31 characters are read; digits only, 0 to 65535.
 struct PortResult
 {

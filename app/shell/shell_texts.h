@@ -108,6 +108,8 @@ inline constexpr const char *kSerialPathTooLong =
 inline constexpr const char *kSerialPathEmpty = "请先选择或输入串口设备！";
 inline constexpr const char *kInvalidModuleIp = "模块IP地址无效,请输入形如192.168.0.105的地址！";
 inline constexpr const char *kInvalidPort = "端口号无效,请输入0~65535之间的数字！";
+inline constexpr const char *kInvalidModbusAddress =
+    "模块MODBUS地址(1~240)无效,请输入1~247之间的十进制数字！";
 
 // status texts
 inline constexpr const char *kNotConnected = "未连接...";

@@ -20,6 +20,7 @@
 #include "gbk.h"
 #include "identity_record.h"
 #include "library_binder.h"
+#include "modbus_address.h"
 #include "log_rule.h"
 #include "port_settings.h"
 #include "port_settings_builder.h"
@@ -124,22 +125,28 @@ TEST(SettingsBlock, ModuleAddressMustBeDottedDecimal)
     EXPECT_EQ(buildTcpServerSettings("", 1).message, texts::kListenNeedsAdapter);
 }
 
-TEST(ModbusAddress, WrapsToOneByte)
+TEST(ModbusAddress, DecimalOneTo247)
 {
-    EXPECT_EQ(parseModbusAddress("1"), 1);
-    EXPECT_EQ(parseModbusAddress("240"), 240);
-    EXPECT_EQ(parseModbusAddress("300"), 44);
-    EXPECT_EQ(parseModbusAddress("256"), 0);
-    // 10^20 is a multiple of 256, so one less is 255 however long the text
-    EXPECT_EQ(parseModbusAddress("99999999999999999999"), 255);
+    EXPECT_EQ(readModbusAddress("1").address, 1);
+    EXPECT_EQ(readModbusAddress("247").address, 247);
+    EXPECT_EQ(readModbusAddress(" 12 ").address, 12);
+    EXPECT_EQ(readModbusAddress("007").address, 7);
+    EXPECT_TRUE(readModbusAddress("240").ok);
 }
 
-TEST(ModbusAddress, ReadsLikeAtoi)
+TEST(ModbusAddress, AnythingElseIsRefusedNeverABroadcast)
 {
-    EXPECT_EQ(parseModbusAddress("abc"), 0);
-    EXPECT_EQ(parseModbusAddress(""), 0);
-    EXPECT_EQ(parseModbusAddress("  12abc"), 12);
-    EXPECT_EQ(parseModbusAddress("-1"), 255);
+    for (const char *text : {"", "  ", "abc", "0", "00", "248", "256", "300", "-1", "+5", "12abc", "1.5",
+                             "99999999999999999999"}) {
+        ModbusAddressResult r = readModbusAddress(text);
+        EXPECT_FALSE(r.ok) << text;
+        EXPECT_EQ(r.address, 0) << text;
+        EXPECT_EQ(r.message, texts::kInvalidModbusAddress) << text;
+    }
+    // The message names the field as the operator sees it, and the range.
+    const std::string message = texts::kInvalidModbusAddress;
+    EXPECT_NE(message.find(texts::kLabelModbusAddress), std::string::npos);
+    EXPECT_NE(message.find("1~247"), std::string::npos);
 }
 
 TEST(PortText, AcceptsDecimalPortsOnly)
@@ -215,6 +222,8 @@ TEST(CommandLine, RefusesWhatItCannotUse)
     EXPECT_FALSE(parseCommandLine({"--connect"}).ok);
     EXPECT_FALSE(parseCommandLine({"--bogus"}).ok);
     EXPECT_FALSE(parseCommandLine({"--quit-after", "soon"}).ok);
+    EXPECT_FALSE(parseCommandLine({"--address", "0"}).ok);
+    EXPECT_FALSE(parseCommandLine({"--address", "abc"}).ok);
     auto h = parseCommandLine({"--help"});
     EXPECT_TRUE(h.ok && h.help);
     EXPECT_NE(commandLineHelp().find("tcp-server:[ADDR:]PORT"), std::string::npos);

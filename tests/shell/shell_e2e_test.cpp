@@ -133,10 +133,9 @@ private:
     {
         RequestRecord r;
         r.setMode(mode);
-        r.setAddress(m_app->modbusAddress());
         r.setStart(0);
         r.setQuantity(8);
-        m_app->sendCommand(kSlotReadHoldingRegisters, r.data(), RequestLength::kRead);
+        QVERIFY(m_app->sendRequest(kSlotReadHoldingRegisters, r, RequestLength::kRead));
     }
 
 private slots:

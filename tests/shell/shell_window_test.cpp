@@ -373,15 +373,34 @@ private slots:
         QCOMPARE(page().identity(ConnectionPage::kSeries), QStringLiteral("0x012"));
     }
 
-    void modbusAddressWrapsToOneByte()
+    void badModbusAddressSendsNothing()
     {
-        openTcpClient();
-        ui().modbusAddress->setText(QStringLiteral("300"));
-        deliver(kEventConnection, connectionRecord(1, kStateRunning));
-        QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kAddress], uint8_t(44));
+        // Opening is refused.
         ui().modbusAddress->setText(QStringLiteral("abc"));
+        ui().tcpClient->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        ui().clientConnect->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kInvalidModbusAddress)});
+        QCOMPARE(recorder::createCalls, 0);
+        QVERIFY(ui().clientConnect->isEnabled());
+
+        // A request made while the field is wrong is refused; a stop still goes.
+        ui().modbusAddress->setText(QStringLiteral("5"));
+        ui().clientConnect->click();
+        QCOMPARE(recorder::createCalls, 1);
+        ui().modbusAddress->setText(QStringLiteral("256"));
         deliver(kEventConnection, connectionRecord(1, kStateRunning));
-        QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kAddress], uint8_t(0));
+        QVERIFY(!lastCommand(kSlotIdentity));
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        RequestRecord poll;
+        poll.setMode(kModeRepeat);
+        QVERIFY(!m_app->sendRequest(kSlotReadInputs, poll, RequestLength::kRead));
+        QVERIFY(recorder::commands.empty());
+        RequestRecord stop;
+        QVERIFY(m_app->sendRequest(kSlotReadInputs, stop, RequestLength::kRead));
+        QCOMPARE(recorder::commands.size(), std::size_t(1));
+        QCOMPARE(recorder::commands[0].bytes[RequestLayout::kMode], uint8_t(kModeIdle));
+        QCOMPARE(m_dialogs->messages.size(), 3);
     }
 
     void inputsTheBlockCannotCarryAreRefused()
