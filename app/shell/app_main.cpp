@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "byte_io.h"
-#include "connection_event.h"
 #include "dialogs.h"
 #include "event_codes.h"
 #include "main_window.h"
@@ -45,7 +44,7 @@ const AppMain::Route AppMain::kRoutes[] = {
 };
 
 AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
-                 const std::vector<ConnectionPage::Adapter> *adapters)
+                 const std::vector<NetworkAdapter> *adapters)
     : m_library(library)
     , m_dialogs(dialogs)
     , m_gate([this](QueuedEvent e) {
@@ -90,7 +89,6 @@ PageHost &AppMain::pageHost() const
 
 int32_t AppMain::openPort(const PortSettings &settings)
 {
-    emit aboutToOpenPort();
     destroyPort();
     intptr_t handle = 0;
     {
@@ -107,13 +105,12 @@ int32_t AppMain::openPort(const PortSettings &settings)
 bool AppMain::destroyPort()
 {
     intptr_t handle = m_portHandle.exchange(0);
-    if (handle == 0)
-        return true;
     int32_t result = 0;
-    {
+    if (handle != 0) {
         EventGate::DestroyScope destroying(m_gate);
         result = m_library.destroy(handle);
     }
+    emit portClosed();
     if (result != 0) {
         m_dialogs.message(m_window, tr8(texts::kCannotDestroy));
         return false;
@@ -211,42 +208,13 @@ void AppMain::onStatistics(const uint8_t *data)
 
 void AppMain::onConnection(const uint8_t *data)
 {
-    ConnectionView v = readConnection(data);
-    ConnectionPage &page = connectionPage();
-    switch (v.state) {
-    case kStateConnectTimeout:
-        if (v.transportType == kTransportUdp)
-            page.setStatus(ConnectionPage::kUdp, tr8(texts::kConnectionFailed));
-        else if (v.transportType == kTransportTcpClient)
-            page.setStatus(ConnectionPage::kTcpClient, tr8(texts::kConnectionFailed));
+    const ConnectionView v = readConnection(data);
+    const ConnectionEffect effect = connectionEffect(v.transportType, v.state);
+    connectionPage().applyConnectionEffect(effect, QString::fromStdString(v.peer));
+    if (effect.requestIdentity)
         placeIdentityRequest(kModeRepeat);
-        break;
-    case kStatePeerConnected:
-        page.setStatus(ConnectionPage::kTcpServer, tr8(texts::kPeerConnectedReading));
-        page.setPeerText(QString::fromStdString(v.peer));
-        placeIdentityRequest(kModeRepeat);
-        break;
-    case kStateClosedByPeer:
-        page.setStatus(ConnectionPage::kTcpClient, tr8(texts::kNotConnected));
-        page.enableTcpClientControls();
-        page.resetIdentity();
-        break;
-    case kStateRunning:
-        if (v.transportType == kTransportUdp)
-            page.setStatus(ConnectionPage::kUdp, tr8(texts::kReading));
-        else if (v.transportType == kTransportTcpClient)
-            page.setStatus(ConnectionPage::kTcpClient, tr8(texts::kPeerConnectedReading));
-        placeIdentityRequest(kModeRepeat);
-        break;
-    case kStatePeerDisconnected:
-        page.setStatus(ConnectionPage::kTcpServer, tr8(texts::kNotConnected));
-        page.setPeerText(tr8(texts::kNoPeer));
-        page.resetIdentity();
-        break;
-    default:
-        // Open failures are reported from DLL_API_OBJ_RUN's result.
-        break;
-    }
+    if (effect.linkClosed)
+        emit portClosed();
 }
 
 void AppMain::onIdentity(const uint8_t *data)

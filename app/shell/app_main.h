@@ -49,7 +49,7 @@ class AppMain : public QObject
 public:
     // `adapters` replaces the system's adapter list (tests).
     AppMain(const LibraryFunctions &library, Dialogs &dialogs,
-            const std::vector<ConnectionPage::Adapter> *adapters = nullptr);
+            const std::vector<NetworkAdapter> *adapters = nullptr);
     ~AppMain() override;
 
     static AppMain *instance();
@@ -69,7 +69,9 @@ public:
     // Destroys the current port object, creates one with `settings` and runs
     // it; returns DLL_API_OBJ_RUN's result.
     int32_t openPort(const PortSettings &settings);
-    // False when DLL_API_OBJ_DESTROY failed (the operator has been told).
+    // Destroys the port object if there is one ("断开", "关闭", a new open,
+    // the end); false when DLL_API_OBJ_DESTROY failed (the operator has been
+    // told). Either way the pages hear portClosed.
     bool destroyPort();
     // Main window closed: the port object goes.
     void shutdown();
@@ -88,8 +90,11 @@ public:
     void appendLog(const QString &text);
 
 signals:
-    // Pages stop their poll timers before a port object is replaced.
-    void aboutToOpenPort();
+    // The link to the module is gone or about to be replaced: "断开"/"关闭",
+    // the TCP client closed by the module (state 10), the TCP server's module
+    // gone (state 13), a port object destroyed, and every new open. Pages
+    // reset their polling buttons and stop their own timers.
+    void portClosed();
     void eventHandled(int code);
     void identityShown();
 

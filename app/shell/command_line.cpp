@@ -46,11 +46,11 @@ std::optional<ConnectTarget> parseConnectTarget(const std::string &text, std::st
     ConnectTarget t;
     uint32_t n = 0;
     if (scheme == "tcp-client" || scheme == "udp") {
-        t.kind = scheme == "udp" ? ConnectKind::Udp : ConnectKind::TcpClient;
+        t.kind = scheme == "udp" ? ConnectionKind::Udp : ConnectionKind::TcpClient;
         auto parts = split(rest, ':');
-        std::size_t maxParts = t.kind == ConnectKind::Udp ? 3 : 2;
+        std::size_t maxParts = t.kind == ConnectionKind::Udp ? 3 : 2;
         if (parts.size() < 2 || parts.size() > maxParts) {
-            error = "expected " + scheme + (t.kind == ConnectKind::Udp ? ":HOST:PORT[:LOCALPORT]" : ":HOST:PORT");
+            error = "expected " + scheme + (t.kind == ConnectionKind::Udp ? ":HOST:PORT[:LOCALPORT]" : ":HOST:PORT");
             return std::nullopt;
         }
         if (!isIpv4Text(parts[0])) {
@@ -73,7 +73,7 @@ std::optional<ConnectTarget> parseConnectTarget(const std::string &text, std::st
         return t;
     }
     if (scheme == "tcp-server") {
-        t.kind = ConnectKind::TcpServer;
+        t.kind = ConnectionKind::TcpServer;
         auto parts = split(rest, ':');
         if (parts.empty() || parts.size() > 2) {
             error = "expected tcp-server:[ADDR:]PORT";
@@ -94,7 +94,7 @@ std::optional<ConnectTarget> parseConnectTarget(const std::string &text, std::st
         return t;
     }
     if (scheme == "serial") {
-        t.kind = ConnectKind::Serial;
+        t.kind = ConnectionKind::Serial;
         t.path = rest;
         std::size_t last = rest.rfind(':');
         if (last != std::string::npos && parseNumber(rest.substr(last + 1), 0xFFFFFFFFu, n)) {

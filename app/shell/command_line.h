@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace qx {
+#include "connection_rules.h"
 
-enum class ConnectKind {
-    TcpServer,
-    TcpClient,
-    Udp,
-    Serial,
-};
+namespace qx {
 
 struct ConnectTarget
 {
-    ConnectKind kind = ConnectKind::TcpClient;
+    ConnectionKind kind = ConnectionKind::TcpClient;
     std::string host; // module address (client, UDP) or listening address (server, may be empty)
     uint16_t port = 0; // module port, or listening port
     std::optional<uint16_t> localPort; // UDP

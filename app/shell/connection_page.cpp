@@ -1,5 +1,7 @@
 #include "connection_page.h"
 
+#include <functional>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,9 +17,9 @@
 #include <QVBoxLayout>
 
 #include "app_main.h"
+#include "captions.h"
 #include "command_line.h"
 #include "dialogs.h"
-#include "port_settings_builder.h"
 #include "serial_devices.h"
 #include "shell_texts.h"
 
@@ -30,19 +32,41 @@ QString tr8(const char *text)
     return QString::fromUtf8(text);
 }
 
-std::vector<ConnectionPage::Adapter> systemAdapters()
+// The serial device list reads /dev again whenever the operator opens it, so
+// an adapter plugged in after start shows up.
+class SerialPortList : public QComboBox
 {
-    std::vector<ConnectionPage::Adapter> out;
+public:
+    SerialPortList(std::function<void()> rescan, QWidget *parent)
+        : QComboBox(parent)
+        , m_rescan(std::move(rescan))
+    {
+    }
+
+    void showPopup() override
+    {
+        m_rescan();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> m_rescan;
+};
+
+std::vector<NetworkAdapter> systemAdapters()
+{
+    std::vector<NetworkAdapter> out;
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &ni : interfaces) {
-        ConnectionPage::Adapter a;
-        a.description = ni.humanReadableName();
+        NetworkAdapter a;
+        a.description = ni.humanReadableName().toStdString();
+        a.loopback = ni.flags().testFlag(QNetworkInterface::IsLoopBack);
         for (const QNetworkAddressEntry &e : ni.addressEntries()) {
             if (e.ip().protocol() == QAbstractSocket::IPv4Protocol)
-                a.addresses.append(e.ip().toString());
+                a.addresses.push_back(e.ip().toString().toStdString());
         }
         // An adapter without an IPv4 address offers nothing to open on.
-        if (!a.addresses.isEmpty())
+        if (!a.addresses.empty())
             out.push_back(a);
     }
     return out;
@@ -64,12 +88,6 @@ QLineEdit *portEdit(QWidget *parent)
     return e;
 }
 
-void enableAll(std::initializer_list<QWidget *> widgets, bool on)
-{
-    for (QWidget *w : widgets)
-        w->setEnabled(on);
-}
-
 QLabel *statusLabel(QWidget *parent, const char *name)
 {
     auto *l = new QLabel(tr8(texts::kNotConnected), parent);
@@ -78,198 +96,236 @@ QLabel *statusLabel(QWidget *parent, const char *name)
     return l;
 }
 
-} // namespace
-
-ConnectionPage::ConnectionPage(AppMain &app, QWidget *parent, const std::vector<Adapter> *adapters)
-    : QWidget(parent)
-    , m_app(app)
+std::size_t groupIndex(ConnectionKind kind)
 {
-    buildControls();
-    groupReset(false, false, false, false);
-    fillAdapters(adapters);
+    return static_cast<std::size_t>(kind) - 1;
 }
 
-void ConnectionPage::buildControls()
+} // namespace
+
+ConnectionPage::ConnectionPage(AppMain &app, QWidget *parent, const std::vector<NetworkAdapter> *adapters)
+    : QWidget(parent)
+    , m_app(app)
 {
     auto *root = new QHBoxLayout(this);
     auto *left = new QVBoxLayout;
     root->addLayout(left, 3);
-
-    // network adapter and Modbus address
-    auto *common = new QGroupBox(this);
-    auto *cg = new QGridLayout(common);
-    m_ui.adapter = new QComboBox(common);
-    m_ui.localIp = new QComboBox(common);
-    m_ui.modbusAddress = new QLineEdit(tr8(texts::kDefaultModbusAddress), common);
-    m_ui.modbusAddress->setMaxLength(31);
-    cg->addWidget(new QLabel(tr8(texts::kLabelAdapter), common), 0, 0);
-    cg->addWidget(m_ui.adapter, 0, 1);
-    cg->addWidget(new QLabel(tr8(texts::kLabelLocalIp), common), 0, 2);
-    cg->addWidget(m_ui.localIp, 0, 3);
-    cg->addWidget(new QLabel(tr8(texts::kLabelModbusAddress), common), 1, 0);
-    cg->addWidget(m_ui.modbusAddress, 1, 1);
-    cg->setColumnStretch(1, 1);
-    cg->setColumnStretch(3, 1);
-    left->addWidget(common);
-
+    left->addWidget(buildCommonGroup());
     auto *groups = new QGridLayout;
+    groups->addWidget(buildServerGroup(), 0, 0);
+    groups->addWidget(buildClientGroup(), 0, 1);
+    groups->addWidget(buildUdpGroup(), 1, 0);
+    groups->addWidget(buildSerialGroup(), 1, 1);
     left->addLayout(groups);
     left->addStretch(1);
+    root->addWidget(buildIdentityGroup(), 2);
+    connectControls();
 
-    // TCP server
-    auto *server = new QGroupBox(this);
-    auto *sg = new QGridLayout(server);
-    m_ui.tcpServer = new QRadioButton(tr8(texts::kRadioTcpServer), server);
-    m_ui.listenPort = portEdit(server);
-    m_ui.listen = new QPushButton(tr8(texts::kButtonListen), server);
-    m_ui.serverClose = new QPushButton(tr8(texts::kButtonDisconnect), server);
-    m_ui.serverStatus = statusLabel(server, "serverStatus");
-    m_ui.peer = new QLabel(tr8(texts::kNoPeer), server);
-    sg->addWidget(m_ui.tcpServer, 0, 0, 1, 2);
-    sg->addWidget(new QLabel(tr8(texts::kLabelListenPort), server), 1, 0);
-    sg->addWidget(m_ui.listenPort, 1, 1);
-    sg->addWidget(m_ui.listen, 2, 0);
-    sg->addWidget(m_ui.serverClose, 2, 1);
-    sg->addWidget(new QLabel(tr8(texts::kLabelStatus), server), 3, 0);
-    sg->addWidget(m_ui.serverStatus, 3, 1);
-    sg->addWidget(new QLabel(tr8(texts::kLabelPeer), server), 4, 0);
-    sg->addWidget(m_ui.peer, 4, 1);
-    groups->addWidget(server, 0, 0);
+    groupReset(ConnectionKind::None);
+    fillAdapters(adapters);
+}
 
-    // TCP client
-    auto *client = new QGroupBox(this);
-    auto *tg = new QGridLayout(client);
-    m_ui.tcpClient = new QRadioButton(tr8(texts::kRadioTcpClient), client);
-    m_ui.clientIp = ipEdit(client);
-    m_ui.clientPort = portEdit(client);
-    m_ui.clientConnect = new QPushButton(tr8(texts::kButtonConnect), client);
-    m_ui.clientClose = new QPushButton(tr8(texts::kButtonDisconnect), client);
-    m_ui.clientStatus = statusLabel(client, "clientStatus");
-    tg->addWidget(m_ui.tcpClient, 0, 0, 1, 2);
-    tg->addWidget(new QLabel(tr8(texts::kLabelModuleIp), client), 1, 0);
-    tg->addWidget(m_ui.clientIp, 1, 1);
-    tg->addWidget(new QLabel(tr8(texts::kLabelModulePort), client), 2, 0);
-    tg->addWidget(m_ui.clientPort, 2, 1);
-    tg->addWidget(m_ui.clientConnect, 3, 0);
-    tg->addWidget(m_ui.clientClose, 3, 1);
-    tg->addWidget(new QLabel(tr8(texts::kLabelStatus), client), 4, 0);
-    tg->addWidget(m_ui.clientStatus, 4, 1);
-    groups->addWidget(client, 0, 1);
+QGroupBox *ConnectionPage::buildCommonGroup()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
+    m_ui.adapter = new QComboBox(box);
+    m_ui.localIp = new QComboBox(box);
+    m_ui.modbusAddress = new QLineEdit(tr8(texts::kDefaultModbusAddress), box);
+    m_ui.modbusAddress->setMaxLength(31);
+    grid->addWidget(captionFor(m_ui.adapter, texts::kLabelAdapter, box), 0, 0);
+    grid->addWidget(m_ui.adapter, 0, 1);
+    grid->addWidget(captionFor(m_ui.localIp, texts::kLabelLocalIp, box), 0, 2);
+    grid->addWidget(m_ui.localIp, 0, 3);
+    grid->addWidget(captionFor(m_ui.modbusAddress, texts::kLabelModbusAddress, box), 1, 0);
+    grid->addWidget(m_ui.modbusAddress, 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return box;
+}
 
-    // UDP
-    auto *udp = new QGroupBox(this);
-    auto *ug = new QGridLayout(udp);
-    m_ui.udp = new QRadioButton(tr8(texts::kRadioUdp), udp);
-    m_ui.udpIp = ipEdit(udp);
-    m_ui.udpPort = portEdit(udp);
-    m_ui.udpLocalPort = portEdit(udp);
-    m_ui.udpConnect = new QPushButton(tr8(texts::kButtonConnect), udp);
-    m_ui.udpClose = new QPushButton(tr8(texts::kButtonDisconnect), udp);
-    m_ui.udpStatus = statusLabel(udp, "udpStatus");
-    ug->addWidget(m_ui.udp, 0, 0, 1, 2);
-    ug->addWidget(new QLabel(tr8(texts::kLabelModuleIp), udp), 1, 0);
-    ug->addWidget(m_ui.udpIp, 1, 1);
-    ug->addWidget(new QLabel(tr8(texts::kLabelModulePort), udp), 2, 0);
-    ug->addWidget(m_ui.udpPort, 2, 1);
-    ug->addWidget(new QLabel(tr8(texts::kLabelPcPort), udp), 3, 0);
-    ug->addWidget(m_ui.udpLocalPort, 3, 1);
-    ug->addWidget(m_ui.udpConnect, 4, 0);
-    ug->addWidget(m_ui.udpClose, 4, 1);
-    ug->addWidget(new QLabel(tr8(texts::kLabelStatus), udp), 5, 0);
-    ug->addWidget(m_ui.udpStatus, 5, 1);
-    groups->addWidget(udp, 1, 0);
+QGroupBox *ConnectionPage::buildServerGroup()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
+    m_ui.tcpServer = new QRadioButton(tr8(texts::kRadioTcpServer), box);
+    m_ui.listenPort = portEdit(box);
+    m_ui.listen = new QPushButton(tr8(texts::kButtonListen), box);
+    m_ui.serverClose = new QPushButton(tr8(texts::kButtonDisconnect), box);
+    m_ui.serverStatus = statusLabel(box, "serverStatus");
+    m_ui.peer = new QLabel(tr8(texts::kNoPeer), box);
+    grid->addWidget(m_ui.tcpServer, 0, 0, 1, 2);
+    grid->addWidget(captionFor(m_ui.listenPort, texts::kLabelListenPort, box), 1, 0);
+    grid->addWidget(m_ui.listenPort, 1, 1);
+    grid->addWidget(m_ui.listen, 2, 0);
+    grid->addWidget(m_ui.serverClose, 2, 1);
+    grid->addWidget(captionFor(m_ui.serverStatus, texts::kLabelStatus, box), 3, 0);
+    grid->addWidget(m_ui.serverStatus, 3, 1);
+    grid->addWidget(captionFor(m_ui.peer, texts::kLabelPeer, box), 4, 0);
+    grid->addWidget(m_ui.peer, 4, 1);
+    group(ConnectionKind::TcpServer) = {m_ui.tcpServer, {m_ui.listenPort}, m_ui.listen, m_ui.serverClose, m_ui.serverStatus};
+    return box;
+}
 
-    // serial
-    auto *serial = new QGroupBox(this);
-    auto *pg = new QGridLayout(serial);
-    m_ui.serial = new QRadioButton(tr8(texts::kRadioSerial), serial);
-    m_ui.serialPort = new QComboBox(serial);
+QGroupBox *ConnectionPage::buildClientGroup()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
+    m_ui.tcpClient = new QRadioButton(tr8(texts::kRadioTcpClient), box);
+    m_ui.clientIp = ipEdit(box);
+    m_ui.clientPort = portEdit(box);
+    m_ui.clientConnect = new QPushButton(tr8(texts::kButtonConnect), box);
+    m_ui.clientClose = new QPushButton(tr8(texts::kButtonDisconnect), box);
+    m_ui.clientStatus = statusLabel(box, "clientStatus");
+    grid->addWidget(m_ui.tcpClient, 0, 0, 1, 2);
+    grid->addWidget(captionFor(m_ui.clientIp, texts::kLabelModuleIp, box), 1, 0);
+    grid->addWidget(m_ui.clientIp, 1, 1);
+    grid->addWidget(captionFor(m_ui.clientPort, texts::kLabelModulePort, box), 2, 0);
+    grid->addWidget(m_ui.clientPort, 2, 1);
+    grid->addWidget(m_ui.clientConnect, 3, 0);
+    grid->addWidget(m_ui.clientClose, 3, 1);
+    grid->addWidget(captionFor(m_ui.clientStatus, texts::kLabelStatus, box), 4, 0);
+    grid->addWidget(m_ui.clientStatus, 4, 1);
+    group(ConnectionKind::TcpClient) = {m_ui.tcpClient, {m_ui.clientIp, m_ui.clientPort}, m_ui.clientConnect, m_ui.clientClose,
+                                        m_ui.clientStatus};
+    return box;
+}
+
+QGroupBox *ConnectionPage::buildUdpGroup()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
+    m_ui.udp = new QRadioButton(tr8(texts::kRadioUdp), box);
+    m_ui.udpIp = ipEdit(box);
+    m_ui.udpPort = portEdit(box);
+    m_ui.udpLocalPort = portEdit(box);
+    m_ui.udpConnect = new QPushButton(tr8(texts::kButtonConnect), box);
+    m_ui.udpClose = new QPushButton(tr8(texts::kButtonDisconnect), box);
+    m_ui.udpStatus = statusLabel(box, "udpStatus");
+    grid->addWidget(m_ui.udp, 0, 0, 1, 2);
+    grid->addWidget(captionFor(m_ui.udpIp, texts::kLabelModuleIp, box), 1, 0);
+    grid->addWidget(m_ui.udpIp, 1, 1);
+    grid->addWidget(captionFor(m_ui.udpPort, texts::kLabelModulePort, box), 2, 0);
+    grid->addWidget(m_ui.udpPort, 2, 1);
+    grid->addWidget(captionFor(m_ui.udpLocalPort, texts::kLabelPcPort, box), 3, 0);
+    grid->addWidget(m_ui.udpLocalPort, 3, 1);
+    grid->addWidget(m_ui.udpConnect, 4, 0);
+    grid->addWidget(m_ui.udpClose, 4, 1);
+    grid->addWidget(captionFor(m_ui.udpStatus, texts::kLabelStatus, box), 5, 0);
+    grid->addWidget(m_ui.udpStatus, 5, 1);
+    group(ConnectionKind::Udp) = {m_ui.udp, {m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort}, m_ui.udpConnect, m_ui.udpClose,
+                                  m_ui.udpStatus};
+    return box;
+}
+
+QGroupBox *ConnectionPage::buildSerialGroup()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
+    m_ui.serial = new QRadioButton(tr8(texts::kRadioSerial), box);
+    m_ui.serialPort = new SerialPortList([this] { rescanSerialPorts(); }, box);
     m_ui.serialPort->setEditable(true);
     m_ui.serialPort->setInsertPolicy(QComboBox::NoInsert);
-    for (const auto &path : listSerialDevices())
-        m_ui.serialPort->addItem(QString::fromStdString(path));
-    m_ui.baudRate = new QComboBox(serial);
+    rescanSerialPorts();
+    m_ui.serialPort->setCurrentIndex(0);
+    m_ui.baudRate = new QComboBox(box);
     for (uint32_t baud : kBaudRates)
         m_ui.baudRate->addItem(QString::number(baud));
     m_ui.baudRate->setCurrentIndex(kDefaultBaudIndex);
-    m_ui.dataBits = new QComboBox(serial);
+    m_ui.dataBits = new QComboBox(box);
     m_ui.dataBits->addItems({QStringLiteral("7"), QStringLiteral("8")});
     m_ui.dataBits->setCurrentIndex(1);
-    m_ui.parity = new QComboBox(serial);
+    m_ui.parity = new QComboBox(box);
     m_ui.parity->addItems({tr8(texts::kParityNone), tr8(texts::kParityOdd), tr8(texts::kParityEven),
                            tr8(texts::kParityMark)});
-    m_ui.stopBits = new QComboBox(serial);
+    m_ui.stopBits = new QComboBox(box);
     m_ui.stopBits->addItems({QStringLiteral("1"), QStringLiteral("2")});
-    m_ui.serialOpen = new QPushButton(tr8(texts::kButtonOpen), serial);
-    m_ui.serialClose = new QPushButton(tr8(texts::kButtonClose), serial);
-    m_ui.serialStatus = statusLabel(serial, "serialStatus");
-    pg->addWidget(m_ui.serial, 0, 0, 1, 4);
-    pg->addWidget(new QLabel(tr8(texts::kLabelSerialPort), serial), 1, 0);
-    pg->addWidget(m_ui.serialPort, 1, 1);
-    pg->addWidget(new QLabel(tr8(texts::kLabelBaudRate), serial), 1, 2);
-    pg->addWidget(m_ui.baudRate, 1, 3);
-    pg->addWidget(new QLabel(tr8(texts::kLabelDataBits), serial), 2, 0);
-    pg->addWidget(m_ui.dataBits, 2, 1);
-    pg->addWidget(new QLabel(tr8(texts::kLabelParity), serial), 2, 2);
-    pg->addWidget(m_ui.parity, 2, 3);
-    pg->addWidget(new QLabel(tr8(texts::kLabelStopBits), serial), 3, 0);
-    pg->addWidget(m_ui.stopBits, 3, 1);
-    pg->addWidget(m_ui.serialOpen, 4, 0, 1, 2);
-    pg->addWidget(m_ui.serialClose, 4, 2, 1, 2);
-    pg->addWidget(new QLabel(tr8(texts::kLabelStatus), serial), 5, 0);
-    pg->addWidget(m_ui.serialStatus, 5, 1, 1, 3);
-    groups->addWidget(serial, 1, 1);
+    m_ui.serialOpen = new QPushButton(tr8(texts::kButtonOpen), box);
+    m_ui.serialClose = new QPushButton(tr8(texts::kButtonClose), box);
+    m_ui.serialStatus = statusLabel(box, "serialStatus");
+    grid->addWidget(m_ui.serial, 0, 0, 1, 4);
+    grid->addWidget(captionFor(m_ui.serialPort, texts::kLabelSerialPort, box), 1, 0);
+    grid->addWidget(m_ui.serialPort, 1, 1);
+    grid->addWidget(captionFor(m_ui.baudRate, texts::kLabelBaudRate, box), 1, 2);
+    grid->addWidget(m_ui.baudRate, 1, 3);
+    grid->addWidget(captionFor(m_ui.dataBits, texts::kLabelDataBits, box), 2, 0);
+    grid->addWidget(m_ui.dataBits, 2, 1);
+    grid->addWidget(captionFor(m_ui.parity, texts::kLabelParity, box), 2, 2);
+    grid->addWidget(m_ui.parity, 2, 3);
+    grid->addWidget(captionFor(m_ui.stopBits, texts::kLabelStopBits, box), 3, 0);
+    grid->addWidget(m_ui.stopBits, 3, 1);
+    grid->addWidget(m_ui.serialOpen, 4, 0, 1, 2);
+    grid->addWidget(m_ui.serialClose, 4, 2, 1, 2);
+    grid->addWidget(captionFor(m_ui.serialStatus, texts::kLabelStatus, box), 5, 0);
+    grid->addWidget(m_ui.serialStatus, 5, 1, 1, 3);
+    group(ConnectionKind::Serial) = {m_ui.serial,
+                                     {m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.parity, m_ui.stopBits},
+                                     m_ui.serialOpen,
+                                     m_ui.serialClose,
+                                     m_ui.serialStatus};
+    return box;
+}
 
-    // module information
-    auto *info = new QGroupBox(this);
-    auto *ig = new QGridLayout(info);
+QGroupBox *ConnectionPage::buildIdentityGroup()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
     const char *labels[kIdentityFieldCount] = {
         texts::kLabelFirmwareVersion, texts::kLabelDriverVersion, texts::kLabelModel,
         texts::kLabelSeries,          texts::kLabelSerialNumber,  texts::kLabelFactoryDate,
         texts::kLabelDescription,
     };
     for (int i = 0; i < kIdentityFieldCount; ++i) {
-        m_ui.identity[i] = new QLabel(tr8(texts::kNotAvailable), info);
+        m_ui.identity[i] = new QLabel(tr8(texts::kNotAvailable), box);
         m_ui.identity[i]->setObjectName(QStringLiteral("identity%1").arg(i));
         m_ui.identity[i]->setWordWrap(true);
         m_ui.identity[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        ig->addWidget(new QLabel(tr8(labels[i]), info), i, 0, Qt::AlignTop);
-        ig->addWidget(m_ui.identity[i], i, 1);
+        grid->addWidget(captionFor(m_ui.identity[i], labels[i], box), i, 0, Qt::AlignTop);
+        grid->addWidget(m_ui.identity[i], i, 1);
     }
-    ig->setColumnStretch(1, 1);
-    ig->setRowStretch(kIdentityFieldCount, 1);
-    info->setMinimumWidth(320);
-    root->addWidget(info, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(kIdentityFieldCount, 1);
+    box->setMinimumWidth(320);
+    return box;
+}
 
+void ConnectionPage::connectControls()
+{
     m_radios = new QButtonGroup(this);
-    m_radios->addButton(m_ui.tcpServer, kTcpServer);
-    m_radios->addButton(m_ui.tcpClient, kTcpClient);
-    m_radios->addButton(m_ui.udp, kUdp);
-    m_radios->addButton(m_ui.serial, kSerial);
-    connect(m_radios, &QButtonGroup::idClicked, this, &ConnectionPage::chooseKind);
+    for (ConnectionKind kind : kConnectionKinds) {
+        m_radios->addButton(group(kind).radio, static_cast<int>(kind));
+        connect(group(kind).close, &QPushButton::clicked, this, [this, kind] { closeKind(kind); });
+    }
+    connect(m_radios, &QButtonGroup::idClicked, this,
+            [this](int id) { chooseKind(static_cast<ConnectionKind>(id)); });
     connect(m_ui.listen, &QPushButton::clicked, this, &ConnectionPage::listen);
-    connect(m_ui.serverClose, &QPushButton::clicked, this, &ConnectionPage::closeServer);
     connect(m_ui.clientConnect, &QPushButton::clicked, this, &ConnectionPage::connectClient);
-    connect(m_ui.clientClose, &QPushButton::clicked, this, &ConnectionPage::closeClient);
     connect(m_ui.udpConnect, &QPushButton::clicked, this, &ConnectionPage::connectUdp);
-    connect(m_ui.udpClose, &QPushButton::clicked, this, &ConnectionPage::closeUdp);
     connect(m_ui.serialOpen, &QPushButton::clicked, this, &ConnectionPage::openSerial);
-    connect(m_ui.serialClose, &QPushButton::clicked, this, &ConnectionPage::closeSerial);
     connect(m_ui.adapter, &QComboBox::activated, this, &ConnectionPage::adapterChosen);
     connect(m_ui.localIp, &QComboBox::activated, this, &ConnectionPage::addressChosen);
 }
 
-void ConnectionPage::fillAdapters(const std::vector<Adapter> *adapters)
+void ConnectionPage::fillAdapters(const std::vector<NetworkAdapter> *adapters)
 {
-    m_adapters = adapters ? *adapters : systemAdapters();
+    m_adapters = orderAdapters(adapters ? *adapters : systemAdapters());
     if (m_adapters.empty()) {
         message(texts::kAdapterListFailed);
-        m_adapters.push_back({QStringLiteral("lo"), {QStringLiteral("127.0.0.1")}});
+        m_adapters.push_back({"lo", {"127.0.0.1"}, true});
     }
-    for (const Adapter &a : m_adapters)
-        m_ui.adapter->addItem(a.description);
+    for (const NetworkAdapter &a : m_adapters)
+        m_ui.adapter->addItem(QString::fromStdString(a.description));
     m_ui.adapter->setCurrentIndex(0);
     adapterChosen(0);
+}
+
+void ConnectionPage::rescanSerialPorts()
+{
+    const QString typed = m_ui.serialPort->currentText();
+    m_ui.serialPort->clear();
+    for (const auto &path : listSerialDevices())
+        m_ui.serialPort->addItem(QString::fromStdString(path));
+    m_ui.serialPort->setEditText(typed);
 }
 
 void ConnectionPage::adapterChosen(int index)
@@ -277,38 +333,30 @@ void ConnectionPage::adapterChosen(int index)
     m_ui.localIp->clear();
     if (index < 0 || index >= static_cast<int>(m_adapters.size()))
         return;
-    m_ui.localIp->addItems(m_adapters[static_cast<std::size_t>(index)].addresses);
+    for (const std::string &address : m_adapters[static_cast<std::size_t>(index)].addresses)
+        m_ui.localIp->addItem(QString::fromStdString(address));
     m_ui.localIp->setCurrentIndex(0);
 }
 
 void ConnectionPage::addressChosen(int)
 {
-    if (!isUsableLocalAddress(m_ui.localIp->currentText().toStdString(), knownAddresses()))
+    if (!isUsableLocalAddress(m_ui.localIp->currentText().toStdString(), m_adapters))
         message(texts::kInvalidAdapter);
 }
 
-std::vector<std::string> ConnectionPage::knownAddresses() const
+void ConnectionPage::selectAdapterAddress(const AdapterAddress &at)
 {
-    std::vector<std::string> known;
-    for (const Adapter &a : m_adapters) {
-        for (const QString &s : a.addresses)
-            known.push_back(s.toStdString());
-    }
-    return known;
+    m_ui.adapter->setCurrentIndex(static_cast<int>(at.adapter));
+    adapterChosen(static_cast<int>(at.adapter));
+    m_ui.localIp->setCurrentIndex(static_cast<int>(at.address));
 }
 
 bool ConnectionPage::selectLocalAddress(const QString &address)
 {
-    for (std::size_t i = 0; i < m_adapters.size(); ++i) {
-        int at = m_adapters[i].addresses.indexOf(address);
-        if (at >= 0) {
-            m_ui.adapter->setCurrentIndex(static_cast<int>(i));
-            adapterChosen(static_cast<int>(i));
-            m_ui.localIp->setCurrentIndex(at);
-            return true;
-        }
-    }
-    return false;
+    auto at = findAdapterAddress(m_adapters, address.toStdString());
+    if (at)
+        selectAdapterAddress(*at);
+    return at.has_value();
 }
 
 QString ConnectionPage::modbusAddressText() const
@@ -324,7 +372,7 @@ void ConnectionPage::message(const char *text)
 bool ConnectionPage::checkLocalAddress(const char *refusal, QString &local)
 {
     local = m_ui.localIp->currentText();
-    if (!isUsableLocalAddress(local.toStdString(), knownAddresses())) {
+    if (!isUsableLocalAddress(local.toStdString(), m_adapters)) {
         message(refusal);
         return false;
     }
@@ -343,107 +391,102 @@ bool ConnectionPage::readPort(QLineEdit *edit, uint16_t &port)
     return true;
 }
 
-void ConnectionPage::setRadiosEnabled(bool on)
+ConnectionPage::Group &ConnectionPage::group(ConnectionKind kind)
 {
-    for (QAbstractButton *b : m_radios->buttons())
-        b->setEnabled(on);
+    return m_groups[groupIndex(kind)];
 }
 
-void ConnectionPage::chooseKind(int kind)
+const ConnectionPage::Group *ConnectionPage::groupOf(ConnectionKind kind) const
+{
+    return kind == ConnectionKind::None ? nullptr : &m_groups[groupIndex(kind)];
+}
+
+void ConnectionPage::applyControlStates()
+{
+    const ControlStates states = controlStates(m_phase);
+    for (QAbstractButton *b : m_radios->buttons())
+        b->setEnabled(states.radios);
+    for (ConnectionKind kind : kConnectionKinds) {
+        const bool live = kind == m_group;
+        Group &g = group(kind);
+        for (QWidget *w : g.settings)
+            w->setEnabled(live && states.group.settings);
+        g.open->setEnabled(live && states.group.open);
+        g.close->setEnabled(live && states.group.close);
+    }
+    m_ui.peer->setEnabled(m_ui.serverClose->isEnabled());
+}
+
+void ConnectionPage::chooseKind(ConnectionKind kind)
 {
     if (kind != m_kind)
-        groupReset(kind == kTcpServer, kind == kTcpClient, kind == kUdp, kind == kSerial);
+        groupReset(kind);
     m_kind = kind;
-    if (QAbstractButton *b = m_radios->button(kind))
+    if (QAbstractButton *b = m_radios->button(static_cast<int>(kind)))
         b->setChecked(true);
 }
 
-void ConnectionPage::groupReset(bool server, bool client, bool udp, bool serial)
+void ConnectionPage::groupReset(ConnectionKind kind)
 {
-    enableAll({m_ui.listenPort, m_ui.listen, m_ui.serverClose, m_ui.peer}, server);
-    enableAll({m_ui.clientIp, m_ui.clientPort, m_ui.clientConnect, m_ui.clientClose}, client);
-    enableAll({m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort, m_ui.udpConnect, m_ui.udpClose}, udp);
-    enableAll({m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.stopBits, m_ui.parity,
-               m_ui.serialOpen, m_ui.serialClose},
-              serial);
-    for (int kind : {kTcpServer, kTcpClient, kUdp, kSerial})
-        setStatus(kind, tr8(texts::kNotConnected));
+    m_group = kind;
+    m_phase = kind == ConnectionKind::None ? LinkPhase::Idle : LinkPhase::Selected;
+    applyControlStates();
+    for (ConnectionKind k : kConnectionKinds)
+        setStatus(k, tr8(texts::kNotConnected));
     setPeerText(tr8(texts::kNoPeer));
     resetIdentity();
 }
 
+void ConnectionPage::finishOpen(ConnectionKind kind, const SettingsResult &settings)
+{
+    if (!settings.ok) {
+        message(settings.message.c_str());
+        return;
+    }
+    const OpenOutcome outcome = openOutcome(kind, m_app.openPort(settings.settings));
+    if (outcome.message)
+        message(outcome.message);
+    if (outcome.phase == LinkPhase::Open) {
+        m_kind = kind;
+        m_group = kind;
+        m_phase = LinkPhase::Open;
+        applyControlStates();
+    }
+    if (outcome.status)
+        setStatus(kind, tr8(outcome.status));
+}
+
 void ConnectionPage::listen()
 {
-    if (!m_app.requestAddress())
-        return;
     QString local;
     uint16_t port = 0;
-    if (!checkLocalAddress(texts::kListenNeedsAdapter, local) || !readPort(m_ui.listenPort, port))
+    if (!m_app.requestAddress() || !checkLocalAddress(texts::kListenNeedsAdapter, local)
+        || !readPort(m_ui.listenPort, port))
         return;
-    SettingsResult s = buildTcpServerSettings(local.toStdString(), port);
-    if (!s.ok) {
-        message(s.message.c_str());
-        return;
-    }
-    if (m_app.openPort(s.settings) != 0) {
-        message(texts::kListenFailed);
-        return;
-    }
-    m_ui.listen->setEnabled(false);
-    m_ui.listenPort->setEnabled(false);
-    setRadiosEnabled(false);
-    m_ui.serverClose->setEnabled(true);
-    m_kind = kTcpServer;
-    setStatus(kTcpServer, tr8(texts::kWaitingForModule));
+    finishOpen(ConnectionKind::TcpServer, buildTcpServerSettings(local.toStdString(), port));
 }
 
 void ConnectionPage::connectClient()
 {
-    if (!m_app.requestAddress())
-        return;
     QString local;
     uint16_t port = 0;
-    if (!checkLocalAddress(texts::kConnectNeedsAdapter, local) || !readPort(m_ui.clientPort, port))
+    if (!m_app.requestAddress() || !checkLocalAddress(texts::kConnectNeedsAdapter, local)
+        || !readPort(m_ui.clientPort, port))
         return;
-    SettingsResult s = buildTcpClientSettings(local.toStdString(), m_ui.clientIp->text().toStdString(), port);
-    if (!s.ok) {
-        message(s.message.c_str());
-        return;
-    }
-    if (m_app.openPort(s.settings) != 0)
-        message(texts::kConnectFailed);
-    m_ui.clientConnect->setEnabled(false);
-    m_ui.clientIp->setEnabled(false);
-    m_ui.clientPort->setEnabled(false);
-    setRadiosEnabled(false);
-    m_ui.clientClose->setEnabled(true);
-    m_kind = kTcpClient;
-    setStatus(kTcpClient, tr8(texts::kConnecting));
+    finishOpen(ConnectionKind::TcpClient,
+               buildTcpClientSettings(local.toStdString(), m_ui.clientIp->text().toStdString(), port));
 }
 
 void ConnectionPage::connectUdp()
 {
-    if (!m_app.requestAddress())
-        return;
     QString local;
     uint16_t port = 0;
     uint16_t localPort = 0;
-    if (!checkLocalAddress(texts::kConnectNeedsAdapter, local) || !readPort(m_ui.udpPort, port)
-        || !readPort(m_ui.udpLocalPort, localPort))
+    if (!m_app.requestAddress() || !checkLocalAddress(texts::kConnectNeedsAdapter, local)
+        || !readPort(m_ui.udpPort, port) || !readPort(m_ui.udpLocalPort, localPort))
         return;
-    SettingsResult s = buildUdpSettings(local.toStdString(), m_ui.udpIp->text().toStdString(), port,
-                                        localPort);
-    if (!s.ok) {
-        message(s.message.c_str());
-        return;
-    }
-    if (m_app.openPort(s.settings) != 0)
-        message(texts::kConnectFailed);
-    enableAll({m_ui.udpConnect, m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort}, false);
-    setRadiosEnabled(false);
-    m_ui.udpClose->setEnabled(true);
-    m_kind = kUdp;
-    setStatus(kUdp, tr8(texts::kUdpConnecting));
+    finishOpen(ConnectionKind::Udp, buildUdpSettings(local.toStdString(), m_ui.udpIp->text().toStdString(),
+                                                     port, localPort));
 }
 
 void ConnectionPage::openSerial()
@@ -457,78 +500,28 @@ void ConnectionPage::openSerial()
     c.dataBits = kDataBits[static_cast<std::size_t>(std::max(0, m_ui.dataBits->currentIndex()))];
     c.parity = static_cast<uint8_t>(std::max(0, m_ui.parity->currentIndex()));
     c.stopBits = kStopBitCodes[static_cast<std::size_t>(std::max(0, m_ui.stopBits->currentIndex()))];
-    SettingsResult s = buildSerialSettings(c);
-    if (!s.ok) {
-        message(s.message.c_str());
-        return;
-    }
-    bool failed = m_app.openPort(s.settings) != 0;
-    if (failed)
-        message(texts::kConnectFailed);
-    enableAll({m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.stopBits, m_ui.parity,
-               m_ui.serialOpen},
-              false);
-    setRadiosEnabled(false);
-    m_ui.serialClose->setEnabled(true);
-    m_kind = kSerial;
-    setStatus(kSerial, tr8(failed ? texts::kSerialFailed : texts::kSerialOpenedReading));
+    finishOpen(ConnectionKind::Serial, buildSerialSettings(c));
 }
 
-void ConnectionPage::closeKind(int kind)
+void ConnectionPage::closeKind(ConnectionKind kind)
 {
+    if (kind == ConnectionKind::TcpClient)
+        setStatus(kind, tr8(texts::kDisconnecting));
     m_app.destroyPort();
-    m_kind = kNone;
-    setRadiosEnabled(true);
-    groupReset(kind == kTcpServer, kind == kTcpClient, kind == kUdp, kind == kSerial);
+    m_kind = ConnectionKind::None;
+    groupReset(kind);
 }
 
-void ConnectionPage::closeServer()
+void ConnectionPage::setStatus(ConnectionKind kind, const QString &text)
 {
-    closeKind(kTcpServer);
+    if (const Group *g = groupOf(kind))
+        g->status->setText(text);
 }
 
-void ConnectionPage::closeClient()
+QString ConnectionPage::status(ConnectionKind kind) const
 {
-    setStatus(kTcpClient, tr8(texts::kDisconnecting));
-    closeKind(kTcpClient);
-}
-
-void ConnectionPage::closeUdp()
-{
-    closeKind(kUdp);
-}
-
-void ConnectionPage::closeSerial()
-{
-    closeKind(kSerial);
-}
-
-static QLabel *statusOf(const ConnectionPage::Controls &ui, int kind)
-{
-    switch (kind) {
-    case ConnectionPage::kTcpServer:
-        return ui.serverStatus;
-    case ConnectionPage::kTcpClient:
-        return ui.clientStatus;
-    case ConnectionPage::kUdp:
-        return ui.udpStatus;
-    case ConnectionPage::kSerial:
-        return ui.serialStatus;
-    default:
-        return nullptr;
-    }
-}
-
-void ConnectionPage::setStatus(int kind, const QString &text)
-{
-    if (QLabel *l = statusOf(m_ui, kind))
-        l->setText(text);
-}
-
-QString ConnectionPage::status(int kind) const
-{
-    QLabel *l = statusOf(m_ui, kind);
-    return l ? l->text() : QString();
+    const Group *g = groupOf(kind);
+    return g ? g->status->text() : QString();
 }
 
 void ConnectionPage::setPeerText(const QString &text)
@@ -557,57 +550,50 @@ QString ConnectionPage::identity(IdentityField field) const
     return m_ui.identity[field]->text();
 }
 
-void ConnectionPage::enableTcpClientControls()
+void ConnectionPage::applyConnectionEffect(const ConnectionEffect &effect, const QString &peer)
 {
-    enableAll({m_ui.clientIp, m_ui.clientPort, m_ui.clientConnect, m_ui.clientClose}, true);
+    if (effect.status)
+        setStatus(effect.statusOf, tr8(effect.status));
+    if (effect.showPeer)
+        setPeerText(peer);
+    if (effect.clearPeer)
+        setPeerText(tr8(texts::kNoPeer));
+    if (effect.resetIdentity)
+        resetIdentity();
+    if (effect.peerClosed) {
+        m_group = ConnectionKind::TcpClient;
+        m_phase = LinkPhase::PeerClosed;
+        applyControlStates();
+    }
 }
 
 void ConnectionPage::applyConnectTarget(const ConnectTarget &t)
 {
+    chooseKind(t.kind);
+    if (auto at = localAddressFor(t, m_adapters))
+        selectAdapterAddress(*at);
+    else if (t.kind == ConnectionKind::TcpServer && !t.host.empty())
+        qWarning("qxtools: %s belongs to no adapter; listening on %s instead", t.host.c_str(),
+                 qPrintable(m_ui.localIp->currentText()));
     const QString host = QString::fromStdString(t.host);
-    // A module on this machine is reached through the loopback adapter; a
-    // remote one through the first adapter that is not loopback.
-    auto pickLocal = [&] {
-        if (isLoopbackIpv4(t.host)) {
-            selectLocalAddress(QStringLiteral("127.0.0.1"));
-            return;
-        }
-        for (const Adapter &a : m_adapters) {
-            for (const QString &ip : a.addresses) {
-                if (!isLoopbackIpv4(ip.toStdString()) && ip != QLatin1String("0.0.0.0")) {
-                    selectLocalAddress(ip);
-                    return;
-                }
-            }
-        }
-    };
     switch (t.kind) {
-    case ConnectKind::TcpClient:
-        chooseKind(kTcpClient);
-        pickLocal();
+    case ConnectionKind::TcpClient:
         m_ui.clientIp->setText(host);
         m_ui.clientPort->setText(QString::number(t.port));
         connectClient();
         break;
-    case ConnectKind::Udp:
-        chooseKind(kUdp);
-        pickLocal();
+    case ConnectionKind::Udp:
         m_ui.udpIp->setText(host);
         m_ui.udpPort->setText(QString::number(t.port));
         if (t.localPort)
             m_ui.udpLocalPort->setText(QString::number(*t.localPort));
         connectUdp();
         break;
-    case ConnectKind::TcpServer:
-        chooseKind(kTcpServer);
-        if (!t.host.empty() && !selectLocalAddress(host))
-            qWarning("qxtools: %s belongs to no adapter; listening on %s instead", qPrintable(host),
-                     qPrintable(m_ui.localIp->currentText()));
+    case ConnectionKind::TcpServer:
         m_ui.listenPort->setText(QString::number(t.port));
         listen();
         break;
-    case ConnectKind::Serial:
-        chooseKind(kSerial);
+    case ConnectionKind::Serial:
         m_ui.serialPort->setEditText(QString::fromStdString(t.path));
         if (t.baudRate) {
             int at = m_ui.baudRate->findText(QString::number(*t.baudRate));
@@ -618,6 +604,8 @@ void ConnectionPage::applyConnectTarget(const ConnectTarget &t)
             m_ui.baudRate->setCurrentIndex(at);
         }
         openSerial();
+        break;
+    case ConnectionKind::None:
         break;
     }
 }

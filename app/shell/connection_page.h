@@ -1,19 +1,23 @@
 // The "通讯设置" page: the four transports with their settings, opening and
 // closing the port object, the connection status per transport, the Modbus
 // address every request uses, and the module's identity once it is read.
+// Its rules (control states, open outcomes, event texts, adapter order) are
+// in connection_rules.h and network_adapters.h; the page applies them.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
+#include "connection_rules.h"
 #include "event_records.h"
+#include "network_adapters.h"
+#include "port_settings_builder.h"
 
 class QButtonGroup;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,15 +33,6 @@ class ConnectionPage : public QWidget
     Q_OBJECT
 
 public:
-    // ConnectionKind
-    enum Kind {
-        kNone = 0,
-        kTcpServer = 1,
-        kTcpClient = 2,
-        kUdp = 3,
-        kSerial = 4,
-    };
-
     enum IdentityField {
         kFirmwareVersion,
         kDriverVersion,
@@ -47,12 +42,6 @@ public:
         kFactoryDate,
         kDescription,
         kIdentityFieldCount,
-    };
-
-    struct Adapter
-    {
-        QString description;
-        QStringList addresses;
     };
 
     // The controls, for the shell and for tests that press them.
@@ -81,7 +70,7 @@ public:
         QPushButton *udpConnect = nullptr;
         QPushButton *udpClose = nullptr;
         QLabel *udpStatus = nullptr;
-        QComboBox *serialPort = nullptr;
+        QComboBox *serialPort = nullptr; // rescanned each time it opens
         QComboBox *baudRate = nullptr;
         QComboBox *dataBits = nullptr;
         QComboBox *parity = nullptr;
@@ -95,60 +84,83 @@ public:
     // `adapters` replaces the system's adapter list (tests); by default it
     // is read from QNetworkInterface.
     explicit ConnectionPage(AppMain &app, QWidget *parent = nullptr,
-                            const std::vector<Adapter> *adapters = nullptr);
+                            const std::vector<NetworkAdapter> *adapters = nullptr);
 
     const Controls &controls() const { return m_ui; }
-    int connectionKind() const { return m_kind; }
+    ConnectionKind connectionKind() const { return m_kind; }
+    LinkPhase phase() const { return m_phase; }
 
     // The text of "模块MODBUS地址(1~240)", read when a request is built.
     QString modbusAddressText() const;
 
     // What the event handlers write.
-    void setStatus(int kind, const QString &text);
-    QString status(int kind) const;
+    void setStatus(ConnectionKind kind, const QString &text);
+    QString status(ConnectionKind kind) const;
     void setPeerText(const QString &text);
     void setIdentity(const IdentityView &identity);
     void resetIdentity();
     QString identity(IdentityField field) const;
-    // The TCP client's controls after the module closed the connection.
-    void enableTcpClientControls();
+    // A connection event's changes to the texts and controls.
+    void applyConnectionEffect(const ConnectionEffect &effect, const QString &peer);
 
     // Operations behind the radios and buttons.
-    void chooseKind(int kind);
-    void groupReset(bool server, bool client, bool udp, bool serial);
+    void chooseKind(ConnectionKind kind);
     void listen();
-    void closeServer();
     void connectClient();
-    void closeClient();
     void connectUdp();
-    void closeUdp();
     void openSerial();
-    void closeSerial();
+    void closeKind(ConnectionKind kind);
 
     // Selects the adapter and address; false when no adapter has it.
     bool selectLocalAddress(const QString &address);
     // Fills the page from the command line and opens the transport.
     void applyConnectTarget(const ConnectTarget &target);
 
-    const std::vector<Adapter> &adapters() const { return m_adapters; }
+    const std::vector<NetworkAdapter> &adapters() const { return m_adapters; }
+    // Reads the serial devices again, keeping the text in the field.
+    void rescanSerialPorts();
 
 private:
-    void buildControls();
-    void fillAdapters(const std::vector<Adapter> *adapters);
+    struct Group
+    {
+        QRadioButton *radio = nullptr;
+        std::vector<QWidget *> settings;
+        QPushButton *open = nullptr;
+        QPushButton *close = nullptr;
+        QLabel *status = nullptr;
+    };
+
+    QGroupBox *buildCommonGroup();
+    QGroupBox *buildServerGroup();
+    QGroupBox *buildClientGroup();
+    QGroupBox *buildUdpGroup();
+    QGroupBox *buildSerialGroup();
+    QGroupBox *buildIdentityGroup();
+    void connectControls();
+
+    void fillAdapters(const std::vector<NetworkAdapter> *adapters);
+    void selectAdapterAddress(const AdapterAddress &at);
     void adapterChosen(int index);
     void addressChosen(int index);
-    std::vector<std::string> knownAddresses() const;
     bool checkLocalAddress(const char *refusal, QString &local);
     bool readPort(QLineEdit *edit, uint16_t &port);
+    void finishOpen(ConnectionKind kind, const SettingsResult &settings);
     void message(const char *text);
-    void setRadiosEnabled(bool on);
-    void closeKind(int kind);
+    Group &group(ConnectionKind kind);
+    const Group *groupOf(ConnectionKind kind) const;
+    // Enables only `kind`'s group, every status "未连接...", the peer and the
+    // information fields back to their empty texts.
+    void groupReset(ConnectionKind kind);
+    void applyControlStates();
 
     AppMain &m_app;
     Controls m_ui;
+    Group m_groups[4];
     QButtonGroup *m_radios = nullptr;
-    std::vector<Adapter> m_adapters;
-    int m_kind = kNone;
+    std::vector<NetworkAdapter> m_adapters;
+    ConnectionKind m_kind = ConnectionKind::None; // ConnectionKind
+    ConnectionKind m_group = ConnectionKind::None; // the group whose controls are live
+    LinkPhase m_phase = LinkPhase::Idle;
 };
 
 } // namespace qx

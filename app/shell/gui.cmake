@@ -2,12 +2,14 @@
 # drive them), main.cpp alone in the executable.
 add_library(qx_shell_gui STATIC
     app_main.cpp
+    captions.cpp
     connection_page.cpp
     dialogs.cpp
     main_window.cpp
     page_host.cpp
     statistics_panel.cpp
     app_main.h
+    captions.h
     connection_page.h
     dialogs.h
     main_window.h

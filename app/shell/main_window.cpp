@@ -27,7 +27,7 @@ QIcon MainWindow::icon()
     return icon;
 }
 
-MainWindow::MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> *adapters)
+MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters)
     : m_app(app)
 {
     setWindowTitle(QString::fromUtf8(texts::kWindowTitle));
@@ -46,6 +46,7 @@ MainWindow::MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> 
     m_log = new QPlainTextEdit(this);
     m_log->setReadOnly(true);
     m_log->setObjectName(QStringLiteral("log"));
+    m_log->setAccessibleName(QString::fromUtf8(texts::kLogName));
     logColumn->addWidget(m_log, 1);
     auto *buttons = new QHBoxLayout;
     m_clearLog = new QPushButton(QString::fromUtf8(texts::kButtonClearLog), this);

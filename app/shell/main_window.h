@@ -24,7 +24,7 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
-    MainWindow(AppMain &app, const std::vector<ConnectionPage::Adapter> *adapters = nullptr);
+    MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters = nullptr);
 
     // The program's icon in its small and big sizes.
     static QIcon icon();

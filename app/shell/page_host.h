@@ -1,5 +1,6 @@
 // The "模块操作" tab: the five module pages, in their fixed order. Pages are
-// empty tabs until their area puts its page in.
+// empty tabs until their area puts its page in with setPage, before the
+// window is first shown (the window sizes itself to its pages then).
 #pragma once
 
 #include <QTabWidget>

@@ -90,17 +90,6 @@ bool isLoopbackIpv4(std::string_view text)
     return isIpv4Text(text) && text.substr(0, 4) == "127.";
 }
 
-bool isUsableLocalAddress(std::string_view address, const std::vector<std::string> &adapterAddresses)
-{
-    if (!isIpv4Text(address) || address == "0.0.0.0")
-        return false;
-    for (const auto &a : adapterAddresses) {
-        if (a == address)
-            return true;
-    }
-    return false;
-}
-
 SettingsResult buildTcpServerSettings(std::string_view localAddress, uint16_t listenPort)
 {
     if (!isIpv4Text(localAddress))

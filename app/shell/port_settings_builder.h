@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "qxlib.h"
 
@@ -25,10 +24,6 @@ PortResult parsePort(std::string_view text);
 // Dotted-decimal IPv4 text with four parts of 0 to 255.
 bool isIpv4Text(std::string_view text);
 bool isLoopbackIpv4(std::string_view text);
-
-// The local address must name an adapter address; 0.0.0.0 never does.
-// Loopback is accepted: the simulated module runs on this machine.
-bool isUsableLocalAddress(std::string_view address, const std::vector<std::string> &adapterAddresses);
 
 // Serial line tables (combo index -> value in the block).
 inline constexpr std::array<uint32_t, 11> kBaudRates {

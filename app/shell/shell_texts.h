@@ -34,6 +34,8 @@ inline constexpr const char *kStartupResolution =
     "如界面不能正常显示,请将显示器分辨率设置为1366*768或1920*1080或与此相近的分辨率后再重新打开本软件!\r\n";
 inline constexpr const char *kStartupGreeting = "欢迎使用QovtekQX-TOOLS模块配置与测试工具!\r\n";
 inline constexpr const char *kStartupContact = "技术支持:请联系Qovtek技术服务部门.\r\n";
+// The traffic log's accessible name (it has no caption on screen).
+inline constexpr const char *kLogName = "通讯日志";
 
 // message boxes
 inline constexpr const char *kCaptionNotice = "提示：";
@@ -47,7 +49,7 @@ inline constexpr const char *kBiosResend = "升级BIOS:传送失败,准备重新
 inline constexpr const char *kFirmwareResend = "升级FIRMWARE: 传送失败,准备重新传送.\r\n";
 inline constexpr const char *kPlcResendFormat = "升级EPLC: 传送失败,准备重新传送,错误码%u.\r\n";
 
-// library binding (the shell's own texts: the original program had no such message)
+// library binding: QXTools does not start without the library, and says why
 // "无法加载通讯库 <library>：<reason>" and "通讯库 <library> 中缺少函数 <symbol>，程序无法启动！"
 inline constexpr const char *kLibraryMissingPrefix = "无法加载通讯库 ";
 inline constexpr const char *kLibrarySymbolPrefix = "通讯库 ";

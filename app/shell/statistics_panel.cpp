@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "captions.h"
 #include "shell_texts.h"
 
 namespace qx {
@@ -18,11 +19,10 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
     };
     auto *grid = new QGridLayout(this);
     for (int i = 0; i < kCounterCount; ++i) {
-        auto *label = new QLabel(QString::fromUtf8(labels[i]), this);
         m_values[i] = new QLabel(QStringLiteral("0"), this);
         m_values[i]->setObjectName(QStringLiteral("statistic%1").arg(i));
         m_values[i]->setMinimumWidth(80);
-        grid->addWidget(label, i, 0);
+        grid->addWidget(captionFor(m_values[i], labels[i], this), i, 0);
         grid->addWidget(m_values[i], i, 1);
     }
     m_clear = new QPushButton(QString::fromUtf8(texts::kButtonClearStatistics), this);

@@ -1,3 +1,9 @@
+# What the window and page tests share: scripted dialogs and the caption
+# check (tests/shell), with the shell's window and Qt Test.
+add_library(qx_page_test_support INTERFACE)
+target_include_directories(qx_page_test_support INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(qx_page_test_support INTERFACE qx_shell_gui Qt6::Test)
+
 # Qt Test executables of the window and pages, on the offscreen platform.
 function(qx_add_shell_qtest name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
@@ -5,7 +11,7 @@ function(qx_add_shell_qtest name)
         set(ARG_TIMEOUT 120)
     endif()
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE qx_shell_gui Qt6::Test ${ARG_LIBS})
+    target_link_libraries(${name} PRIVATE qx_page_test_support ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         LABELS "app;shell"

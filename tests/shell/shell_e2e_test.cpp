@@ -165,9 +165,9 @@ private slots:
         QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
         connectTcpClient(sim.port());
         expectSimulatedIdentity();
-        QTRY_COMPARE(page().status(ConnectionPage::kTcpClient), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::TcpClient), u8("已连接"));
         ui().clientClose->click();
-        QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
         QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
@@ -183,9 +183,9 @@ private slots:
         ui().udpLocalPort->setText(QString::number(freeUdpPort()));
         ui().udpConnect->click();
         expectSimulatedIdentity();
-        QTRY_COMPARE(page().status(ConnectionPage::kUdp), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::Udp), u8("已连接"));
         ui().udpClose->click();
-        QCOMPARE(page().status(ConnectionPage::kUdp), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::Udp), u8("未连接..."));
     }
 
     void tcpServerShowsTheModuleThatConnects()
@@ -196,15 +196,15 @@ private slots:
         ui().listenPort->setText(QString::number(port));
         ui().listen->click();
         QVERIFY(m_dialogs->messages.isEmpty());
-        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("等待模块连入..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("等待模块连入..."));
         Sim sim;
         QVERIFY(sim.start({QStringLiteral("--connect"), QStringLiteral("127.0.0.1:%1").arg(port)},
                           QStringLiteral("connect")));
         expectSimulatedIdentity();
         QVERIFY(ui().peer->text().startsWith(QStringLiteral("127.0.0.1:")));
-        QTRY_COMPARE(page().status(ConnectionPage::kTcpServer), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::TcpServer), u8("已连接"));
         ui().serverClose->click();
-        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("未连接..."));
         QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
     }
 
@@ -217,9 +217,9 @@ private slots:
         ui().serialOpen->click();
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join('|')));
         expectSimulatedIdentity();
-        QTRY_COMPARE(page().status(ConnectionPage::kSerial), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::Serial), u8("已连接"));
         ui().serialClose->click();
-        QCOMPARE(page().status(ConnectionPage::kSerial), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::Serial), u8("未连接..."));
     }
 
     void pollingMovesCountersAndTheLog()
@@ -227,7 +227,7 @@ private slots:
         Sim sim;
         QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
         connectTcpClient(sim.port());
-        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionPage::kTcpClient), u8("已连接"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), u8("已连接"), 10000);
 
         int most = 0;
         bool emptied = false;
@@ -269,9 +269,9 @@ private slots:
         ui().serialPort->setEditText(QStringLiteral("/dev/ttyQX404"));
         ui().serialOpen->click();
         QCOMPARE(m_dialogs->messages, QStringList {u8("连接失败！")});
-        QCOMPARE(page().status(ConnectionPage::kSerial), u8("失败,串口不存在或被占用"));
+        QCOMPARE(page().status(ConnectionKind::Serial), u8("失败,串口不存在或被占用"));
         ui().serialClose->click();
-        QCOMPARE(page().status(ConnectionPage::kSerial), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::Serial), u8("未连接..."));
         QVERIFY(ui().serialOpen->isEnabled());
     }
 
@@ -285,13 +285,13 @@ private slots:
         ui().listen->click();
         QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kListenFailed)});
         QVERIFY(ui().listen->isEnabled());
-        QCOMPARE(page().status(ConnectionPage::kTcpServer), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("未连接..."));
     }
 
     void connectingToAClosedPortFails()
     {
         connectTcpClient(freeTcpPort());
-        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionPage::kTcpClient), u8("连接失败"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), u8("连接失败"), 15000);
         QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
     }
 
@@ -355,7 +355,7 @@ private slots:
             if (round % 2 == 0)
                 continue;
             ui().clientClose->click();
-            QCOMPARE(page().status(ConnectionPage::kTcpClient), u8("未连接..."));
+            QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
         }
         connectTcpClient(sim.port());
         QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != u8("N/A"), 10000);

@@ -1,0 +1,127 @@
+#include "connection_rules.h"
+
+#include "connection_event.h"
+#include "port_settings.h"
+#include "shell_texts.h"
+
+namespace qx {
+
+uint32_t transportTypeOf(ConnectionKind kind)
+{
+    switch (kind) {
+    case ConnectionKind::TcpServer:
+        return kTransportTcpServer;
+    case ConnectionKind::TcpClient:
+        return kTransportTcpClient;
+    case ConnectionKind::Udp:
+        return kTransportUdp;
+    case ConnectionKind::Serial:
+        return kTransportSerial;
+    case ConnectionKind::None:
+        break;
+    }
+    return kTransportNone;
+}
+
+ConnectionKind kindOfTransport(uint32_t transportType)
+{
+    switch (transportType) {
+    case kTransportTcpServer:
+        return ConnectionKind::TcpServer;
+    case kTransportTcpClient:
+        return ConnectionKind::TcpClient;
+    case kTransportUdp:
+        return ConnectionKind::Udp;
+    case kTransportSerial:
+        return ConnectionKind::Serial;
+    default:
+        return ConnectionKind::None;
+    }
+}
+
+ControlStates controlStates(LinkPhase phase)
+{
+    switch (phase) {
+    case LinkPhase::Idle:
+        return {true, {false, false, false}};
+    case LinkPhase::Selected:
+        return {true, {true, true, true}};
+    case LinkPhase::Open:
+        return {false, {false, false, true}};
+    case LinkPhase::PeerClosed:
+        return {false, {true, true, true}};
+    }
+    return {};
+}
+
+OpenOutcome openOutcome(ConnectionKind kind, int32_t runResult)
+{
+    const bool failed = runResult != 0;
+    switch (kind) {
+    case ConnectionKind::TcpServer:
+        if (failed)
+            return {LinkPhase::Selected, texts::kListenFailed, nullptr};
+        return {LinkPhase::Open, nullptr, texts::kWaitingForModule};
+    case ConnectionKind::TcpClient:
+        return {LinkPhase::Open, failed ? texts::kConnectFailed : nullptr, texts::kConnecting};
+    case ConnectionKind::Udp:
+        return {LinkPhase::Open, failed ? texts::kConnectFailed : nullptr, texts::kUdpConnecting};
+    case ConnectionKind::Serial:
+        return {LinkPhase::Open, failed ? texts::kConnectFailed : nullptr,
+                failed ? texts::kSerialFailed : texts::kSerialOpenedReading};
+    case ConnectionKind::None:
+        break;
+    }
+    return {};
+}
+
+ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
+{
+    const ConnectionKind kind = kindOfTransport(transportType);
+    // Only the network links that connect after the open report progress in
+    // their status text; the server and the serial line have their own states.
+    const bool reportsProgress = kind == ConnectionKind::TcpClient || kind == ConnectionKind::Udp;
+    ConnectionEffect e;
+    switch (state) {
+    case kStateConnectTimeout:
+        if (reportsProgress) {
+            e.statusOf = kind;
+            e.status = texts::kConnectionFailed;
+        }
+        e.requestIdentity = true;
+        break;
+    case kStatePeerConnected:
+        e.statusOf = ConnectionKind::TcpServer;
+        e.status = texts::kPeerConnectedReading;
+        e.showPeer = true;
+        e.requestIdentity = true;
+        break;
+    case kStateClosedByPeer:
+        e.statusOf = ConnectionKind::TcpClient;
+        e.status = texts::kNotConnected;
+        e.resetIdentity = true;
+        e.peerClosed = true;
+        e.linkClosed = true;
+        break;
+    case kStateRunning:
+        if (reportsProgress) {
+            e.statusOf = kind;
+            e.status = kind == ConnectionKind::Udp ? texts::kReading : texts::kPeerConnectedReading;
+        }
+        e.requestIdentity = true;
+        break;
+    case kStatePeerDisconnected:
+        e.statusOf = ConnectionKind::TcpServer;
+        e.status = texts::kNotConnected;
+        e.clearPeer = true;
+        e.resetIdentity = true;
+        e.linkClosed = true;
+        break;
+    default:
+        // Failures at open are reported from DLL_API_OBJ_RUN's result.
+        break;
+    }
+    return e;
+}
+
+} // namespace qx
