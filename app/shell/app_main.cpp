@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "byte_io.h"
 #include "dialogs.h"
 #include "event_codes.h"
 #include "main_window.h"
@@ -10,7 +9,6 @@
 #include "page_host.h"
 #include "port_settings.h"
 #include "request_record.h"
-#include "response_records.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
 
@@ -27,20 +25,11 @@ QString tr8(const char *text)
 
 } // namespace
 
+// The shell's own events; every other code goes to the pages' hooks.
 const AppMain::Route AppMain::kRoutes[] = {
     {kEventLog, &AppMain::onStatistics},
     {kEventConnection, &AppMain::onConnection},
     {kEventIdentity, &AppMain::onIdentity},
-    {kEventInputs, &AppMain::onInputs},
-    {kEventCoils, &AppMain::onCoils},
-    {kEventInputRegisters, &AppMain::onInputRegisters},
-    {kEventHoldingRegisters, &AppMain::onHoldingRegisters},
-    {kEventParamsRead, &AppMain::onParamsRead},
-    {kEventParamsWritten, &AppMain::onParamsWritten},
-    {kEventBiosPacket, &AppMain::onBiosPacket},
-    {kEventFirmwarePacket, &AppMain::onFirmwarePacket},
-    {kEventPlcPacket, &AppMain::onPlcPacket},
-    {kEventStatusReport, &AppMain::onStatusReport},
 };
 
 AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
@@ -53,6 +42,10 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
     })
 {
     g_app = this;
+    m_output.log = [this](const std::string &text) { appendLog(QString::fromStdString(text)); };
+    m_output.message = [this](const std::string &text) {
+        m_dialogs.message(m_window, QString::fromStdString(text));
+    };
     m_window = new MainWindow(*this, adapters);
 }
 
@@ -177,12 +170,15 @@ void AppMain::appendLog(const QString &text)
 void AppMain::handle(const QueuedEvent &event)
 {
     if (m_gate.isCurrent(event) && m_portHandle.load() != 0) {
+        const Route *own = nullptr;
         for (const Route &route : kRoutes) {
-            if (route.code == event.code) {
-                (this->*route.handler)(event.data.data());
-                break;
-            }
+            if (route.code == event.code)
+                own = &route;
         }
+        if (own)
+            (this->*own->handler)(event.data.data());
+        else
+            dispatchPageEvent(event.code, event.data.data(), m_hooks, m_output);
     }
     m_gate.markHandled(event);
     emit eventHandled(event.code);
@@ -224,106 +220,6 @@ void AppMain::onIdentity(const uint8_t *data)
     placeIdentityRequest(kModeIdle);
     page.setStatus(page.connectionKind(), tr8(texts::kConnected));
     emit identityShown();
-}
-
-void AppMain::onInputs(const uint8_t *data)
-{
-    if (m_routes.inputBits)
-        m_routes.inputBits(data + BitRecordLayout::kData, BitRecordLayout::kCapacity);
-}
-
-void AppMain::onCoils(const uint8_t *data)
-{
-    if (m_routes.coilBits)
-        m_routes.coilBits(data + BitRecordLayout::kData, BitRecordLayout::kCapacity);
-}
-
-void AppMain::onInputRegisters(const uint8_t *data)
-{
-    std::array<uint32_t, 48> values = readInputRegisterValues(data);
-    uint8_t mask = m_routes.pwmGroupMask ? m_routes.pwmGroupMask() : 0;
-    if (mask != 0) {
-        if (m_routes.pwmValues)
-            m_routes.pwmValues(values, mask);
-        return;
-    }
-    if (m_routes.analogInputs) {
-        std::array<uint32_t, 8> first {};
-        std::copy_n(values.begin(), first.size(), first.begin());
-        m_routes.analogInputs(first);
-    }
-}
-
-void AppMain::onHoldingRegisters(const uint8_t *data)
-{
-    std::array<uint16_t, 16> values = readHoldingRegisterValues(data);
-    if (m_routes.analogOutputs) {
-        std::array<uint16_t, 8> first {};
-        std::copy_n(values.begin(), first.size(), first.begin());
-        m_routes.analogOutputs(first);
-    }
-}
-
-void AppMain::onParamsRead(const uint8_t *data)
-{
-    ParamBlockCheck check = checkParamBlock(data);
-    if (!check.ok) {
-        m_dialogs.message(m_window, QString::fromStdString(check.message));
-        return;
-    }
-    if (m_routes.paramBlock)
-        m_routes.paramBlock(check.block);
-}
-
-void AppMain::onParamsWritten(const uint8_t *data)
-{
-    ParamWriteAnswer answer = readParamWriteAnswer(data);
-    if (answer.written && m_routes.paramsWritten)
-        m_routes.paramsWritten();
-    m_dialogs.message(m_window, QString::fromStdString(answer.message));
-}
-
-void AppMain::onBiosPacket(const uint8_t *data)
-{
-    onTransfer(kEventBiosPacket, data);
-}
-
-void AppMain::onFirmwarePacket(const uint8_t *data)
-{
-    onTransfer(kEventFirmwarePacket, data);
-}
-
-void AppMain::onTransfer(int kind, const uint8_t *data)
-{
-    TransferStep step = readTransferStep(kind, data);
-    if (!step.logLine.empty())
-        appendLog(QString::fromStdString(step.logLine));
-    if (m_routes.transferStep)
-        m_routes.transferStep(kind, step.nextPart);
-}
-
-void AppMain::onPlcPacket(const uint8_t *data)
-{
-    PlcStep step = readPlcStep(data);
-    if (!step.logLine.empty())
-        appendLog(QString::fromStdString(step.logLine));
-    if (m_routes.plcStep)
-        m_routes.plcStep(step);
-}
-
-void AppMain::onStatusReport(const uint8_t *data)
-{
-    StatusReport r = readStatusReport(data);
-    if (r.inputBits && m_routes.inputBits)
-        m_routes.inputBits(r.inputBits->data(), r.inputBits->size());
-    if (r.coilBits && m_routes.coilBits)
-        m_routes.coilBits(r.coilBits->data(), r.coilBits->size());
-    if (r.analog32 && m_routes.analogInputs)
-        m_routes.analogInputs(*r.analog32);
-    if (r.analog16 && m_routes.analogOutputs)
-        m_routes.analogOutputs(*r.analog16);
-    if (r.pulse && m_routes.pulseReport)
-        m_routes.pulseReport(*r.pulse, r.flags);
 }
 
 } // namespace qx

@@ -1,13 +1,13 @@
-// AppMain: the application's state (PortHandle, LogDisplayOn), the
-// EventCallback that QXLIB calls and its dispatch table, and the library
-// calls the pages make. Events are handled on the window thread, in order,
-// through the EventGate; every handler does nothing while PortHandle is 0.
+// AppMain: the application's state (PortHandle, LogDisplayOn, the scaling
+// tables), the EventCallback that QXLIB calls and its dispatch, and the
+// library calls the pages make. Events are handled on the window thread, in
+// order, through the EventGate; every handler does nothing while PortHandle
+// is 0. The shell handles events -2, -1 and 0 itself and hands the module's
+// events to the pages through PageHooks (page_hooks.h).
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,8 +15,9 @@
 
 #include "connection_page.h"
 #include "event_gate.h"
-#include "event_records.h"
 #include "library_binder.h"
+#include "page_hooks.h"
+#include "scaling_store.h"
 
 namespace qx {
 
@@ -24,23 +25,6 @@ class Dialogs;
 class MainWindow;
 class PageHost;
 class RequestRecord;
-
-// Where the module pages receive their events; each page's issue fills its
-// own entries. An empty entry drops the event.
-struct PageRoutes
-{
-    std::function<void(const uint8_t *bits, std::size_t count)> inputBits; // 2, 19 bit 0
-    std::function<void(const uint8_t *bits, std::size_t count)> coilBits; // 4, 19 bit 1
-    std::function<uint8_t()> pwmGroupMask; // PWM/counter page's group mask (0: none)
-    std::function<void(const std::array<uint32_t, 48> &values, uint8_t mask)> pwmValues; // 6
-    std::function<void(const std::array<uint32_t, 8> &values)> analogInputs; // 6, 19 bit 2
-    std::function<void(const std::array<uint16_t, 8> &values)> analogOutputs; // 8, 19 bit 3
-    std::function<void(const std::array<uint32_t, 32> &values, uint8_t flags)> pulseReport; // 19 bits 4-6
-    std::function<void(const std::vector<uint8_t> &block)> paramBlock; // 14, checked
-    std::function<void()> paramsWritten; // 15, status not 0
-    std::function<void(int kind, int32_t nextPart)> transferStep; // 16, 17
-    std::function<void(const PlcStep &step)> plcStep; // 18
-};
 
 class AppMain : public QObject
 {
@@ -60,7 +44,10 @@ public:
     ConnectionPage &connectionPage() const;
     PageHost &pageHost() const;
     Dialogs &dialogs() const { return m_dialogs; }
-    PageRoutes &routes() { return m_routes; }
+    // Each module page fills its entries when it is placed.
+    PageHooks &hooks() { return m_hooks; }
+    // The scaling tables the AI/AO page loads and the PLC compiler reads.
+    ScalingStore &scaling() { return m_scaling; }
 
     intptr_t portHandle() const { return m_portHandle.load(); }
     bool logDisplayOn() const { return m_logDisplayOn.load(); }
@@ -113,24 +100,15 @@ private:
     void onStatistics(const uint8_t *data);
     void onConnection(const uint8_t *data);
     void onIdentity(const uint8_t *data);
-    void onInputs(const uint8_t *data);
-    void onCoils(const uint8_t *data);
-    void onInputRegisters(const uint8_t *data);
-    void onHoldingRegisters(const uint8_t *data);
-    void onParamsRead(const uint8_t *data);
-    void onParamsWritten(const uint8_t *data);
-    void onBiosPacket(const uint8_t *data);
-    void onFirmwarePacket(const uint8_t *data);
-    void onTransfer(int kind, const uint8_t *data);
-    void onPlcPacket(const uint8_t *data);
-    void onStatusReport(const uint8_t *data);
 
     LibraryFunctions m_library;
     Dialogs &m_dialogs;
     EventGate m_gate;
     std::atomic<intptr_t> m_portHandle {0}; // PortHandle
     std::atomic<bool> m_logDisplayOn {true}; // LogDisplayOn
-    PageRoutes m_routes;
+    PageHooks m_hooks;
+    ShellOutput m_output;
+    ScalingStore m_scaling;
     MainWindow *m_window = nullptr;
 };
 

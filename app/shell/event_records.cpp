@@ -1,17 +1,18 @@
 #include "event_records.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "byte_io.h"
 #include "connection_event.h"
-#include "crc16.h"
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
 #include "response_records.h"
 #include "shell_texts.h"
 #include "statistics_record.h"
+#include "transfer_packet_layout.h"
 
 namespace qx {
 
@@ -75,31 +76,9 @@ IdentityView readIdentity(const uint8_t *record)
     return v;
 }
 
-ParamBlockCheck checkParamBlock(const uint8_t *record)
+RegisterBytes readRegisterBytes(const uint8_t *record, std::size_t capacity)
 {
-    ParamBlockCheck r;
-    std::size_t n = registerLength(record, RegisterRecordLayout::kParamCapacity);
-    if (n <= 2) {
-        r.message = texts::kParamsIncomplete;
-        return r;
-    }
-    const uint8_t *data = record + RegisterRecordLayout::kData;
-    // The block carries its checksum high-order byte first, unlike a frame.
-    if (crc16(data, n - 2) != getU16be(data, n - 2)) {
-        r.message = texts::kParamsBadChecksum;
-        return r;
-    }
-    r.ok = true;
-    r.block.assign(data, data + n - 2);
-    return r;
-}
-
-ParamWriteAnswer readParamWriteAnswer(const uint8_t *record)
-{
-    ParamWriteAnswer a;
-    a.written = record[TransferReplyLayout::kStatus] != 0;
-    a.message = a.written ? texts::kParamsWritten : texts::kParamsWriteFailed;
-    return a;
+    return {record + RegisterRecordLayout::kData, registerLength(record, capacity)};
 }
 
 TransferStep readTransferStep(int kind, const uint8_t *record)
@@ -116,39 +95,50 @@ TransferStep readTransferStep(int kind, const uint8_t *record)
     return s;
 }
 
-PlcStep readPlcStep(const uint8_t *record)
+PlcAck readPlcAck(const uint8_t *record)
 {
-    PlcStep s;
-    s.status = record[TransferReplyLayout::kStatus];
-    s.value = getI32le(record, TransferReplyLayout::kValue);
-    s.success = s.status == 0;
-    s.data.assign(record + TransferReplyLayout::kData,
-                  record + TransferReplyLayout::kData + TransferReplyLayout::kCapacity);
-    if (!s.success) {
+    PlcAck a;
+    int32_t received = getI32le(record, TransferReplyLayout::kValue);
+    std::size_t n = received < 0 ? 0 : static_cast<std::size_t>(received);
+    n = std::min(n, TransferReplyLayout::kCapacity);
+    if (n <= EplcReplyLayout::kStatus)
+        return a;
+    // The reply's data starts with the status byte itself.
+    const uint8_t *d = record + TransferReplyLayout::kData;
+    a.status = d[EplcReplyLayout::kStatus];
+    a.success = a.status == EplcReplyLayout::kStatusOk;
+    if (!a.success) {
         char line[128];
-        std::snprintf(line, sizeof line, texts::kPlcResendFormat, static_cast<unsigned>(s.status));
-        s.logLine = line;
+        std::snprintf(line, sizeof line, texts::kPlcResendFormat, static_cast<unsigned>(a.status));
+        a.logLine = line;
     }
-    return s;
+    a.complete = n >= EplcReplyLayout::kLength + 2;
+    if (a.complete) {
+        a.mode = d[EplcReplyLayout::kMode];
+        a.block = d[EplcReplyLayout::kBlock];
+        a.offset = getU16be(d, EplcReplyLayout::kOffset);
+        a.length = getU16be(d, EplcReplyLayout::kLength);
+    }
+    return a;
 }
 
-std::array<uint32_t, 48> readInputRegisterValues(const uint8_t *record)
+ArrivedValues<uint32_t, 48> readInputRegisterValues(const uint8_t *record)
 {
-    std::array<uint32_t, 48> v {};
-    std::size_t n = registerLength(record, RegisterRecordLayout::kCapacity);
-    const uint8_t *d = record + RegisterRecordLayout::kData;
-    for (std::size_t i = 0; i < v.size() && 4 * i + 4 <= n; ++i)
-        v[i] = static_cast<uint32_t>(getU16be(d, 4 * i)) << 16 | getU16be(d, 4 * i + 2);
+    ArrivedValues<uint32_t, 48> v;
+    RegisterBytes r = readRegisterBytes(record, RegisterRecordLayout::kCapacity);
+    v.count = std::min(r.length / 4, v.values.size());
+    for (std::size_t i = 0; i < v.count; ++i)
+        v.values[i] = static_cast<uint32_t>(getU16be(r.data, 4 * i)) << 16 | getU16be(r.data, 4 * i + 2);
     return v;
 }
 
-std::array<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record)
+ArrivedValues<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record)
 {
-    std::array<uint16_t, 16> v {};
-    std::size_t n = registerLength(record, RegisterRecordLayout::kCapacity);
-    const uint8_t *d = record + RegisterRecordLayout::kData;
-    for (std::size_t i = 0; i < v.size() && 2 * i + 2 <= n; ++i)
-        v[i] = getU16be(d, 2 * i);
+    ArrivedValues<uint16_t, 16> v;
+    RegisterBytes r = readRegisterBytes(record, RegisterRecordLayout::kCapacity);
+    v.count = std::min(r.length / 2, v.values.size());
+    for (std::size_t i = 0; i < v.count; ++i)
+        v.values[i] = getU16be(r.data, 2 * i);
     return v;
 }
 

@@ -1,16 +1,15 @@
 // Reading the library's event records into what the shell shows: counters
 // and log lines (event -2), connection states (event -1), identity fields
-// (event 0), the parameter block check (event 14), the write answer (event
-// 15), transfer acknowledgements (16 to 18) and the values routed to the
-// module pages (6, 8, 19). All texts come out as UTF-8.
+// (event 0), transfer acknowledgements (16 to 18) and the values routed to
+// the module pages (6, 8, 14, 19). All texts come out as UTF-8.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace qx {
 
@@ -46,22 +45,14 @@ struct IdentityView
 };
 IdentityView readIdentity(const uint8_t *record);
 
-// Event 14: the block without its checksum, or the operator's message.
-struct ParamBlockCheck
+// Events 6, 8, 14 and 19: the register bytes as received and their count,
+// limited to what the record can hold.
+struct RegisterBytes
 {
-    bool ok = false;
-    std::string message;
-    std::vector<uint8_t> block;
+    const uint8_t *data = nullptr;
+    std::size_t length = 0;
 };
-ParamBlockCheck checkParamBlock(const uint8_t *record);
-
-// Event 15.
-struct ParamWriteAnswer
-{
-    bool written = false;
-    std::string message;
-};
-ParamWriteAnswer readParamWriteAnswer(const uint8_t *record);
+RegisterBytes readRegisterBytes(const uint8_t *record, std::size_t capacity);
 
 // Events 16 and 17: the part to send next, and a log line when the module
 // refused the last one.
@@ -73,20 +64,40 @@ struct TransferStep
 };
 TransferStep readTransferStep(int kind, const uint8_t *record);
 
-// Event 18: success when the status is 0; otherwise a log line with the code.
-struct PlcStep
+// Event 18: the module's status and the packet it echoes (mode, block, then
+// offset and length high byte first), read only as far as the reply
+// reached. Status 0 is success; any other status is an error code and gives
+// a log line.
+struct PlcAck
 {
+    bool complete = false; // status and the whole echo arrived
     bool success = false;
     uint8_t status = 0;
-    int32_t value = 0;
-    std::vector<uint8_t> data; // the reply's data, status byte first
+    uint8_t mode = 0;
+    uint8_t block = 0;
+    uint16_t offset = 0;
+    uint16_t length = 0;
     std::string logLine;
 };
-PlcStep readPlcStep(const uint8_t *record);
+PlcAck readPlcAck(const uint8_t *record);
 
-// Event 6: 48 big-endian 32-bit values; event 8: 16 big-endian 16-bit values.
-std::array<uint32_t, 48> readInputRegisterValues(const uint8_t *record);
-std::array<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record);
+// Register values as they arrived: `count` of them came in the answer, the
+// rest of the array is zero.
+template<typename T, std::size_t N>
+struct ArrivedValues
+{
+    std::array<T, N> values {};
+    std::size_t count = 0;
+
+    // The first `n` values, or fewer when fewer arrived.
+    std::span<const T> first(std::size_t n) const { return {values.data(), n < count ? n : count}; }
+    std::span<const T> all() const { return first(N); }
+};
+
+// Event 6: up to 48 big-endian 32-bit values; event 8: up to 16 big-endian
+// 16-bit values. Only whole values count.
+ArrivedValues<uint32_t, 48> readInputRegisterValues(const uint8_t *record);
+ArrivedValues<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record);
 
 // Event 19, split by the flag byte; a section that the record is too short
 // to hold is left out rather than read past the data.

@@ -16,7 +16,7 @@ add_library(qx_shell_gui STATIC
     page_host.h
     statistics_panel.h
 )
-target_link_libraries(qx_shell_gui PUBLIC qx_shell_core Qt6::Widgets Qt6::Network)
+target_link_libraries(qx_shell_gui PUBLIC qx_shell_core qx_io_core Qt6::Widgets Qt6::Network)
 # The window icon, drawn for this tool, in its small and big sizes.
 qt_add_resources(qx_shell_gui "qxtools_icons"
     PREFIX "/qxtools"

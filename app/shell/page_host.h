@@ -1,6 +1,7 @@
 // The "模块操作" tab: the five module pages, in their fixed order. Pages are
 // empty tabs until their area puts its page in with setPage, before the
-// window is first shown (the window sizes itself to its pages then).
+// window is first shown (the window sizes itself to its pages then). A page
+// fills its entries of AppMain::hooks() and listens to AppMain::portClosed.
 #pragma once
 
 #include <QTabWidget>

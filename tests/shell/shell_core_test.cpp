@@ -1,6 +1,7 @@
 // Rules of the shell that need no window: the settings block, the Modbus
-// address, the command line, window sizing, event texts, the log rule and
-// file filters.
+// address, the command line, window sizing, event texts, the library
+// binding, serial devices and file filters. The connection page's rules and
+// the page dispatch have their own files.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -13,7 +14,6 @@
 #include "byte_io.h"
 #include "command_line.h"
 #include "connection_event.h"
-#include "crc16.h"
 #include "event_codes.h"
 #include "event_records.h"
 #include "file_filter.h"
@@ -21,7 +21,6 @@
 #include "identity_record.h"
 #include "library_binder.h"
 #include "modbus_address.h"
-#include "log_rule.h"
 #include "port_settings.h"
 #include "port_settings_builder.h"
 #include "response_records.h"
@@ -245,67 +244,12 @@ TEST(WindowSizing, CentredAtTheTopEdge)
     EXPECT_EQ(small.width, 1024);
 }
 
-std::vector<uint8_t> paramRecord(const std::vector<uint8_t> &bytes)
-{
-    std::vector<uint8_t> r(RegisterRecordLayout::kParamSize, 0);
-    putI32le(r.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), r.begin() + RegisterRecordLayout::kData);
-    return r;
-}
-
-TEST(ParamBlockCheck, ShortBlockIsIncomplete)
-{
-    auto r = checkParamBlock(paramRecord({0x12, 0x34}).data());
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, texts::kParamsIncomplete);
-    EXPECT_EQ(checkParamBlock(paramRecord({}).data()).message, texts::kParamsIncomplete);
-}
-
-TEST(ParamBlockCheck, ChecksumIsHighByteFirst)
-{
-    std::vector<uint8_t> block {1, 2, 3, 4, 5};
-    uint16_t crc = crc16(block.data(), block.size());
-    auto good = block;
-    good.push_back(static_cast<uint8_t>(crc >> 8));
-    good.push_back(static_cast<uint8_t>(crc));
-    auto r = checkParamBlock(paramRecord(good).data());
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.block, block);
-
-    auto lowFirst = block;
-    lowFirst.push_back(static_cast<uint8_t>(crc));
-    lowFirst.push_back(static_cast<uint8_t>(crc >> 8));
-    auto bad = checkParamBlock(paramRecord(lowFirst).data());
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.message, texts::kParamsBadChecksum);
-    EXPECT_TRUE(bad.block.empty());
-}
-
-TEST(ParamBlockCheck, LengthBeyondTheRecordIsNotRead)
-{
-    auto r = paramRecord({1, 2, 3});
-    putI32le(r.data(), RegisterRecordLayout::kLength, 100000);
-    auto c = checkParamBlock(r.data());
-    EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.message, texts::kParamsBadChecksum);
-}
-
 std::vector<uint8_t> transferRecord(uint8_t status, int32_t value)
 {
     std::vector<uint8_t> r(TransferReplyLayout::kSize, 0);
     r[TransferReplyLayout::kStatus] = status;
     putI32le(r.data(), TransferReplyLayout::kValue, value);
     return r;
-}
-
-TEST(ParamWriteAnswer, StatusDecidesTheMessage)
-{
-    auto ok = readParamWriteAnswer(transferRecord(1, 0).data());
-    EXPECT_TRUE(ok.written);
-    EXPECT_EQ(ok.message, texts::kParamsWritten);
-    auto refused = readParamWriteAnswer(transferRecord(0, 0).data());
-    EXPECT_FALSE(refused.written);
-    EXPECT_EQ(refused.message, texts::kParamsWriteFailed);
 }
 
 TEST(TransferSteps, RefusedPartIsSentAgainWithALogLine)
@@ -317,10 +261,6 @@ TEST(TransferSteps, RefusedPartIsSentAgainWithALogLine)
     EXPECT_EQ(again.nextPart, 4);
     EXPECT_EQ(again.logLine, texts::kFirmwareResend);
     EXPECT_EQ(readTransferStep(kEventBiosPacket, transferRecord(0, 0).data()).logLine, texts::kBiosResend);
-    auto plc = readPlcStep(transferRecord(7, 2).data());
-    EXPECT_FALSE(plc.success);
-    EXPECT_EQ(plc.logLine, "升级EPLC: 传送失败,准备重新传送,错误码7.\r\n");
-    EXPECT_TRUE(readPlcStep(transferRecord(0, 2).data()).success);
 }
 
 TEST(StatisticsText, CountersAndGbkLogLine)
@@ -405,15 +345,21 @@ std::vector<uint8_t> registerRecord(const std::vector<uint8_t> &bytes)
     return r;
 }
 
-TEST(RoutedValues, RegistersAreBigEndian)
+TEST(RoutedValues, RegistersAreBigEndianAndCountedWhole)
 {
-    auto in = readInputRegisterValues(registerRecord({0x00, 0x01, 0x00, 0x02, 0xFF, 0xFF, 0xFF, 0xFE}).data());
-    EXPECT_EQ(in[0], 0x00010002u);
-    EXPECT_EQ(in[1], 0xFFFFFFFEu);
-    EXPECT_EQ(in[2], 0u);
-    auto hold = readHoldingRegisterValues(registerRecord({0x12, 0x34, 0xAB, 0xCD}).data());
-    EXPECT_EQ(hold[0], 0x1234);
-    EXPECT_EQ(hold[1], 0xABCD);
+    auto in = readInputRegisterValues(
+        registerRecord({0x00, 0x01, 0x00, 0x02, 0xFF, 0xFF, 0xFF, 0xFE, 0x12, 0x34}).data());
+    EXPECT_EQ(in.count, 2u); // the last two bytes are half a value
+    EXPECT_EQ(in.values[0], 0x00010002u);
+    EXPECT_EQ(in.values[1], 0xFFFFFFFEu);
+    EXPECT_EQ(in.first(8).size(), 2u);
+    auto hold = readHoldingRegisterValues(registerRecord({0x12, 0x34, 0xAB, 0xCD, 0x01}).data());
+    EXPECT_EQ(hold.count, 2u);
+    EXPECT_EQ(hold.values[0], 0x1234);
+    EXPECT_EQ(hold.values[1], 0xABCD);
+    auto lengthBeyondRecord = registerRecord({});
+    putI32le(lengthBeyondRecord.data(), RegisterRecordLayout::kLength, 100000);
+    EXPECT_EQ(readInputRegisterValues(lengthBeyondRecord.data()).count, 48u);
 }
 
 TEST(RoutedValues, StatusReportSectionsFollowTheFlags)

@@ -23,7 +23,6 @@
 #include "app_main.h"
 #include "byte_io.h"
 #include "connection_event.h"
-#include "crc16.h"
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
@@ -165,14 +164,9 @@ std::vector<uint8_t> identityRecord(uint8_t series)
     return r;
 }
 
-std::vector<uint8_t> paramRecord(std::vector<uint8_t> bytes, bool goodChecksum)
+std::vector<uint8_t> registerRecord(const std::vector<uint8_t> &bytes, std::size_t size)
 {
-    uint16_t crc = crc16(bytes.data(), bytes.size());
-    if (!goodChecksum)
-        crc ^= 0x0101;
-    bytes.push_back(static_cast<uint8_t>(crc >> 8));
-    bytes.push_back(static_cast<uint8_t>(crc));
-    std::vector<uint8_t> r(RegisterRecordLayout::kParamSize, 0);
+    std::vector<uint8_t> r(size, 0);
     putI32le(r.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(bytes.size()));
     std::memcpy(r.data() + RegisterRecordLayout::kData, bytes.data(), bytes.size());
     return r;
@@ -518,6 +512,24 @@ private slots:
         QCOMPARE(closed.size(), 6);
     }
 
+    void moduleEventsReachThePageHooks()
+    {
+        std::vector<uint32_t> analog;
+        std::vector<std::pair<int, int32_t>> steps;
+        m_app->hooks().analogInputs = [&](std::span<const uint32_t> v) { analog.assign(v.begin(), v.end()); };
+        m_app->hooks().transferStep = [&](int kind, int32_t part) { steps.emplace_back(kind, part); };
+        openTcpClient();
+        deliver(kEventInputRegisters,
+                registerRecord({0, 0, 1, 0x2C, 0, 0, 0, 7}, RegisterRecordLayout::kSize));
+        QCOMPARE(analog, (std::vector<uint32_t> {300, 7}));
+        deliver(kEventBiosPacket, transferRecord(0, 3));
+        QCOMPARE(steps, (std::vector<std::pair<int, int32_t>> {{16, 3}}));
+        QVERIFY(window().log()->toPlainText().endsWith(u8("升级BIOS:传送失败,准备重新传送.\n")));
+        // A parameter block with a wrong checksum is refused with one message.
+        deliver(kEventParamsRead, registerRecord({0x10, 0x20, 0x30, 0x00, 0x00}, RegisterRecordLayout::kParamSize));
+        QCOMPARE(m_dialogs->messages, QStringList {u8("读取的配置数据校验和不正确!")});
+    }
+
     void logIsEmptiedAboveOneHundredLines()
     {
         openTcpClient();
@@ -570,53 +582,6 @@ private slots:
         QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("0"));
         QVERIFY(!window().log()->toPlainText().contains(QStringLiteral("ghost")));
-    }
-
-    void parameterBlockIsCheckedBeforeThePageSeesIt()
-    {
-        std::vector<std::vector<uint8_t>> handed;
-        m_app->routes().paramBlock = [&](const std::vector<uint8_t> &b) { handed.push_back(b); };
-        openTcpClient();
-
-        std::vector<uint8_t> tiny(RegisterRecordLayout::kParamSize, 0);
-        putI32le(tiny.data(), RegisterRecordLayout::kLength, 2);
-        deliver(kEventParamsRead, tiny);
-        QCOMPARE(m_dialogs->messages.last(), u8("读取的配置数据不完整!"));
-
-        deliver(kEventParamsRead, paramRecord({0x10, 0x20, 0x30}, false));
-        QCOMPARE(m_dialogs->messages.last(), u8("读取的配置数据校验和不正确!"));
-        QVERIFY(handed.empty());
-
-        deliver(kEventParamsRead, paramRecord({0x10, 0x20, 0x30}, true));
-        QCOMPARE(m_dialogs->messages.size(), 2);
-        QCOMPARE(handed.size(), std::size_t(1));
-        QCOMPARE(handed[0], (std::vector<uint8_t> {0x10, 0x20, 0x30}));
-    }
-
-    void parameterWriteAnswerIsShown()
-    {
-        int written = 0;
-        m_app->routes().paramsWritten = [&] { ++written; };
-        openTcpClient();
-        deliver(kEventParamsWritten, transferRecord(0, 0));
-        QCOMPARE(m_dialogs->messages.last(), u8("配置下发失败,请重新下发!"));
-        QCOMPARE(written, 0);
-        deliver(kEventParamsWritten, transferRecord(1, 0));
-        QCOMPARE(m_dialogs->messages.last(), u8("配置下发成功!"));
-        QCOMPARE(written, 1);
-    }
-
-    void refusedTransferPartIsLoggedAndRepeated()
-    {
-        std::vector<std::pair<int, int32_t>> steps;
-        m_app->routes().transferStep = [&](int kind, int32_t part) { steps.emplace_back(kind, part); };
-        openTcpClient();
-        deliver(kEventBiosPacket, transferRecord(0, 3));
-        deliver(kEventFirmwarePacket, transferRecord(1, 3));
-        QCOMPARE(steps.size(), std::size_t(2));
-        QCOMPARE(steps[0], std::make_pair(16, int32_t(3)));
-        QCOMPARE(steps[1], std::make_pair(17, int32_t(4)));
-        QVERIFY(window().log()->toPlainText().endsWith(u8("升级BIOS:传送失败,准备重新传送.\n")));
     }
 
     void workerEventsAreHandledInOrder()
