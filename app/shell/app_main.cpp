@@ -113,9 +113,8 @@ bool AppMain::destroyPort()
 
 void AppMain::shutdown()
 {
-    // The original tool slept 1000 ms here for its worker; DESTROY returns
-    // only once the worker has ended (or was abandoned), so there is nothing
-    // left to wait for.
+    // DESTROY returns only once the worker has ended (or was abandoned), so
+    // no wait for the worker is needed after it.
     destroyPort();
 }
 

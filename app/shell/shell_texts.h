@@ -45,7 +45,7 @@ inline constexpr const char *kBiosResend = "升级BIOS:传送失败,准备重新
 inline constexpr const char *kFirmwareResend = "升级FIRMWARE: 传送失败,准备重新传送.\r\n";
 inline constexpr const char *kPlcResendFormat = "升级EPLC: 传送失败,准备重新传送,错误码%u.\r\n";
 
-// library binding (the shell's own texts: the original program had no such message)
+// library binding: QXTools does not start without the library, and says why
 // "无法加载通讯库 <library>：<reason>" and "通讯库 <library> 中缺少函数 <symbol>，程序无法启动！"
 inline constexpr const char *kLibraryMissingPrefix = "无法加载通讯库 ";
 inline constexpr const char *kLibrarySymbolPrefix = "通讯库 ";
