@@ -3,7 +3,6 @@
 // move while polling, failures reach the operator, and closing or
 // reconnecting while events arrive at full rate never hangs.
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -335,12 +334,13 @@ private slots:
 
     void reconnectingWhilePollingNeverHangs()
     {
+        // How long this takes is measured by bench/bench_shell_reconnect.
         Sim sim;
         QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
         QSignalSpy handled(m_app, &AppMain::eventHandled);
-        QElapsedTimer clock;
-        clock.start();
-        for (int round = 0; round < 50; ++round) {
+        QSignalSpy identities(m_app, &AppMain::identityShown);
+        for (int round = 0; round < 6; ++round) {
+            const qsizetype shown = identities.size();
             if (round % 2 == 0) {
                 connectTcpClient(sim.port());
             } else {
@@ -348,7 +348,7 @@ private slots:
                 SettingsResult s = buildTcpClientSettings("127.0.0.1", "127.0.0.1", sim.port());
                 QCOMPARE(m_app->openPort(s.settings), 0);
             }
-            QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != u8("N/A"), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(identities.size() > shown, 10000);
             poll(kModeRepeat);
             const qsizetype seen = handled.size();
             QTRY_VERIFY(handled.size() > seen + 6);
@@ -365,7 +365,6 @@ private slots:
         // Closing the main window while events arrive.
         window().close();
         QCOMPARE(m_app->portHandle(), intptr_t(0));
-        qInfo("50 reconnects while polling and a close: %lld ms", static_cast<long long>(clock.elapsed()));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 };

@@ -1,0 +1,183 @@
+// bench_shell_reconnect: what reconnecting costs the operator while a poll
+// is running. QXTools' window (offscreen) connects to qxsim as TCP client,
+// polls holding registers, and then alternately closes with "断开" and opens
+// again over the running poll, the given number of times; it prints the
+// time from "连接" to the module's identity on the page, the time "断开"
+// takes while events arrive at full rate, and the time the window takes to
+// close at the end.
+//
+//   bench_shell_reconnect [rounds, default 50]
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app_main.h"
+#include "dialogs.h"
+#include "library_binder.h"
+#include "main_window.h"
+#include "port_settings_builder.h"
+#include "request_record.h"
+
+namespace {
+
+// Every box is printed; a benchmark has no operator to answer it.
+class PrintingDialogs : public qx::Dialogs
+{
+public:
+    void message(QWidget *, const QString &text) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        ++messages;
+    }
+    bool confirm(QWidget *, const QString &) override { return true; }
+    qx::FileChoice openFile(QWidget *, const qx::FileRequest &) override { return {}; }
+    qx::FileChoice saveFile(QWidget *, const qx::FileRequest &) override { return {}; }
+
+    int messages = 0;
+};
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+struct Figures
+{
+    std::vector<double> ms;
+
+    void print(const char *what) const
+    {
+        std::vector<double> v = ms;
+        std::sort(v.begin(), v.end());
+        if (v.empty())
+            return;
+        std::printf("%-34s n=%-3zu min %7.1f ms  median %7.1f ms  max %7.1f ms\n", what, v.size(), v.front(),
+                    v[v.size() / 2], v.back());
+    }
+};
+
+double msSince(const QElapsedTimer &t)
+{
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication application(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+
+    qx::BindResult bound = qx::bindLibrary(QX_QXLIB_FILE);
+    if (!bound.ok) {
+        std::fprintf(stderr, "%s\n", bound.message.c_str());
+        return 1;
+    }
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(QStringLiteral(QX_QXSIM_FILE),
+              {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--quiet")});
+    QString ready;
+    while (ready.isEmpty() && sim.waitForReadyRead(10000)) {
+        while (sim.canReadLine()) {
+            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+            if (line.startsWith(QStringLiteral("listening tcp")))
+                ready = line;
+        }
+    }
+    if (ready.isEmpty()) {
+        std::fprintf(stderr, "qxsim did not start\n");
+        return 1;
+    }
+    const quint16 port = ready.section(QLatin1Char(':'), -1).toUShort();
+
+    PrintingDialogs dialogs;
+    qx::AppMain app(bound.functions, dialogs);
+    qx::ConnectionPage &page = app.connectionPage();
+    const auto &ui = page.controls();
+    ui.tcpClient->click();
+    page.selectLocalAddress(QStringLiteral("127.0.0.1"));
+    ui.clientIp->setText(QStringLiteral("127.0.0.1"));
+    ui.clientPort->setText(QString::number(port));
+
+    int handled = 0;
+    int identities = 0;
+    QObject::connect(&app, &qx::AppMain::eventHandled, [&handled] { ++handled; });
+    QObject::connect(&app, &qx::AppMain::identityShown, [&identities] { ++identities; });
+    auto pollAndWait = [&] {
+        qx::RequestRecord r;
+        r.setMode(qx::kModeRepeat);
+        r.setQuantity(8);
+        app.sendRequest(qx::kSlotReadHoldingRegisters, r, qx::RequestLength::kRead);
+        const int seen = handled;
+        return waitFor([&] { return handled > seen + 6; }, 10000);
+    };
+
+    Figures toIdentity;
+    Figures reopenToIdentity;
+    Figures closing;
+    QElapsedTimer total;
+    total.start();
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer t;
+        t.start();
+        const int shown = identities;
+        const bool reopen = round % 2 == 1;
+        if (reopen) {
+            // Opening again destroys the polling port object first.
+            qx::SettingsResult s = qx::buildTcpClientSettings("127.0.0.1", "127.0.0.1", port);
+            app.openPort(s.settings);
+        } else {
+            ui.clientConnect->click();
+        }
+        if (!waitFor([&] { return identities > shown; }, 10000)) {
+            std::fprintf(stderr, "round %d: no identity within 10 s\n", round);
+            return 1;
+        }
+        (reopen ? reopenToIdentity : toIdentity).ms.push_back(msSince(t));
+        if (!pollAndWait()) {
+            std::fprintf(stderr, "round %d: polling did not start\n", round);
+            return 1;
+        }
+        if (!reopen)
+            continue;
+        t.restart();
+        ui.clientClose->click();
+        closing.ms.push_back(msSince(t));
+    }
+    const int shown = identities;
+    ui.clientConnect->click();
+    waitFor([&] { return identities > shown; }, 10000);
+    pollAndWait();
+    QElapsedTimer closeTime;
+    closeTime.start();
+    app.mainWindow().close();
+    const double closeMs = msSince(closeTime);
+
+    std::printf("reconnects while polling: %d rounds in %.1f s\n", rounds, msSince(total) / 1000.0);
+    toIdentity.print("connect button to identity:");
+    reopenToIdentity.print("open over a poll to identity:");
+    closing.print("close button while polling:");
+    std::printf("%-34s %7.1f ms\n", "closing the window while polling:", closeMs);
+    std::printf("messages shown: %d\n", dialogs.messages);
+    sim.terminate();
+    sim.waitForFinished(5000);
+    return 0;
+}
