@@ -119,6 +119,7 @@ ConnectionPage::ConnectionPage(AppMain &app, QWidget *parent, const std::vector<
     left->addLayout(groups);
     left->addStretch(1);
     root->addWidget(buildIdentityGroup(), 2);
+    nameGroupControls();
     connectControls();
 
     groupReset(ConnectionKind::None);
@@ -144,85 +145,84 @@ QGroupBox *ConnectionPage::buildCommonGroup()
     return box;
 }
 
+ConnectionPage::Group &ConnectionPage::startGroup(ConnectionKind kind, QGroupBox *box, const char *radio,
+                                                 const char *open, const char *close, const char *statusName)
+{
+    Group &g = group(kind);
+    g.radio = new QRadioButton(tr8(radio), box);
+    g.open = new QPushButton(tr8(open), box);
+    g.close = new QPushButton(tr8(close), box);
+    g.status = statusLabel(box, statusName);
+    return g;
+}
+
+// A transport's box, row by row: its radio, its captioned settings, its two
+// buttons, its status and, for the server, the module that connected.
+void ConnectionPage::layOutGroup(QGroupBox *box, const Group &g,
+                                 std::initializer_list<std::pair<QWidget *, const char *>> settings, QLabel *peer)
+{
+    auto *grid = new QGridLayout(box);
+    int row = 0;
+    auto captioned = [&](QWidget *field, const char *caption) {
+        grid->addWidget(captionFor(field, caption, box), row, 0);
+        grid->addWidget(field, row++, 1);
+    };
+    grid->addWidget(g.radio, row++, 0, 1, 2);
+    for (const auto &[field, caption] : settings)
+        captioned(field, caption);
+    grid->addWidget(g.open, row, 0);
+    grid->addWidget(g.close, row++, 1);
+    captioned(g.status, texts::kLabelStatus);
+    if (peer)
+        captioned(peer, texts::kLabelPeer);
+    grid->setColumnStretch(1, 1);
+}
+
 QGroupBox *ConnectionPage::buildServerGroup()
 {
     auto *box = new QGroupBox(this);
-    auto *grid = new QGridLayout(box);
-    m_ui.tcpServer = new QRadioButton(tr8(texts::kRadioTcpServer), box);
+    Group &g = startGroup(ConnectionKind::TcpServer, box, texts::kRadioTcpServer, texts::kButtonListen,
+                          texts::kButtonDisconnect, "serverStatus");
     m_ui.listenPort = portEdit(box);
-    m_ui.listen = new QPushButton(tr8(texts::kButtonListen), box);
-    m_ui.serverClose = new QPushButton(tr8(texts::kButtonDisconnect), box);
-    m_ui.serverStatus = statusLabel(box, "serverStatus");
     m_ui.peer = new QLabel(tr8(texts::kNoPeer), box);
-    grid->addWidget(m_ui.tcpServer, 0, 0, 1, 2);
-    grid->addWidget(captionFor(m_ui.listenPort, texts::kLabelListenPort, box), 1, 0);
-    grid->addWidget(m_ui.listenPort, 1, 1);
-    grid->addWidget(m_ui.listen, 2, 0);
-    grid->addWidget(m_ui.serverClose, 2, 1);
-    grid->addWidget(captionFor(m_ui.serverStatus, texts::kLabelStatus, box), 3, 0);
-    grid->addWidget(m_ui.serverStatus, 3, 1);
-    grid->addWidget(captionFor(m_ui.peer, texts::kLabelPeer, box), 4, 0);
-    grid->addWidget(m_ui.peer, 4, 1);
-    group(ConnectionKind::TcpServer) = {m_ui.tcpServer, {m_ui.listenPort}, m_ui.listen, m_ui.serverClose, m_ui.serverStatus};
+    g.settings = {m_ui.listenPort};
+    layOutGroup(box, g, {{m_ui.listenPort, texts::kLabelListenPort}}, m_ui.peer);
     return box;
 }
 
 QGroupBox *ConnectionPage::buildClientGroup()
 {
     auto *box = new QGroupBox(this);
-    auto *grid = new QGridLayout(box);
-    m_ui.tcpClient = new QRadioButton(tr8(texts::kRadioTcpClient), box);
+    Group &g = startGroup(ConnectionKind::TcpClient, box, texts::kRadioTcpClient, texts::kButtonConnect,
+                          texts::kButtonDisconnect, "clientStatus");
     m_ui.clientIp = ipEdit(box);
     m_ui.clientPort = portEdit(box);
-    m_ui.clientConnect = new QPushButton(tr8(texts::kButtonConnect), box);
-    m_ui.clientClose = new QPushButton(tr8(texts::kButtonDisconnect), box);
-    m_ui.clientStatus = statusLabel(box, "clientStatus");
-    grid->addWidget(m_ui.tcpClient, 0, 0, 1, 2);
-    grid->addWidget(captionFor(m_ui.clientIp, texts::kLabelModuleIp, box), 1, 0);
-    grid->addWidget(m_ui.clientIp, 1, 1);
-    grid->addWidget(captionFor(m_ui.clientPort, texts::kLabelModulePort, box), 2, 0);
-    grid->addWidget(m_ui.clientPort, 2, 1);
-    grid->addWidget(m_ui.clientConnect, 3, 0);
-    grid->addWidget(m_ui.clientClose, 3, 1);
-    grid->addWidget(captionFor(m_ui.clientStatus, texts::kLabelStatus, box), 4, 0);
-    grid->addWidget(m_ui.clientStatus, 4, 1);
-    group(ConnectionKind::TcpClient) = {m_ui.tcpClient, {m_ui.clientIp, m_ui.clientPort}, m_ui.clientConnect, m_ui.clientClose,
-                                        m_ui.clientStatus};
+    g.settings = {m_ui.clientIp, m_ui.clientPort};
+    layOutGroup(box, g, {{m_ui.clientIp, texts::kLabelModuleIp}, {m_ui.clientPort, texts::kLabelModulePort}});
     return box;
 }
 
 QGroupBox *ConnectionPage::buildUdpGroup()
 {
     auto *box = new QGroupBox(this);
-    auto *grid = new QGridLayout(box);
-    m_ui.udp = new QRadioButton(tr8(texts::kRadioUdp), box);
+    Group &g = startGroup(ConnectionKind::Udp, box, texts::kRadioUdp, texts::kButtonConnect, texts::kButtonDisconnect,
+                          "udpStatus");
     m_ui.udpIp = ipEdit(box);
     m_ui.udpPort = portEdit(box);
     m_ui.udpLocalPort = portEdit(box);
-    m_ui.udpConnect = new QPushButton(tr8(texts::kButtonConnect), box);
-    m_ui.udpClose = new QPushButton(tr8(texts::kButtonDisconnect), box);
-    m_ui.udpStatus = statusLabel(box, "udpStatus");
-    grid->addWidget(m_ui.udp, 0, 0, 1, 2);
-    grid->addWidget(captionFor(m_ui.udpIp, texts::kLabelModuleIp, box), 1, 0);
-    grid->addWidget(m_ui.udpIp, 1, 1);
-    grid->addWidget(captionFor(m_ui.udpPort, texts::kLabelModulePort, box), 2, 0);
-    grid->addWidget(m_ui.udpPort, 2, 1);
-    grid->addWidget(captionFor(m_ui.udpLocalPort, texts::kLabelPcPort, box), 3, 0);
-    grid->addWidget(m_ui.udpLocalPort, 3, 1);
-    grid->addWidget(m_ui.udpConnect, 4, 0);
-    grid->addWidget(m_ui.udpClose, 4, 1);
-    grid->addWidget(captionFor(m_ui.udpStatus, texts::kLabelStatus, box), 5, 0);
-    grid->addWidget(m_ui.udpStatus, 5, 1);
-    group(ConnectionKind::Udp) = {m_ui.udp, {m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort}, m_ui.udpConnect, m_ui.udpClose,
-                                  m_ui.udpStatus};
+    g.settings = {m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort};
+    layOutGroup(box, g,
+                {{m_ui.udpIp, texts::kLabelModuleIp},
+                 {m_ui.udpPort, texts::kLabelModulePort},
+                 {m_ui.udpLocalPort, texts::kLabelPcPort}});
     return box;
 }
 
 QGroupBox *ConnectionPage::buildSerialGroup()
 {
     auto *box = new QGroupBox(this);
-    auto *grid = new QGridLayout(box);
-    m_ui.serial = new QRadioButton(tr8(texts::kRadioSerial), box);
+    Group &g = startGroup(ConnectionKind::Serial, box, texts::kRadioSerial, texts::kButtonOpen, texts::kButtonClose,
+                          "serialStatus");
     m_ui.serialPort = new SerialPortList([this] { rescanSerialPorts(); }, box);
     m_ui.serialPort->setEditable(true);
     m_ui.serialPort->setInsertPolicy(QComboBox::NoInsert);
@@ -240,29 +240,13 @@ QGroupBox *ConnectionPage::buildSerialGroup()
                            tr8(texts::kParityMark)});
     m_ui.stopBits = new QComboBox(box);
     m_ui.stopBits->addItems({QStringLiteral("1"), QStringLiteral("2")});
-    m_ui.serialOpen = new QPushButton(tr8(texts::kButtonOpen), box);
-    m_ui.serialClose = new QPushButton(tr8(texts::kButtonClose), box);
-    m_ui.serialStatus = statusLabel(box, "serialStatus");
-    grid->addWidget(m_ui.serial, 0, 0, 1, 4);
-    grid->addWidget(captionFor(m_ui.serialPort, texts::kLabelSerialPort, box), 1, 0);
-    grid->addWidget(m_ui.serialPort, 1, 1);
-    grid->addWidget(captionFor(m_ui.baudRate, texts::kLabelBaudRate, box), 1, 2);
-    grid->addWidget(m_ui.baudRate, 1, 3);
-    grid->addWidget(captionFor(m_ui.dataBits, texts::kLabelDataBits, box), 2, 0);
-    grid->addWidget(m_ui.dataBits, 2, 1);
-    grid->addWidget(captionFor(m_ui.parity, texts::kLabelParity, box), 2, 2);
-    grid->addWidget(m_ui.parity, 2, 3);
-    grid->addWidget(captionFor(m_ui.stopBits, texts::kLabelStopBits, box), 3, 0);
-    grid->addWidget(m_ui.stopBits, 3, 1);
-    grid->addWidget(m_ui.serialOpen, 4, 0, 1, 2);
-    grid->addWidget(m_ui.serialClose, 4, 2, 1, 2);
-    grid->addWidget(captionFor(m_ui.serialStatus, texts::kLabelStatus, box), 5, 0);
-    grid->addWidget(m_ui.serialStatus, 5, 1, 1, 3);
-    group(ConnectionKind::Serial) = {m_ui.serial,
-                                     {m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.parity, m_ui.stopBits},
-                                     m_ui.serialOpen,
-                                     m_ui.serialClose,
-                                     m_ui.serialStatus};
+    g.settings = {m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.parity, m_ui.stopBits};
+    layOutGroup(box, g,
+                {{m_ui.serialPort, texts::kLabelSerialPort},
+                 {m_ui.baudRate, texts::kLabelBaudRate},
+                 {m_ui.dataBits, texts::kLabelDataBits},
+                 {m_ui.parity, texts::kLabelParity},
+                 {m_ui.stopBits, texts::kLabelStopBits}});
     return box;
 }
 
@@ -287,6 +271,30 @@ QGroupBox *ConnectionPage::buildIdentityGroup()
     grid->setRowStretch(kIdentityFieldCount, 1);
     box->setMinimumWidth(320);
     return box;
+}
+
+void ConnectionPage::nameGroupControls()
+{
+    const Group &server = group(ConnectionKind::TcpServer);
+    const Group &client = group(ConnectionKind::TcpClient);
+    const Group &udp = group(ConnectionKind::Udp);
+    const Group &serial = group(ConnectionKind::Serial);
+    m_ui.tcpServer = server.radio;
+    m_ui.listen = server.open;
+    m_ui.serverClose = server.close;
+    m_ui.serverStatus = server.status;
+    m_ui.tcpClient = client.radio;
+    m_ui.clientConnect = client.open;
+    m_ui.clientClose = client.close;
+    m_ui.clientStatus = client.status;
+    m_ui.udp = udp.radio;
+    m_ui.udpConnect = udp.open;
+    m_ui.udpClose = udp.close;
+    m_ui.udpStatus = udp.status;
+    m_ui.serial = serial.radio;
+    m_ui.serialOpen = serial.open;
+    m_ui.serialClose = serial.close;
+    m_ui.serialStatus = serial.status;
 }
 
 void ConnectionPage::connectControls()

@@ -5,6 +5,8 @@
 // in connection_rules.h and network_adapters.h; the page applies them.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -131,11 +133,17 @@ private:
     };
 
     QGroupBox *buildCommonGroup();
+    Group &startGroup(ConnectionKind kind, QGroupBox *box, const char *radio, const char *open, const char *close,
+                      const char *statusName);
+    void layOutGroup(QGroupBox *box, const Group &g,
+                     std::initializer_list<std::pair<QWidget *, const char *>> settings, QLabel *peer = nullptr);
     QGroupBox *buildServerGroup();
     QGroupBox *buildClientGroup();
     QGroupBox *buildUdpGroup();
     QGroupBox *buildSerialGroup();
     QGroupBox *buildIdentityGroup();
+    // The Controls struct names each group's radio, buttons and status.
+    void nameGroupControls();
     void connectControls();
 
     void fillAdapters(const std::vector<NetworkAdapter> *adapters);
