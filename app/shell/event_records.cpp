@@ -33,6 +33,22 @@ std::size_t registerLength(const uint8_t *record, std::size_t capacity)
     return static_cast<std::size_t>(n) > capacity ? capacity : static_cast<std::size_t>(n);
 }
 
+// Whole values of sizeof(T) bytes, most significant first, as many as arrived.
+template<typename T, std::size_t N>
+ArrivedValues<T, N> readBigEndianValues(const uint8_t *record)
+{
+    ArrivedValues<T, N> v;
+    const uint8_t *d = record + RegisterRecordLayout::kData;
+    v.count = std::min(registerLength(record, RegisterRecordLayout::kCapacity) / sizeof(T), N);
+    for (std::size_t i = 0; i < v.count; ++i) {
+        T value = 0;
+        for (std::size_t b = 0; b < sizeof(T); ++b)
+            value = static_cast<T>(value << 8 | d[i * sizeof(T) + b]);
+        v.values[i] = value;
+    }
+    return v;
+}
+
 } // namespace
 
 StatisticsView readStatistics(const uint8_t *record)
@@ -124,22 +140,12 @@ PlcAck readPlcAck(const uint8_t *record)
 
 ArrivedValues<uint32_t, 48> readInputRegisterValues(const uint8_t *record)
 {
-    ArrivedValues<uint32_t, 48> v;
-    RegisterBytes r = readRegisterBytes(record, RegisterRecordLayout::kCapacity);
-    v.count = std::min(r.length / 4, v.values.size());
-    for (std::size_t i = 0; i < v.count; ++i)
-        v.values[i] = static_cast<uint32_t>(getU16be(r.data, 4 * i)) << 16 | getU16be(r.data, 4 * i + 2);
-    return v;
+    return readBigEndianValues<uint32_t, 48>(record);
 }
 
 ArrivedValues<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record)
 {
-    ArrivedValues<uint16_t, 16> v;
-    RegisterBytes r = readRegisterBytes(record, RegisterRecordLayout::kCapacity);
-    v.count = std::min(r.length / 2, v.values.size());
-    for (std::size_t i = 0; i < v.count; ++i)
-        v.values[i] = getU16be(r.data, 2 * i);
-    return v;
+    return readBigEndianValues<uint16_t, 16>(record);
 }
 
 StatusReport readStatusReport(const uint8_t *record)
