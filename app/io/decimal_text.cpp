@@ -31,6 +31,14 @@ bool hasNegativeExponent(std::string_view t)
     return false;
 }
 
+std::string_view trimBlanks(std::string_view t)
+{
+    t = skipBlanks(t);
+    while (!t.empty() && isBlank(t.back()))
+        t.remove_suffix(1);
+    return t;
+}
+
 } // namespace
 
 int64_t parseDecimalInteger(std::string_view text)
@@ -99,6 +107,44 @@ float parseDecimalFloat(std::string_view text)
     }
     (void)end;
     return negative ? -result : result;
+}
+
+std::optional<int64_t> parseWholeInteger(std::string_view text)
+{
+    std::string_view t = trimBlanks(text);
+    if (!t.empty() && t[0] == '+')
+        t.remove_prefix(1);
+    if (t.empty() || t[0] == '+')
+        return std::nullopt;
+    int64_t value = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (ec != std::errc() || end != t.data() + t.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> parseWholeFloat(std::string_view text)
+{
+    std::string_view t = trimBlanks(text);
+    if (!t.empty() && t[0] == '+')
+        t.remove_prefix(1);
+    if (t.empty() || t[0] == '+')
+        return std::nullopt;
+    float value = 0.0f;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value, std::chars_format::general);
+    if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::string formatFixed6(float value)
+{
+    char text[64];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, static_cast<double>(value),
+                                         std::chars_format::fixed, 6);
+    if (ec != std::errc())
+        return {};
+    return std::string(text, end);
 }
 
 } // namespace qx

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace qx {
@@ -19,5 +21,15 @@ int32_t parseDecimalInt32(std::string_view text);
 // fraction and exponent (also "inf" and "nan"); beyond the float range the
 // result is an infinity, below it zero.
 float parseDecimalFloat(std::string_view text);
+
+// Strict forms for values an operator types into a field: blanks around the
+// number are allowed, anything else makes the text not a number (nullopt).
+// Integers take an optional sign; floats decimal notation with optional
+// fraction and exponent, finite and within the float range.
+std::optional<int64_t> parseWholeInteger(std::string_view text);
+std::optional<float> parseWholeFloat(std::string_view text);
+
+// "%f" of the C locale (six decimals, '.'), whatever locale the process set.
+std::string formatFixed6(float value);
 
 } // namespace qx

@@ -216,16 +216,11 @@ std::string unitText(uint8_t unit)
     return unit == 0 ? std::string(" ") : codeText(PlcCatalogue::Unit, unit);
 }
 
-std::string valueText(uint32_t bits, bool isFloat)
-{
-    return isFloat ? formatText("%f", static_cast<double>(bitsFloat(bits))) : formatText("%u", bits);
-}
-
 std::string conditionSentence(const PlcRow &c)
 {
     const bool isFloat = conditionValueIsFloat(c);
-    const std::string a = valueText(c.a, isFloat);
-    const std::string b = valueText(c.b, isFloat);
+    const std::string a = plcValueText(c.a, isFloat);
+    const std::string b = plcValueText(c.b, isFloat);
     // operators 7..11 show value b inside their phrase; for every other one
     // a blank stands in its place
     std::string phrase;
@@ -266,9 +261,9 @@ std::string actionSentence(const PlcRow &a)
         return s;
     // value a whatever the operation; value b only for a pulse, a blank otherwise
     if (a.op == plc_code::kActPulse)
-        s += formatText("频率%u HZ", a.a) + " " + formatText("占空比%f", static_cast<double>(bitsFloat(a.b))) + " ";
+        s += formatText("频率%u HZ", a.a) + " " + "占空比" + plcValueText(a.b, true) + " ";
     else
-        s += valueText(a.a, actionValueIsFloat(a, false)) + " ";
+        s += plcValueText(a.a, actionValueIsFloat(a, false)) + " ";
     return s + unitText(a.unit);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "byte_io.h"
+#include "decimal_text.h"
 
 namespace qx {
 
@@ -58,6 +59,11 @@ uint32_t floatBits(float value)
 float bitsFloat(uint32_t bits)
 {
     return std::bit_cast<float>(bits);
+}
+
+std::string plcValueText(uint32_t bits, bool isFloat)
+{
+    return isFloat ? formatFixed6(bitsFloat(bits)) : std::to_string(bits);
 }
 
 PlcRow readPlcRow(const uint8_t *block, PlcRowKind kind, int row)

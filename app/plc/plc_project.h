@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace qx {
@@ -122,6 +123,10 @@ bool actionValueIsFloat(const PlcRow &row, bool valueB);
 
 uint32_t floatBits(float value);
 float bitsFloat(uint32_t bits);
+
+// A value as the grid and the preview show it: "%f" for floats, "%u"
+// otherwise, with '.' whatever the process locale.
+std::string plcValueText(uint32_t bits, bool isFloat);
 
 PlcRow readPlcRow(const uint8_t *block, PlcRowKind kind, int row);
 void writePlcRow(uint8_t *block, PlcRowKind kind, int row, const PlcRow &value);
