@@ -171,4 +171,29 @@ inline constexpr const char *kPasswordWrong = "密码错误!";
 inline constexpr const char *kSaveOk = "保存成功!";
 inline constexpr const char *kNotCorrectFile = "Not correct file(%u)!\n";
 
+// --- download -----------------------------------------------------------------
+inline constexpr const char *kLogSending = "升级EPLC:正在传送,Block %u,Byte %u\r\n";
+inline constexpr const char *kLogAckTimeout = "升级EPLC:传送超时,准备重新传送\r\n";
+inline constexpr const char *kLogCancelled = "EPLC下载已被取消!\r\n";
+inline constexpr const char *kTransferOk = "QXP工程文件传输成功!";
+inline constexpr const char *kTransferFailed = "QXP工程文件传输失败!";
+inline constexpr const char *kTransferCancelled = "已取消EPLC下载!";
+inline constexpr const char *kNeedEmptyProject = "请先新建或加载一个空白工程!";
+
+// --- programming page -----------------------------------------------------------
+inline constexpr const char *kNeedBlock = "请先选择控制块！";
+inline constexpr const char *kFilePath = "文件路径:";
+inline constexpr const char *kReportNewProject =
+    "\r\n提示：新建工程完成!\r\n你可以点击选择右侧的编程块开始你的编程啦!\r\n编程完成后记得保存工程哦^_^\r\n";
+// A value field that does not hold a number (block, row kind and row, field,
+// the text as typed).
+inline constexpr const char *kValueNotInteger = "控制块%d [%s%d] %s: \"%s\" 不是有效的整数,请重新输入!";
+inline constexpr const char *kValueNotNumber = "控制块%d [%s%d] %s: \"%s\" 不是有效的数值,请重新输入!";
+inline constexpr const char *kRowCondition = "条件";
+inline constexpr const char *kRowAction = "动作";
+inline constexpr const char *kFieldCondA = "条件值a";
+inline constexpr const char *kFieldCondB = "条件值b";
+inline constexpr const char *kFieldActA = "输出值a";
+inline constexpr const char *kFieldActB = "输出值b";
+
 } // namespace qx::plc_texts
