@@ -52,6 +52,8 @@ Module:
                         images (bios.bin, firmware.bin) and the PLC program
                         stored in FLASH (plc_flash.bin) in DIR; files are
                         written atomically. Without it all state is in memory.
+                        After each final PLC packet the program in RAM is
+                        also written there (plc_ram.bin; never read back).
   --report-ms N         send the status report (0x45) every N ms to every
                         connected host (on RTU only while a host has spoken
                         in the last 5 s); the sections are those selected by
@@ -76,6 +78,10 @@ Fault injection (counted over the requests addressed to the module):
                         firmware part index N (0x43 and 0x44, once each), or
                         the N-th PLC packet after the start packet (0x46;
                         the start packet is 0)
+
+After each final PLC packet the log shows where the program went, the
+packets since the start packet, a digest of the program in RAM and the blocks
+received whole or in part; a data packet without a start packet is logged too.
 
 Other:
   --quiet               no traffic log on standard error

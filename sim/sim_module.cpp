@@ -4,6 +4,7 @@
 #include "sim_module.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "byte_io.h"
@@ -60,6 +61,7 @@ SimModule::SimModule(const ModuleSettings &settings)
     , m_plcAssembly(EplcPacketLayout::kProgramSize, 0)
     , m_plcRam(EplcPacketLayout::kProgramSize, 0)
     , m_plcFlash(EplcPacketLayout::kProgramSize, 0)
+    , m_plcReceived(EplcPacketLayout::kProgramSize, false)
 {
     defaultParams();
     loadState();
@@ -400,12 +402,22 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
     }
     m_plcPacketNumber = number;
 
-    if (mode == kModeStart)
+    if (mode == kModeStart) {
         std::fill(m_plcAssembly.begin(), m_plcAssembly.end(), 0); // blocks not sent are free
-    if (dataLength > 0)
-        std::memcpy(m_plcAssembly.data() + std::size_t(block) * kBlockSize + offset, p + kData, dataLength);
+        std::fill(m_plcReceived.begin(), m_plcReceived.end(), false);
+        m_plcStarted = true;
+    } else if (mode == kModeData && !m_plcStarted) {
+        m_plcMessages.push_back("data packet block " + std::to_string(block) + " offset " + std::to_string(offset)
+                                + " without a start packet");
+    }
+    if (dataLength > 0) {
+        const std::size_t at = std::size_t(block) * kBlockSize + offset;
+        std::memcpy(m_plcAssembly.data() + at, p + kData, dataLength);
+        std::fill_n(m_plcReceived.begin() + std::ptrdiff_t(at), dataLength, true);
+    }
     if (mode < kModeRamRun)
         return fail(EplcReplyLayout::kStatusOk);
+    notePlcFinal(mode);
 
     // A program the module cannot run is neither kept nor started, and the
     // one running goes on; the final packet's status tells the host.
@@ -436,7 +448,55 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
         startPlc(std::move(decoded.program), "FLASH");
         break;
     }
+    save(StateFiles::kPlcRam, m_plcRam);
     return fail(EplcReplyLayout::kStatusOk);
+}
+
+namespace {
+
+// FNV-1a, 64 bits: enough to tell two programs apart in a log line.
+std::string digestText(const std::vector<uint8_t> &bytes)
+{
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes) {
+        h ^= b;
+        h *= 0x100000001b3ull;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
+} // namespace
+
+// One line per final packet, about the program that arrived: the mode, the
+// packets since the start, its digest, the blocks received whole and those
+// received in part (block 0 always belongs to a transfer).
+void SimModule::notePlcFinal(uint8_t mode)
+{
+    using namespace EplcPacketLayout;
+    static const char *const kWhere[] = {"ram run", "flash run", "flash restart"};
+    std::string line = "final mode " + std::to_string(mode) + " (" + kWhere[mode - kModeRamRun] + "), ";
+    if (m_plcStarted)
+        line += std::to_string(m_plcPacketNumber + 1) + " packets since the start";
+    else
+        line += "without a start packet";
+    line += ", program digest " + digestText(m_plcAssembly);
+    std::string whole;
+    std::string partial;
+    for (std::size_t b = 0; b < kBlockCount; ++b) {
+        const auto first = m_plcReceived.begin() + std::ptrdiff_t(b * kBlockSize);
+        const auto received = std::count(first, first + std::ptrdiff_t(kBlockSize), true);
+        std::string &list = received == std::ptrdiff_t(kBlockSize) ? whole : partial;
+        if (received > 0 || b == 0)
+            list += (list.empty() ? "" : ",") + std::to_string(b);
+    }
+    line += ", blocks " + (whole.empty() ? std::string("none") : whole);
+    if (!partial.empty())
+        line += ", incomplete blocks " + partial;
+    m_plcMessages.push_back(line);
+    m_plcStarted = false;
+    std::fill(m_plcReceived.begin(), m_plcReceived.end(), false);
 }
 
 void SimModule::startPlc(PlcProgram program, const char *where)

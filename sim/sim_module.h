@@ -34,6 +34,7 @@ constexpr const char *kParams = "params.bin";
 constexpr const char *kBios = "bios.bin";
 constexpr const char *kFirmware = "firmware.bin";
 constexpr const char *kPlcFlash = "plc_flash.bin";
+constexpr const char *kPlcRam = "plc_ram.bin"; // written after each program stored, never read
 } // namespace StateFiles
 
 enum ExceptionCode : uint8_t {
@@ -99,6 +100,7 @@ private:
     void defaultParams();
     void loadState();
     void startPlc(PlcProgram program, const char *where);
+    void notePlcFinal(uint8_t mode);
     void save(const char *name, const std::vector<uint8_t> &bytes);
 
     ModuleSettings m_settings;
@@ -110,6 +112,8 @@ private:
     std::vector<uint8_t> m_plcRam;
     std::vector<uint8_t> m_plcFlash;
     int m_plcPacketNumber = 0; // since the last start packet
+    bool m_plcStarted = false; // a start packet came since the last final one
+    std::vector<bool> m_plcReceived; // bytes of the assembly sent since the start
     std::array<bool, 3> m_refused {}; // BIOS, firmware, PLC: refused once already
     int m_restarts = 0;
     std::vector<std::string> m_stateErrors;

@@ -449,6 +449,42 @@ TEST(PlcPackets, RefusePartCountsPacketsFromTheStart)
     EXPECT_EQ(call(m, plcPacket(2, 0, 64, Bytes(64, 2)))[1], 0);
 }
 
+TEST(PlcPackets, FinalPacketsAreLoggedAndRamKeptInTheStateDirectory)
+{
+    TempDir dir;
+    ModuleSettings s;
+    s.stateDir = dir.path;
+    SimModule m(s);
+    // a data packet with no start before it
+    call(m, plcPacket(2, 4, 0, Bytes(8, 0)));
+    EXPECT_EQ(m.takePlcMessages(), std::vector<std::string> {"data packet block 4 offset 0 without a start packet"});
+
+    // block 0 whole (the latch program's), block 2 only in part
+    const PlcProject latch = latchProgram();
+    call(m, plcPacket(1, 0, 0, {}));
+    call(m, plcPacket(2, 0, 0, Bytes(latch.block(0), latch.block(0) + 128)));
+    call(m, plcPacket(2, 0, 128, Bytes(latch.block(0) + 128, latch.block(0) + 256)));
+    call(m, plcPacket(2, 2, 64, Bytes(64, 0)));
+    call(m, plcPacket(3, 0, 0, {}));
+    std::vector<std::string> notes = m.takePlcMessages();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].rfind("final mode 3 (ram run), 5 packets since the start, program digest ", 0), 0u);
+    EXPECT_EQ(notes[0].substr(notes[0].size() - 31), ", blocks 0, incomplete blocks 2");
+    EXPECT_EQ(notes[1], "RAM program runs, 1 running blocks");
+
+    std::ifstream in(dir.path / StateFiles::kPlcRam, std::ios::binary);
+    const Bytes ram {std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(ram, m.plcRam());
+    EXPECT_FALSE(std::filesystem::exists(dir.path / StateFiles::kPlcFlash));
+
+    // a final alone says so; the same program gives the same digest
+    call(m, plcPacket(3, 0, 0, {}));
+    const std::string again = m.takePlcMessages().at(0);
+    const auto digest = [](const std::string &note) { return note.substr(note.find("program digest "), 31); };
+    EXPECT_EQ(again, "final mode 3 (ram run), without a start packet, " + digest(notes[0])
+                  + ", blocks none, incomplete blocks 0");
+}
+
 TEST(PlcRun, RamFinalPacketStartsTheProgram)
 {
     SimModule m({});
