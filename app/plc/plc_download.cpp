@@ -2,6 +2,7 @@
 #include "plc_download.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "byte_io.h"
@@ -167,6 +168,25 @@ EplcStep PlcDownload::finish(bool success)
     step.kind = EplcStep::Kind::Finished;
     step.success = success;
     step.message = success ? plc_texts::kTransferOk : plc_texts::kTransferFailed;
+    return step;
+}
+
+EplcStep runDownload(PlcDownload &download, EplcStep step, const EplcLink &link, int ackTimeoutMs)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point deadline;
+    while (step.kind != EplcStep::Kind::Finished) {
+        if (step.kind == EplcStep::Kind::Send) {
+            link.place(step);
+            deadline = Clock::now() + std::chrono::milliseconds(ackTimeoutMs);
+        } else if (!download.running()) {
+            return step; // never started
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const std::optional<EplcAck> ack = left.count() > 0 ? link.waitAck(int(left.count())) : std::nullopt;
+        // an ignored echo leaves the deadline where it was
+        step = ack ? download.acknowledge(*ack) : download.timeout();
+    }
     return step;
 }
 

@@ -12,6 +12,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,5 +119,16 @@ private:
     int m_planned = 0;
     int m_acknowledged = 0;
 };
+
+// A driver that has nothing else to do meanwhile (the command line, tests,
+// benchmarks): places each packet, waits for its acknowledgement with the
+// timer running, and returns the step that ended the transfer.
+struct EplcLink {
+    std::function<void(const EplcStep &send)> place;
+    // The next acknowledgement within `waitMs`, nullopt when none came.
+    std::function<std::optional<EplcAck>(int waitMs)> waitAck;
+};
+EplcStep runDownload(PlcDownload &download, EplcStep step, const EplcLink &link,
+                     int ackTimeoutMs = kEplcAckTimeoutMs);
 
 } // namespace qx

@@ -1,0 +1,260 @@
+// The download state machine driving QXLIB against the running qxsim, over
+// Modbus TCP and over RTU on a pseudo-terminal: what qxsim stored (its
+// plc_ram.bin / plc_flash.bin) must be the compiled image byte for byte,
+// through refusals and lost packets.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "byte_io.h"
+#include "connection_event.h"
+#include "event_codes.h"
+#include "plc_download.h"
+#include "plc_compiler.h"
+#include "port_settings.h"
+#include "qxlib.h"
+#include "qxsim_process.h"
+#include "response_records.h"
+#include "transfer_packet_layout.h"
+
+namespace qx {
+namespace {
+
+using qxtest::QxsimProcess;
+
+// Event 18 as the callback hands it over, kept until the driver asks.
+class AckQueue
+{
+public:
+    static AckQueue &instance()
+    {
+        static AckQueue q;
+        return q;
+    }
+    static void callback(void *, int32_t code, const void *data)
+    {
+        AckQueue &q = instance();
+        std::lock_guard lock(q.m_lock);
+        if (code == kEventConnection
+            && getI32le(static_cast<const uint8_t *>(data), ConnectionLayout::kState) == kStateRunning) {
+            q.m_running = true;
+            q.m_changed.notify_all();
+        }
+        if (code != kEventPlcPacket)
+            return;
+        const auto *r = static_cast<const uint8_t *>(data);
+        const uint8_t *d = r + TransferReplyLayout::kData;
+        EplcAck ack;
+        ack.success = r[TransferReplyLayout::kStatus] == EplcReplyLayout::kStatusOk;
+        ack.echo = {d[EplcReplyLayout::kMode], d[EplcReplyLayout::kBlock], getU16be(d, EplcReplyLayout::kOffset),
+                    getU16be(d, EplcReplyLayout::kLength)};
+        q.m_acks.push_back(ack);
+        q.m_changed.notify_all();
+    }
+    std::optional<EplcAck> next(int waitMs)
+    {
+        std::unique_lock lock(m_lock);
+        if (!m_changed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return !m_acks.empty(); }))
+            return std::nullopt;
+        const EplcAck ack = m_acks.front();
+        m_acks.pop_front();
+        return ack;
+    }
+    bool waitRunning()
+    {
+        std::unique_lock lock(m_lock);
+        return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_running; });
+    }
+    void clear()
+    {
+        std::lock_guard lock(m_lock);
+        m_acks.clear();
+        m_running = false;
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::deque<EplcAck> m_acks;
+    bool m_running = false;
+};
+
+PortSettings settingsFor(bool rtu, const QxsimProcess &sim)
+{
+    PortSettings s {};
+    uint8_t *b = reinterpret_cast<uint8_t *>(s.word);
+    if (rtu) {
+        s.word[0] = kTransportSerial;
+        s.word[1] = kFramingRtu;
+        putText(b, SettingsLayout::kPortName, SettingsLayout::kPortNameSize, sim.ptyPath().c_str());
+        putU32le(b, SettingsLayout::kBaudRate, 115200);
+        b[SettingsLayout::kDataBits] = 8;
+    } else {
+        s.word[0] = kTransportTcpClient;
+        s.word[1] = kFramingTcp;
+        putText(b, SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize, "127.0.0.1");
+        putText(b, SettingsLayout::kModuleAddress, SettingsLayout::kAddressSize, "127.0.0.1");
+        putU16le(b, SettingsLayout::kModulePort, static_cast<uint16_t>(sim.port("listening tcp")));
+    }
+    return s;
+}
+
+// A program with running blocks `running`, every row a valid digital one.
+PlcProject programWith(std::initializer_list<int> running)
+{
+    PlcProject p;
+    for (int b : running) {
+        p.setState(b, kBlockRuns);
+        for (int r = 0; r < kPlcRowsPerArea; ++r) {
+            p.setRow(b, PlcRowKind::Condition, r, {uint8_t(1 + (b + r) % 32), 1, 1, uint32_t(r & 1), 0});
+            p.setRow(b, PlcRowKind::Action, r, {uint8_t(1 + (b * 3 + r) % 32), 1, 1, uint32_t(b & 1), 0});
+        }
+    }
+    return p;
+}
+
+std::vector<uint8_t> fileBytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class DownloadToQxsim : public ::testing::TestWithParam<bool>
+{
+protected:
+    void start(std::vector<std::string> args)
+    {
+        AckQueue::instance().clear();
+        m_dir = std::filesystem::temp_directory_path() / ("plc_dl_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(m_dir);
+        args.insert(args.end(), {"--state", m_dir.string()});
+        if (GetParam())
+            args.push_back("--pty");
+        else
+            args.insert(args.end(), {"--tcp", "0"});
+        m_sim = std::make_unique<QxsimProcess>(args);
+        ASSERT_FALSE(m_sim->lines().empty());
+        ASSERT_EQ(DLL_API_OBJ_CREATE(settingsFor(GetParam(), *m_sim), &AckQueue::callback, &m_handle), 0);
+        ASSERT_EQ(DLL_API_OBJ_RUN(m_handle), 0);
+        ASSERT_TRUE(AckQueue::instance().waitRunning());
+    }
+    void TearDown() override
+    {
+        if (m_handle != 0)
+            DLL_API_OBJ_DESTROY(m_handle);
+        m_sim.reset();
+        std::filesystem::remove_all(m_dir);
+    }
+
+    // Runs the transfer to its end through the library; the packets placed
+    // are kept in `sent`, the refusals in `refused` with the index of the
+    // packet placed after each. Where packets are lost on purpose the
+    // driver's timer is shorter than the page's (the library itself gives
+    // up on an answer after 1000 ms), to keep the test quick.
+    EplcStep run(PlcDownload &d, EplcStep first, int timerMs = kEplcAckTimeoutMs)
+    {
+        EplcLink link;
+        link.place = [&](const EplcStep &s) {
+            sent.push_back(s);
+            const RequestRecord r = eplcRequest(s.packet, 1);
+            DLL_API_OBJ_RXBUFF_CLR(m_handle);
+            DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
+        };
+        link.waitAck = [&](int ms) {
+            const std::optional<EplcAck> ack = AckQueue::instance().next(ms);
+            if (ack && !ack->success)
+                refused.emplace_back(ack->echo, sent.size());
+            return ack;
+        };
+        return runDownload(d, std::move(first), link, timerMs);
+    }
+    std::vector<uint8_t> stored(const char *file) const { return fileBytes(m_dir / file); }
+
+    std::filesystem::path m_dir;
+    std::unique_ptr<QxsimProcess> m_sim;
+    intptr_t m_handle = 0;
+    std::vector<EplcStep> sent;
+    std::vector<std::pair<EplcHeader, std::size_t>> refused;
+};
+
+TEST_P(DownloadToQxsim, RunningBlocksReachRamAsCompiled)
+{
+    start({});
+    const ProgramImage image = buildProgramImage(programWith({0, 2, 5}), ScalingTables());
+    PlcDownload d;
+    const EplcStep end = run(d, d.start(image, kEplcRamRun, 64));
+    EXPECT_TRUE(end.success) << end.message;
+    EXPECT_EQ(sent.size(), 14u);
+    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "plc_flash.bin"));
+
+    // block 0 goes first even when free; only block 7 follows it
+    sent.clear();
+    const ProgramImage seven = buildProgramImage(programWith({7}), ScalingTables());
+    EXPECT_TRUE(run(d, d.start(seven, kEplcFlashRun, 64)).success);
+    ASSERT_EQ(sent.size(), 10u);
+    EXPECT_EQ(sent[1].header, (EplcHeader{2, 0, 0, 64}));
+    EXPECT_EQ(sent[5].header, (EplcHeader{2, 7, 0, 64}));
+    EXPECT_EQ(stored("plc_flash.bin"), seven.bytes);
+    EXPECT_EQ(stored("plc_ram.bin"), seven.bytes);
+
+    // clearing FLASH sends an empty program
+    EXPECT_TRUE(run(d, d.start(ProgramImage(), kEplcFlashRestart, 256)).success);
+    EXPECT_EQ(stored("plc_flash.bin"), std::vector<uint8_t>(kPlcProgramSize, 0));
+}
+
+TEST_P(DownloadToQxsim, RefusedPacketIsRepeatedExactly)
+{
+    start({"--refuse-part", "5"});
+    const ProgramImage image = buildProgramImage(programWith({0, 2, 5}), ScalingTables());
+    PlcDownload d;
+    EXPECT_TRUE(run(d, d.start(image, kEplcRamRun, 64)).success);
+    ASSERT_EQ(refused.size(), 1u);
+    const auto [echo, next] = refused[0];
+    ASSERT_LT(next, sent.size());
+    EXPECT_EQ(sent[next].header, echo);
+    EXPECT_EQ(sent[next].packet, sent[next - 1].packet);
+    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+}
+
+TEST_P(DownloadToQxsim, LostAcknowledgementsAreMadeUpByResends)
+{
+    // every fourth request goes unanswered: packets 4, 7, 10 and 13 once
+    // each (the final packet is not among them: a final command without an
+    // answer ends the transfer as failed)
+    start({"--drop-every", "4"});
+    const ProgramImage image = buildProgramImage(programWith({0, 2, 5}), ScalingTables());
+    PlcDownload d;
+    EXPECT_TRUE(run(d, d.start(image, kEplcFlashRestart, 64), 1500).success);
+    EXPECT_GE(sent.size(), 18u);
+    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+    EXPECT_EQ(stored("plc_flash.bin"), image.bytes);
+}
+
+TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
+{
+    // the start packet is the fourth request
+    start({"--drop-every", "4"});
+    const ProgramImage image = buildProgramImage(programWith({0}), ScalingTables());
+    for (int i = 0; i < 3; ++i) {
+        const RequestRecord r = eplcRequest(buildEplcPacket({1, 0, 0, 0}, image.bytes), 1);
+        DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
+        ASSERT_TRUE(AckQueue::instance().next(5000));
+    }
+    PlcDownload d;
+    EXPECT_TRUE(run(d, d.start(image, kEplcRamRun, 64), 1500).success);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[1].header, (EplcHeader{1, 0, 0, 64}));
+    EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 64, sent[1].packet.begin() + 6));
+    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Framing, DownloadToQxsim, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
+
+} // namespace
+} // namespace qx
