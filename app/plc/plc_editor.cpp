@@ -217,8 +217,6 @@ PlcOutcome PlcEditor::loadSourceFile(const std::string &path, bool viaRefresh, c
     PlcProject fresh;
     const SourceLoadResult r = loadPlcSourceFile(path, fresh);
     PlcOutcome o;
-    if (!viaRefresh)
-        o.log = std::string(kFilePath) + path + "\r\n";
     if (r.code == SourceLoadResult::FileError) {
         // the open program stays as it was
         m_compiled = false;
@@ -235,10 +233,7 @@ PlcOutcome PlcEditor::loadSourceFile(const std::string &path, bool viaRefresh, c
             + sourceLoadFailedReport(r.message, viaRefresh ? SourceLoadVia::Refresh : SourceLoadVia::FileDialog);
         return o;
     }
-    PlcOutcome compiled = compileReport(true, true, scaling);
-    if (!viaRefresh)
-        compiled.log = o.log;
-    return compiled;
+    return compileReport(true, true, scaling);
 }
 
 PlcOutcome PlcEditor::refresh(const ScalingTables &scaling)
@@ -254,7 +249,6 @@ PlcOutcome PlcEditor::readProjectFile(const std::string &path)
 {
     m_readBytes.clear();
     PlcOutcome o;
-    o.log = std::string(kFilePath) + path + "\r\n";
     // one byte more than a project tells a longer file from a right one
     FileReadResult file = readFileBytes(path, kProjectFileSize + 1);
     if (!file.ok) {
@@ -315,7 +309,6 @@ PlcOutcome PlcEditor::saveProject(const std::string &path)
     PlcOutcome o;
     o.ok = r.ok;
     o.message = r.message;
-    o.log = std::string(kFilePath) + path + "\r\n";
     return o;
 }
 

@@ -95,7 +95,6 @@ struct PlcOutcome {
     bool ok = false;
     std::optional<std::string> report; // the report box's new content
     std::string message;               // for a message box, "" for none
-    std::string log;                   // for the main log, "" for none
     bool showRows = false;             // redisplay the current block's rows
 };
 

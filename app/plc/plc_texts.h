@@ -196,4 +196,68 @@ inline constexpr const char *kFieldCondB = "条件值b";
 inline constexpr const char *kFieldActA = "输出值a";
 inline constexpr const char *kFieldActB = "输出值b";
 
+// page controls
+inline constexpr const char *kTabTitle = "QovexPLC";
+inline constexpr const char *kButtonLoad = "载入工程或源码";
+inline constexpr const char *kButtonNew = "新建工程";
+inline constexpr const char *kButtonRefresh = "刷新并编译";
+inline constexpr const char *kButtonSave = "保存工程";
+inline constexpr const char *kButtonRamRun = "下载RAM并运行";
+inline constexpr const char *kButtonFlashRun = "下载FLASH并运行";
+inline constexpr const char *kButtonFlashRestart = "下载FLASH并重启";
+inline constexpr const char *kButtonClearFlash = "清空FLASH并重启";
+inline constexpr const char *kButtonCancelTransfer = "取消升级";
+inline constexpr const char *kButtonCancelClear = "取消清空";
+inline constexpr const char *kButtonCommit = "参与运行";
+inline constexpr const char *kButtonStop = "禁止运行";
+inline constexpr const char *kButtonClearBlock = "清空该编程块";
+inline constexpr const char *kButtonUp = "上移";
+inline constexpr const char *kButtonDown = "下移";
+inline constexpr const char *kButtonDelete = "删除";
+inline constexpr const char *kStep1 =
+    "STEP1:单击一个编程块开始编程,绿色为参与运行,蓝色为不参与运行,灰色为空闲,控制器会循环扫描运行绿色控制块。";
+inline constexpr const char *kStep2 =
+    "STEP2:对该控制块进行[条件-动作]组合,左侧的条件都满足后,右侧的动作才会按顺序执行,  当前块号:";
+inline constexpr const char *kStep3 = "STEP3:控制块编写完成后,可以:";
+inline constexpr const char *kRowHint = "圆点选中 [条件/动作] 所在行，可以：";
+inline constexpr const char *kHeadCondition = "条件";
+inline constexpr const char *kHeadSource = "来源";
+inline constexpr const char *kHeadOperator = "运算符";
+inline constexpr const char *kHeadCondA = "条件值a";
+inline constexpr const char *kHeadCondB = "条件值b";
+inline constexpr const char *kHeadUnit = "值类型";
+inline constexpr const char *kHeadAction = "动作";
+inline constexpr const char *kHeadObject = "对象";
+inline constexpr const char *kHeadOperation = "操作";
+inline constexpr const char *kHeadActA = "输出值a";
+inline constexpr const char *kHeadActB = "输出值b";
+inline constexpr const char *kProjectFilter = "工程文件(*.qprj)|*.qprj|源码文件(*.txt)|*.txt||";
+inline constexpr const char *kSaveFilter = "工程文件(*.qprj)|*.qprj|所有文件(*.*)|*.*||";
+// the report box and the block buttons' states, for the accessibility tree
+inline constexpr const char *kReportBoxName = "编译报告";
+inline constexpr const char *kBlockFreeName = "空闲";
+inline constexpr const char *kBlockRunsName = "参与运行";
+inline constexpr const char *kBlockStoppedName = "不参与运行";
+inline constexpr const char *kProgressName = "传输进度";
+
+// dialogs
+inline constexpr const char *kDialogOk = "确定";
+inline constexpr const char *kDialogCancel = "取消";
+inline constexpr const char *kTransTitle = "工程传输";
+inline constexpr const char *kTransBlockSize = "传输分块大小(BYTE):";
+inline constexpr const char *kTransNote = "注意:";
+inline constexpr const char *kTransNote1 = "1.调试程序尽量选择RAM下载!";
+inline constexpr const char *kTransNote2 = "2.LORA传输请选择64或更小分块!";
+inline constexpr const char *kPasswordTitle = "请输入工程密码";
+inline constexpr const char *kPasswordLabel = "密码:";
+inline constexpr const char *kConfirmLabel = "确认密码:";
+inline constexpr const char *kNoticeTitle = "提示";
+inline constexpr const char *kSourceNotice1 = "1.当前选择源码编程模式!";
+inline constexpr const char *kSourceNotice2 = "2.源码加载后,可点击\"刷新并编译\"自动加载,无需重复打开源码!";
+inline constexpr const char *kSourceNotice3 = "3.源码可以生成工程文件,但反向不行!";
+inline constexpr const char *kProjectNotice1 = "1.当前选择可视化编程模式!";
+inline constexpr const char *kProjectNotice2 =
+    "2.可视化编程后只能生成工程文件,工程文件可保存可加载，但无法反向生成源码文件!";
+inline constexpr const char *kProjectNotice3 = "3.工程文件修改后请及时编译保存!";
+
 } // namespace qx::plc_texts

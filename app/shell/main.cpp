@@ -13,6 +13,8 @@
 #include "dialogs.h"
 #include "library_binder.h"
 #include "main_window.h"
+#include "page_host.h"
+#include "plc_page.h"
 
 #ifndef QX_BUILD_LIBRARY_DIR
 #define QX_BUILD_LIBRARY_DIR ""
@@ -49,6 +51,7 @@ int main(int argc, char *argv[])
     }
 
     qx::AppMain app(bound.functions, dialogs);
+    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app, [] { return qx::ScalingTables(); }));
     qx::MainWindow &window = app.mainWindow();
     window.show();
     if (options.address)

@@ -1,0 +1,147 @@
+#include "plc_dialogs.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "plc_download.h"
+#include "plc_texts.h"
+
+namespace qx {
+
+namespace {
+
+using namespace plc_texts;
+
+QString tr8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// "确定" and "取消", wired to accept and reject.
+QDialogButtonBox *okCancel(QDialog *dialog)
+{
+    auto *box = new QDialogButtonBox(dialog);
+    box->addButton(tr8(kDialogOk), QDialogButtonBox::AcceptRole);
+    box->addButton(tr8(kDialogCancel), QDialogButtonBox::RejectRole);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
+}
+
+constexpr const char *kSourceNotice[3] = {kSourceNotice1, kSourceNotice2, kSourceNotice3};
+constexpr const char *kProjectNotice[3] = {kProjectNotice1, kProjectNotice2, kProjectNotice3};
+
+} // namespace
+
+PlcModeNotice::PlcModeNotice(const char *const (&lines)[3], QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr8(kNoticeTitle));
+    auto *root = new QVBoxLayout(this);
+    for (const char *line : lines)
+        root->addWidget(new QLabel(tr8(line), this));
+    root->addWidget(okCancel(this));
+}
+
+CDlgFopenTxt::CDlgFopenTxt(QWidget *parent)
+    : PlcModeNotice(kSourceNotice, parent)
+{
+}
+
+CDlgFopenPrj::CDlgFopenPrj(QWidget *parent)
+    : PlcModeNotice(kProjectNotice, parent)
+{
+}
+
+CPassword::CPassword(bool confirm, const QString &password, const QString &confirmation, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr8(kPasswordTitle));
+    auto *root = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    auto field = [this](const QString &text, const char *caption) {
+        auto *e = new QLineEdit(text, this);
+        e->setEchoMode(QLineEdit::Password);
+        e->setMaxLength(30); // what "确定" takes of each field
+        e->setAccessibleName(tr8(caption));
+        return e;
+    };
+    m_password = field(password, kPasswordLabel);
+    form->addRow(tr8(kPasswordLabel), m_password);
+    if (confirm) {
+        m_confirmation = field(confirmation, kConfirmLabel);
+        form->addRow(tr8(kConfirmLabel), m_confirmation);
+    }
+    root->addLayout(form);
+    root->addWidget(new QLabel(tr8(kPasswordHint), this));
+    root->addWidget(okCancel(this));
+}
+
+QString CPassword::password() const
+{
+    return m_password->text();
+}
+
+QString CPassword::confirmation() const
+{
+    return m_confirmation ? m_confirmation->text() : m_password->text();
+}
+
+CDlgEplcTrans::CDlgEplcTrans(int current, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr8(kTransTitle));
+    auto *root = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_sizes = new QComboBox(this);
+    for (uint16_t size : kEplcBlockSizes)
+        m_sizes->addItem(QString::number(size), int(size));
+    m_sizes->setCurrentIndex(std::max(0, m_sizes->findData(current)));
+    m_sizes->setAccessibleName(tr8(kTransBlockSize));
+    form->addRow(tr8(kTransBlockSize), m_sizes);
+    root->addLayout(form);
+    for (const char *note : {kTransNote, kTransNote1, kTransNote2})
+        root->addWidget(new QLabel(tr8(note), this));
+    root->addWidget(okCancel(this));
+}
+
+int CDlgEplcTrans::blockSize() const
+{
+    const QVariant v = m_sizes->currentData();
+    return v.isValid() ? v.toInt() : kEplcBlockSizes[0];
+}
+
+bool QtPlcDialogs::sourceModeNotice(QWidget *parent)
+{
+    return CDlgFopenTxt(parent).exec() == QDialog::Accepted;
+}
+
+bool QtPlcDialogs::projectModeNotice(QWidget *parent)
+{
+    return CDlgFopenPrj(parent).exec() == QDialog::Accepted;
+}
+
+bool QtPlcDialogs::password(QWidget *parent, bool confirm, QString &password, QString &confirmation)
+{
+    CPassword dialog(confirm, password, confirmation, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    password = dialog.password();
+    confirmation = dialog.confirmation();
+    return true;
+}
+
+std::optional<int> QtPlcDialogs::blockSize(QWidget *parent, int current)
+{
+    CDlgEplcTrans dialog(current, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.blockSize();
+}
+
+} // namespace qx

@@ -1,0 +1,558 @@
+#include "plc_page.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app_main.h"
+#include "dialogs.h"
+#include "plc_catalogues.h"
+#include "plc_texts.h"
+#include "request_record.h"
+#include "transfer_packet_layout.h"
+
+namespace qx {
+
+namespace {
+
+using namespace plc_texts;
+
+QString tr8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString tr8(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+// "描述|*.ext|描述|*.ext||" as a Qt file dialog takes it.
+QString dialogFilter(const char *filter)
+{
+    const QStringList parts = tr8(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out.append(parts[i]);
+    return out.join(QStringLiteral(";;"));
+}
+
+// A row's drop-down list, narrow in the grid (the open list shows the
+// entries whole).
+QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &name, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    for (const std::string &entry : plcCatalogue(catalogue))
+        box->addItem(QString::fromStdString(entry));
+    box->setAccessibleName(name);
+    box->setMaxVisibleItems(20);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(characters);
+    return box;
+}
+
+QPushButton *button(const char *caption, QWidget *parent)
+{
+    return new QPushButton(tr8(caption), parent);
+}
+
+const char *const kTransferCaptions[] = {kButtonRamRun, kButtonFlashRun, kButtonFlashRestart, kButtonClearFlash};
+
+const char *stateName(uint8_t state)
+{
+    if (state == kBlockFree)
+        return kBlockFreeName;
+    return state == kBlockRuns ? kBlockRunsName : kBlockStoppedName;
+}
+
+// The echoed fields of event 18; nullopt when the reply is too short to
+// carry them.
+std::optional<EplcAck> ackOf(const PlcStep &step)
+{
+    namespace L = EplcReplyLayout;
+    if (step.value < int32_t(L::kLength + 2) || step.data.size() < L::kLength + 2)
+        return std::nullopt;
+    const uint8_t *d = step.data.data();
+    return EplcAck {step.success, {d[L::kMode], d[L::kBlock], getU16be(d, L::kOffset), getU16be(d, L::kLength)}};
+}
+
+} // namespace
+
+COperEPLC::COperEPLC(AppMain &app, std::function<ScalingTables()> scaling, std::unique_ptr<PlcDialogs> dialogs,
+                     QWidget *parent)
+    : QWidget(parent)
+    , m_app(app)
+    , m_scaling(std::move(scaling))
+    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtPlcDialogs>())
+{
+    buildControls();
+    connectControls();
+    m_ackTimer.setSingleShot(true);
+    connect(&m_ackTimer, &QTimer::timeout, this, &COperEPLC::onAckTimeout);
+    app.routes().plcStep = [this](const PlcStep &step) {
+        if (const std::optional<EplcAck> ack = ackOf(step))
+            acknowledge(*ack);
+    };
+    applyControls();
+}
+
+COperEPLC::~COperEPLC()
+{
+    m_app.routes().plcStep = nullptr;
+}
+
+// --- widgets ----------------------------------------------------------------------
+
+void COperEPLC::buildControls()
+{
+    auto *root = new QHBoxLayout(this);
+    m_ui.report = new QPlainTextEdit(this);
+    m_ui.report->setReadOnly(true);
+    m_ui.report->setAccessibleName(tr8(kReportBoxName));
+    m_ui.report->setLineWrapMode(QPlainTextEdit::NoWrap);
+    root->addWidget(m_ui.report, 1);
+
+    // the editor scrolls rather than squeezing its rows on a small window
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *editor = new QWidget(scroll);
+    scroll->setWidget(editor);
+    root->addWidget(scroll, 3);
+    auto *right = new QVBoxLayout(editor);
+    right->setContentsMargins(0, 0, 0, 0);
+
+    auto *step1 = new QLabel(tr8(kStep1), editor);
+    step1->setWordWrap(true);
+    right->addWidget(step1);
+    auto *blocks = new QGridLayout;
+    blocks->setSpacing(2);
+    for (int n = 0; n < static_cast<int>(kPlcBlockCount); ++n) {
+        auto *b = new QPushButton(QString::number(n), editor);
+        b->setCheckable(true);
+        b->setAccessibleName(QString::number(n));
+        b->setMinimumWidth(28);
+        b->setFocusPolicy(Qt::TabFocus);
+        m_ui.blocks[std::size_t(n)] = b;
+        blocks->addWidget(b, n / 20, n % 20);
+    }
+    right->addLayout(blocks);
+
+    auto *step2 = new QHBoxLayout;
+    auto *step2Text = new QLabel(tr8(kStep2), editor);
+    step2Text->setWordWrap(true);
+    step2->addWidget(step2Text, 1);
+    m_ui.currentBlock = new QLabel(editor);
+    QFont big(tr8("黑体"));
+    big.setPointSize(20);
+    big.setBold(true);
+    m_ui.currentBlock->setFont(big);
+    m_ui.currentBlock->setMinimumWidth(60);
+    m_ui.currentBlock->setAccessibleName(tr8("当前块号:"));
+    step2->addWidget(m_ui.currentBlock);
+    right->addLayout(step2);
+    right->addWidget(buildRowGrid(editor));
+
+    // STEP3: block and row commands, then the program and the transfers
+    auto *commands = new QGridLayout;
+    commands->addWidget(new QLabel(tr8(kStep3), editor), 0, 0, 1, 3);
+    commands->addWidget(new QLabel(tr8(kRowHint), editor), 0, 3, 1, 3);
+    m_ui.commit = button(kButtonCommit, editor);
+    m_ui.stop = button(kButtonStop, editor);
+    m_ui.clearBlock = button(kButtonClearBlock, editor);
+    m_ui.up = button(kButtonUp, editor);
+    m_ui.down = button(kButtonDown, editor);
+    m_ui.remove = button(kButtonDelete, editor);
+    m_ui.load = button(kButtonLoad, editor);
+    m_ui.newProject = button(kButtonNew, editor);
+    m_ui.refresh = button(kButtonRefresh, editor);
+    m_ui.save = button(kButtonSave, editor);
+    for (std::size_t i = 0; i < m_ui.transfers.size(); ++i)
+        m_ui.transfers[i] = button(kTransferCaptions[i], editor);
+    const std::initializer_list<QPushButton *> lines[] = {
+        {m_ui.commit, m_ui.stop, m_ui.clearBlock, m_ui.up, m_ui.down, m_ui.remove},
+        {m_ui.load, m_ui.newProject, m_ui.refresh, m_ui.save},
+        {m_ui.transfers[0], m_ui.transfers[1], m_ui.transfers[2], m_ui.transfers[3]},
+    };
+    int line = 1;
+    for (const auto &buttons : lines) {
+        int column = 0;
+        for (QPushButton *b : buttons)
+            commands->addWidget(b, line, column++);
+        ++line;
+    }
+    right->addLayout(commands);
+    m_ui.progress = new QProgressBar(editor);
+    m_ui.progress->setAccessibleName(tr8(kProgressName));
+    m_ui.progress->setFormat(QStringLiteral("%v/%m"));
+    m_ui.progress->setValue(0);
+    right->addWidget(m_ui.progress);
+    right->addStretch(1);
+}
+
+QWidget *COperEPLC::buildRowGrid(QWidget *parent)
+{
+    auto *box = new QGroupBox(parent);
+    auto *grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    m_selectors = new QButtonGroup(this);
+    const char *const condHeads[] = {kHeadCondition, kHeadSource, kHeadOperator, kHeadCondA, kHeadCondB, kHeadUnit};
+    const char *const actHeads[] = {kHeadAction, kHeadObject, kHeadOperation, kHeadActA, kHeadActB, kHeadUnit};
+    constexpr int kActColumn = 7; // a gap column between the halves
+    for (int c = 0; c < 6; ++c) {
+        grid->addWidget(new QLabel(tr8(condHeads[c]), box), 0, c);
+        grid->addWidget(new QLabel(tr8(actHeads[c]), box), 0, kActColumn + c);
+    }
+    grid->setColumnMinimumWidth(6, 12);
+    auto makeRow = [&](PlcRowKind kind, int r, int column, const char *const *heads) {
+        const bool condition = kind == PlcRowKind::Condition;
+        const QString row = tr8(condition ? kRowCondition : kRowAction) + QString::number(r);
+        auto name = [&](int head) { return row + QLatin1Char(' ') + tr8(heads[head]); };
+        RowControls rc;
+        rc.selector = new QRadioButton(QString::number(r), box);
+        rc.selector->setAccessibleName(row);
+        m_selectors->addButton(rc.selector, condition ? r : kPlcRowsPerArea + r);
+        rc.code = catalogueList(condition ? PlcCatalogue::Source : PlcCatalogue::ActionObject, 3, name(1), box);
+        rc.op = catalogueList(condition ? PlcCatalogue::ConditionOperator : PlcCatalogue::ActionOperator, 2,
+                              name(2), box);
+        rc.a = new QLineEdit(QStringLiteral("0"), box);
+        rc.b = new QLineEdit(QStringLiteral("0"), box);
+        for (auto [edit, head] : {std::pair {rc.a, 3}, std::pair {rc.b, 4}}) {
+            edit->setMaxLength(30);
+            edit->setAccessibleName(name(head));
+            edit->setMinimumWidth(48);
+        }
+        rc.unit = catalogueList(PlcCatalogue::Unit, 3, name(5), box);
+        QWidget *cells[] = {rc.selector, rc.code, rc.op, rc.a, rc.b, rc.unit};
+        for (int c = 0; c < 6; ++c)
+            grid->addWidget(cells[c], 1 + r, column + c);
+        (condition ? m_ui.conditions : m_ui.actions)[std::size_t(r)] = rc;
+    };
+    for (int r = 0; r < kPlcRowsPerArea; ++r) {
+        makeRow(PlcRowKind::Condition, r, 0, condHeads);
+        makeRow(PlcRowKind::Action, r, kActColumn, actHeads);
+    }
+    return box;
+}
+
+void COperEPLC::connectControls()
+{
+    connect(m_ui.load, &QPushButton::clicked, this, &COperEPLC::onLoad);
+    connect(m_ui.newProject, &QPushButton::clicked, this, &COperEPLC::onNewProject);
+    connect(m_ui.refresh, &QPushButton::clicked, this, &COperEPLC::onRefresh);
+    connect(m_ui.save, &QPushButton::clicked, this, &COperEPLC::onSave);
+    for (std::size_t i = 0; i < m_ui.transfers.size(); ++i)
+        connect(m_ui.transfers[i], &QPushButton::clicked, this, [this, i] { onTransfer(PlcTransfer(i)); });
+    for (std::size_t n = 0; n < m_ui.blocks.size(); ++n)
+        connect(m_ui.blocks[n], &QPushButton::clicked, this, [this, n] { onBlock(int(n)); });
+    connect(m_ui.commit, &QPushButton::clicked, this, &COperEPLC::onCommit);
+    connect(m_ui.stop, &QPushButton::clicked, this, &COperEPLC::onStop);
+    connect(m_ui.clearBlock, &QPushButton::clicked, this, &COperEPLC::onClearBlock);
+    connect(m_ui.up, &QPushButton::clicked, this, [this] { onMove(-1); });
+    connect(m_ui.down, &QPushButton::clicked, this, [this] { onMove(+1); });
+    connect(m_ui.remove, &QPushButton::clicked, this, &COperEPLC::onDelete);
+}
+
+// --- commands ---------------------------------------------------------------------
+
+void COperEPLC::onLoad()
+{
+    const QString path = m_app.dialogs().openFile(this, tr8(kButtonLoad), dialogFilter(kProjectFilter));
+    if (path.isEmpty())
+        return;
+    m_app.appendLog(tr8(kFilePath) + path + QStringLiteral("\r\n"));
+    clearSelectors();
+    const std::string file = path.toStdString();
+    // a project by its extension, anything else is taken as source text
+    if (QFileInfo(path).suffix().compare(QStringLiteral("qprj"), Qt::CaseInsensitive) != 0) {
+        if (m_dialogs->sourceModeNotice(this))
+            present(m_editor.loadSource(file, m_scaling()));
+        return;
+    }
+    if (!m_dialogs->projectModeNotice(this))
+        return;
+    const PlcOutcome read = m_editor.readProjectFile(file);
+    if (!read.ok) {
+        present(read);
+        return;
+    }
+    QString password = tr8(m_editor.password());
+    QString confirmation = tr8(m_editor.confirmation());
+    if (!m_dialogs->password(this, false, password, confirmation)) {
+        m_editor.dropReadProject(); // the open program stays
+        return;
+    }
+    present(m_editor.openProject(password.toStdString(), m_scaling()));
+}
+
+void COperEPLC::onNewProject()
+{
+    clearSelectors();
+    present(m_editor.newProject());
+}
+
+void COperEPLC::onRefresh()
+{
+    present(m_editor.refresh(m_scaling()));
+}
+
+void COperEPLC::onSave()
+{
+    QString password = tr8(m_editor.password());
+    QString confirmation = tr8(m_editor.confirmation());
+    if (!m_dialogs->password(this, true, password, confirmation))
+        return;
+    m_editor.setPasswords(password.toStdString(), confirmation.toStdString());
+    const PlcOutcome entries = m_editor.checkSavePasswords();
+    if (!entries.ok) {
+        present(entries);
+        return;
+    }
+    QString path = m_app.dialogs().saveFile(this, tr8(kButtonSave), dialogFilter(kSaveFilter));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".qprj");
+    m_app.appendLog(tr8(kFilePath) + path + QStringLiteral("\r\n"));
+    present(m_editor.saveProject(path.toStdString()));
+}
+
+void COperEPLC::onTransfer(PlcTransfer transfer)
+{
+    if (m_editor.runningTransfer()) {
+        handleStep(m_editor.cancelTransfer());
+        return;
+    }
+    if (transfer == PlcTransfer::ClearFlash)
+        clearSelectors();
+    const ScalingTables scaling = m_scaling();
+    const PlcOutcome ready = m_editor.prepareTransfer(transfer, scaling);
+    present(ready);
+    if (!ready.ok)
+        return;
+    const std::optional<int> size = m_dialogs->blockSize(this, m_editor.blockSize());
+    if (!size)
+        return;
+    m_ui.progress->setValue(0);
+    handleStep(m_editor.startTransfer(transfer, static_cast<uint16_t>(*size), scaling));
+}
+
+void COperEPLC::onBlock(int block)
+{
+    clearSelectors();
+    present(m_editor.selectBlock(block));
+}
+
+void COperEPLC::onCommit()
+{
+    present(m_editor.commit(shownRows(), m_scaling()));
+}
+
+void COperEPLC::onStop()
+{
+    present(m_editor.stop());
+}
+
+void COperEPLC::onClearBlock()
+{
+    present(m_editor.clear());
+}
+
+void COperEPLC::onMove(int direction)
+{
+    auto [kind, row] = selectedRow();
+    PlcBlockFields fields = shownRows();
+    const PlcOutcome moved = m_editor.moveRow(kind, row, direction, fields);
+    if (moved.ok) {
+        showRows(fields);
+        selectRow(kind, row);
+    }
+    present(moved);
+}
+
+void COperEPLC::onDelete()
+{
+    const auto [kind, row] = selectedRow();
+    PlcBlockFields fields = shownRows();
+    const PlcOutcome deleted = m_editor.deleteRow(kind, row, fields);
+    if (deleted.ok)
+        showRows(fields);
+    present(deleted);
+}
+
+// --- download ---------------------------------------------------------------------
+
+void COperEPLC::acknowledge(const EplcAck &ack)
+{
+    handleStep(m_editor.acknowledge(ack));
+}
+
+void COperEPLC::onAckTimeout()
+{
+    handleStep(m_editor.timeout());
+}
+
+void COperEPLC::handleStep(const EplcStep &step)
+{
+    switch (step.kind) {
+    case EplcStep::Kind::Nothing:
+        return;
+    case EplcStep::Kind::Send: {
+        const RequestRecord r = eplcRequest(step.packet, m_app.modbusAddress());
+        m_app.clearReceiveBuffer();
+        m_app.sendCommand(kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
+        m_app.appendLog(tr8(step.log));
+        m_ackTimer.start(kEplcAckTimeoutMs);
+        break;
+    }
+    case EplcStep::Kind::Finished:
+        m_ackTimer.stop();
+        if (!step.log.empty())
+            m_app.appendLog(tr8(step.log));
+        break;
+    }
+    const PlcDownload &d = m_editor.download();
+    m_ui.progress->setMaximum(std::max(1, d.packetsPlanned()));
+    m_ui.progress->setValue(d.packetsAcknowledged());
+    applyControls();
+    if (step.kind == EplcStep::Kind::Finished)
+        message(step.message);
+}
+
+// --- showing ----------------------------------------------------------------------
+
+void COperEPLC::present(const PlcOutcome &outcome)
+{
+    if (outcome.report) {
+        QString text = tr8(*outcome.report);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        m_ui.report->setPlainText(text);
+    }
+    if (outcome.showRows)
+        showRows(m_editor.currentFields());
+    applyControls();
+    if (!outcome.message.empty())
+        message(outcome.message);
+}
+
+void COperEPLC::applyControls()
+{
+    const PlcControls c = m_editor.controls();
+    for (QPushButton *b : m_ui.blocks)
+        b->setEnabled(c.blockButtons);
+    for (auto *rows : {&m_ui.conditions, &m_ui.actions}) {
+        for (const RowControls &rc : *rows) {
+            for (QWidget *w : std::initializer_list<QWidget *> {rc.selector, rc.code, rc.op, rc.a, rc.b, rc.unit})
+                w->setEnabled(c.rows);
+        }
+    }
+    for (QPushButton *b : {m_ui.commit, m_ui.stop, m_ui.clearBlock, m_ui.up, m_ui.down, m_ui.remove})
+        b->setEnabled(c.blockCommands);
+    m_ui.load->setEnabled(c.loadAndNew);
+    m_ui.newProject->setEnabled(c.loadAndNew);
+    m_ui.refresh->setEnabled(c.refresh);
+    m_ui.save->setEnabled(c.save);
+    for (std::size_t i = 0; i < m_ui.transfers.size(); ++i) {
+        const auto t = PlcTransfer(i);
+        const bool running = c.transfer == t;
+        const bool on = running || (t == PlcTransfer::ClearFlash ? c.clearFlash : c.downloads);
+        m_ui.transfers[i]->setEnabled(on);
+        const char *cancel = t == PlcTransfer::ClearFlash ? kButtonCancelClear : kButtonCancelTransfer;
+        m_ui.transfers[i]->setText(tr8(running ? cancel : kTransferCaptions[i]));
+    }
+    const int current = m_editor.currentBlock();
+    m_ui.currentBlock->setText(current >= 0 ? QString::number(current) : QString());
+    paintBlocks();
+}
+
+void COperEPLC::paintBlocks()
+{
+    const PlcProject *project = m_editor.project();
+    const int current = m_editor.currentBlock();
+    for (std::size_t n = 0; n < m_ui.blocks.size(); ++n) {
+        const uint8_t state = project ? project->state(int(n)) : kBlockFree;
+        QPushButton *b = m_ui.blocks[n];
+        const bool isCurrent = project && int(n) == current;
+        const QString style = QStringLiteral("QPushButton{background-color:#%1;%2}")
+                                  .arg(blockColour(state), 6, 16, QLatin1Char('0'))
+                                  .arg(isCurrent ? QStringLiteral("border:2px solid #FF0000;font-weight:bold;")
+                                                 : QString());
+        if (b->styleSheet() != style)
+            b->setStyleSheet(style);
+        b->setChecked(isCurrent);
+        b->setAccessibleDescription(tr8(stateName(state)));
+    }
+}
+
+void COperEPLC::showRows(const PlcBlockFields &fields)
+{
+    auto show = [](const RowControls &rc, const PlcRowFields &f) {
+        rc.code->setCurrentIndex(f.code);
+        rc.op->setCurrentIndex(f.op);
+        rc.unit->setCurrentIndex(f.unit);
+        rc.a->setText(tr8(f.a));
+        rc.b->setText(tr8(f.b));
+    };
+    for (std::size_t r = 0; r < std::size_t(kPlcRowsPerArea); ++r) {
+        show(m_ui.conditions[r], fields.conditions[r]);
+        show(m_ui.actions[r], fields.actions[r]);
+    }
+}
+
+PlcBlockFields COperEPLC::shownRows() const
+{
+    auto read = [](const RowControls &rc) {
+        return PlcRowFields {rc.code->currentIndex(), rc.unit->currentIndex(), rc.op->currentIndex(),
+                             rc.a->text().toStdString(), rc.b->text().toStdString()};
+    };
+    PlcBlockFields f;
+    for (std::size_t r = 0; r < std::size_t(kPlcRowsPerArea); ++r) {
+        f.conditions[r] = read(m_ui.conditions[r]);
+        f.actions[r] = read(m_ui.actions[r]);
+    }
+    return f;
+}
+
+void COperEPLC::clearSelectors()
+{
+    // an exclusive group never lets its last button go
+    m_selectors->setExclusive(false);
+    for (QAbstractButton *b : m_selectors->buttons())
+        b->setChecked(false);
+    m_selectors->setExclusive(true);
+}
+
+std::pair<PlcRowKind, int> COperEPLC::selectedRow() const
+{
+    const int id = m_selectors->checkedId();
+    if (id < 0)
+        return {PlcRowKind::Condition, -1};
+    if (id < kPlcRowsPerArea)
+        return {PlcRowKind::Condition, id};
+    return {PlcRowKind::Action, id - kPlcRowsPerArea};
+}
+
+void COperEPLC::selectRow(PlcRowKind kind, int row)
+{
+    if (QAbstractButton *b = m_selectors->button(kind == PlcRowKind::Condition ? row : kPlcRowsPerArea + row))
+        b->setChecked(true);
+}
+
+void COperEPLC::message(const std::string &text)
+{
+    m_app.dialogs().message(this, tr8(text));
+}
+
+} // namespace qx

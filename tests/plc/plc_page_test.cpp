@@ -1,0 +1,225 @@
+// The PLC page driven through its controls, one test per behaviour (the
+// rules themselves are tested in plc_editor_test), and a download from the
+// page through the real library into qxsim.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QQueue>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app_main.h"
+#include "library_binder.h"
+#include "main_window.h"
+#include "page_host.h"
+#include "plc_page.h"
+#include "plc_texts.h"
+#include "scripted_dialogs.h"
+
+using namespace qx;
+using namespace qx::plc_texts;
+
+namespace {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// The page's own dialogs answered from a script: notices confirmed, the
+// passwords and block sizes queued by the test.
+class ScriptedPlcDialogs : public PlcDialogs
+{
+public:
+    bool sourceModeNotice(QWidget *) override { return true; }
+    bool projectModeNotice(QWidget *) override { return true; }
+    bool password(QWidget *, bool, QString &password, QString &confirmation) override
+    {
+        if (passwords.isEmpty())
+            return false;
+        password = confirmation = passwords.dequeue();
+        return true;
+    }
+    std::optional<int> blockSize(QWidget *, int) override
+    {
+        return blockSizes.isEmpty() ? std::nullopt : std::optional<int>(blockSizes.dequeue());
+    }
+
+    QQueue<QString> passwords;
+    QQueue<int> blockSizes;
+};
+
+} // namespace
+
+class PlcPageTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFunctions m_library;
+    ScriptedDialogs *m_dialogs = nullptr;
+    ScriptedPlcDialogs *m_plcDialogs = nullptr;
+    AppMain *m_app = nullptr;
+    COperEPLC *m_page = nullptr;
+
+    const COperEPLC::Controls &ui() const { return m_page->controls(); }
+    const COperEPLC::RowControls &cond(int r) const { return ui().conditions[std::size_t(r)]; }
+    const COperEPLC::RowControls &act(int r) const { return ui().actions[std::size_t(r)]; }
+    QPushButton *block(int n) const { return ui().blocks[std::size_t(n)]; }
+    QPushButton *transfer(PlcTransfer t) const { return ui().transfers[std::size_t(t)]; }
+
+    static void setRow(const COperEPLC::RowControls &rc, int code, int op, const char *a, const char *b, int unit)
+    {
+        rc.code->setCurrentIndex(code);
+        rc.op->setCurrentIndex(op);
+        rc.a->setText(QString::fromUtf8(a));
+        rc.b->setText(QString::fromUtf8(b));
+        rc.unit->setCurrentIndex(unit);
+    }
+
+    // A new project with block `n` shown.
+    void newProjectAt(int n)
+    {
+        ui().newProject->click();
+        block(n)->click();
+        QCOMPARE(m_page->editor().currentBlock(), n);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const BindResult bound = bindLibrary(QX_QXLIB_FILE);
+        QVERIFY2(bound.ok, bound.message.c_str());
+        m_library = bound.functions;
+    }
+
+    void init()
+    {
+        m_dialogs = new ScriptedDialogs;
+        m_app = new AppMain(m_library, *m_dialogs);
+        auto dialogs = std::make_unique<ScriptedPlcDialogs>();
+        m_plcDialogs = dialogs.get();
+        m_page = new COperEPLC(*m_app, [] { return ScalingTables(); }, std::move(dialogs));
+        m_app->pageHost().setPage(PageHost::kPlcPage, m_page);
+    }
+
+    void cleanup()
+    {
+        delete m_app;
+        m_app = nullptr;
+        delete m_dialogs;
+    }
+
+    void freeBlockShowsEmptyRows()
+    {
+        QVERIFY(!block(0)->isEnabled());
+        newProjectAt(7);
+        QVERIFY(block(7)->isChecked());
+        for (int r = 0; r < kPlcRowsPerArea; ++r) {
+            for (const COperEPLC::RowControls *rc : {&cond(r), &act(r)}) {
+                QCOMPARE(rc->code->currentText(), u8("空"));
+                QCOMPARE(rc->a->text(), QStringLiteral("0"));
+                QCOMPARE(rc->b->text(), QStringLiteral("0"));
+                QVERIFY(rc->a->isEnabled());
+            }
+        }
+        QVERIFY(ui().report->toPlainText().contains(QStringLiteral("<program7>")));
+        QVERIFY(!ui().report->toPlainText().contains(u8("[条件")));
+    }
+
+    void failingCommitTurnsGreenAndTheDownloadRefuses()
+    {
+        newProjectAt(1);
+        setRow(cond(0), 1, 1, "1", "0", 1);
+        setRow(act(0), 1, 1, "7", "0", 1); // y1 = 7: not a switch value
+        ui().commit->click();
+        QCOMPARE(block(1)->accessibleDescription(), u8(kBlockRunsName));
+        QVERIFY(block(1)->styleSheet().contains(QStringLiteral("00ff00")));
+        QVERIFY(ui().report->toPlainText().contains(u8(kActDigitalValueA)));
+        m_plcDialogs->blockSizes.enqueue(64);
+        transfer(PlcTransfer::RamRun)->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(kFixSyntaxFirst)});
+        QCOMPARE(m_plcDialogs->blockSizes.size(), 1); // never asked
+        QVERIFY(!m_page->editor().download().running());
+    }
+
+    void movesAtTheEdgesDoNothing()
+    {
+        newProjectAt(0);
+        setRow(cond(0), 1, 1, "1", "0", 1);
+        setRow(act(0), 2, 1, "1", "0", 1);
+        setRow(act(9), 3, 1, "0", "0", 1);
+        ui().commit->click();
+        cond(0).selector->click();
+        ui().up->click();
+        act(9).selector->click();
+        ui().down->click();
+        act(0).selector->click();
+        ui().up->click(); // never into the conditions
+        QCOMPARE(cond(0).code->currentIndex(), 1);
+        QCOMPARE(act(0).code->currentIndex(), 2);
+        QCOMPARE(act(9).code->currentIndex(), 3);
+        QCOMPARE(m_page->editor().project()->row(0, PlcRowKind::Action, 9).code, 3);
+        QVERIFY(act(0).selector->isChecked());
+        ui().down->click();
+        QCOMPARE(act(1).code->currentIndex(), 2);
+        QVERIFY(act(1).selector->isChecked());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void pulseOutputKeepsItsDuty()
+    {
+        newProjectAt(4);
+        setRow(cond(0), 1, 1, "1", "0", 1);
+        setRow(act(0), 2, 7, "1000", "33.3", 12);
+        ui().commit->click();
+        block(5)->click();
+        block(4)->click();
+        QCOMPARE(act(0).a->text(), QStringLiteral("1000"));
+        QCOMPARE(act(0).b->text(), QStringLiteral("33.299999"));
+        ui().commit->click();
+        QCOMPARE(m_page->editor().project()->row(4, PlcRowKind::Action, 0).b, floatBits(33.3f));
+        // text that is no number is refused by name and stores nothing
+        act(0).b->setText(QStringLiteral("33,3"));
+        ui().commit->click();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].startsWith(u8("控制块4 [动作0] 输出值b")));
+        QCOMPARE(m_page->editor().project()->row(4, PlcRowKind::Action, 0).b, floatBits(33.3f));
+    }
+
+    void projectRoundTripAndWrongPassword()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("demo"));
+        newProjectAt(2);
+        setRow(cond(0), 37, 4, "100", "0", 2);
+        setRow(act(0), 1, 1, "1", "0", 1);
+        ui().commit->click();
+        m_plcDialogs->passwords.enqueue(QStringLiteral("abc123"));
+        m_dialogs->fileAnswers.enqueue(file);
+        ui().save->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(kSaveOk)});
+        const std::vector<uint8_t> saved = m_page->editor().project()->bytes();
+
+        ui().newProject->click();
+        m_dialogs->fileAnswers.enqueue(file + QStringLiteral(".qprj"));
+        m_plcDialogs->passwords.enqueue(QStringLiteral("abc123"));
+        ui().load->click();
+        QCOMPARE(m_page->editor().project()->bytes(), saved);
+        QCOMPARE(m_page->editor().mode(), PlcEditMode::Visual);
+        QVERIFY(ui().transfers[0]->isEnabled());
+
+        m_dialogs->fileAnswers.enqueue(file + QStringLiteral(".qprj"));
+        m_plcDialogs->passwords.enqueue(QStringLiteral("abc124"));
+        ui().load->click();
+        QCOMPARE(m_dialogs->messages.last(), u8(kPasswordWrong));
+        QCOMPARE(m_page->editor().project()->bytes(), saved);
+    }
+};
+
+QTEST_MAIN(PlcPageTest)
+#include "plc_page_test.moc"
