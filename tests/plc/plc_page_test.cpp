@@ -2,6 +2,7 @@
 // rules themselves are tested in plc_editor_test), and a download from the
 // page through the real library into qxsim.
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -16,6 +17,7 @@
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
+#include "plc_compiler.h"
 #include "plc_page.h"
 #include "plc_texts.h"
 #include "scripted_dialogs.h"
@@ -52,6 +54,37 @@ public:
     QQueue<QString> passwords;
     QQueue<int> blockSizes;
 };
+
+// qxsim with a state directory, as a TCP server on a free loopback port.
+class Sim
+{
+public:
+    ~Sim()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    quint16 start(const QString &stateDir)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(QX_QXSIM_FILE), {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
+                                                        QStringLiteral("--state"), stateDir, QStringLiteral("--quiet")});
+        if (!m_process.waitForStarted(10000) || !m_process.waitForReadyRead(10000))
+            return 0;
+        return QString::fromUtf8(m_process.readLine()).trimmed().section(QLatin1Char(':'), -1).toUShort();
+    }
+
+private:
+    QProcess m_process;
+};
+
+QByteArray fileContents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -218,6 +251,49 @@ private slots:
         ui().load->click();
         QCOMPARE(m_dialogs->messages.last(), u8(kPasswordWrong));
         QCOMPARE(m_page->editor().project()->bytes(), saved);
+    }
+
+    void downloadReachesTheModulesRam()
+    {
+        QTemporaryDir state;
+        Sim sim;
+        const quint16 port = sim.start(state.path());
+        QVERIFY(port != 0);
+        const ConnectionPage::Controls &c = m_app->connectionPage().controls();
+        c.tcpClient->click();
+        QVERIFY(m_app->connectionPage().selectLocalAddress(QStringLiteral("127.0.0.1")));
+        c.clientIp->setText(QStringLiteral("127.0.0.1"));
+        c.clientPort->setText(QString::number(port));
+        c.clientConnect->click();
+        QTRY_VERIFY(m_app->portHandle() != 0);
+
+        m_dialogs->fileAnswers.enqueue(QStringLiteral(QX_EXAMPLES_DIR "/plc_blink.txt"));
+        ui().load->click();
+        QCOMPARE(m_page->editor().mode(), PlcEditMode::Source);
+        QVERIFY(ui().transfers[0]->isEnabled());
+
+        // a transfer leaves only its own button on, as its cancel button
+        m_plcDialogs->blockSizes.enqueue(64);
+        transfer(PlcTransfer::FlashRun)->click();
+        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), u8(kButtonCancelTransfer));
+        QVERIFY(!transfer(PlcTransfer::RamRun)->isEnabled());
+        QVERIFY(!block(0)->isEnabled());
+        transfer(PlcTransfer::FlashRun)->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(kTransferCancelled)});
+        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), u8(kButtonFlashRun));
+        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("EPLC下载已被取消!")));
+
+        m_plcDialogs->blockSizes.enqueue(64);
+        transfer(PlcTransfer::RamRun)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 2, 15000);
+        QCOMPARE(m_dialogs->messages.last(), u8(kTransferOk));
+        QCOMPARE(ui().progress->value(), ui().progress->maximum());
+        QCOMPARE(ui().progress->maximum(), 1 + 4 + 4 + 1);
+        QVERIFY(ui().transfers[0]->isEnabled());
+        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("升级EPLC:正在传送,Block 1,Byte 64")));
+        const ProgramImage image = buildProgramImage(*m_page->editor().project(), ScalingTables());
+        QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_ram.bin"))),
+                 QByteArray(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size())));
     }
 };
 
