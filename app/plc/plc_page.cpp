@@ -196,7 +196,9 @@ void COperEPLC::buildControls()
     m_ui.progress = new QProgressBar(editor);
     m_ui.progress->setAccessibleName(tr8(kProgressName));
     m_ui.progress->setFormat(QStringLiteral("%v/%m"));
+    m_ui.progress->setRange(0, 1);
     m_ui.progress->setValue(0);
+    m_ui.progress->setTextVisible(false); // until a transfer has a plan
     right->addWidget(m_ui.progress);
     right->addStretch(1);
 }
@@ -426,6 +428,7 @@ void COperEPLC::handleStep(const EplcStep &step)
     const PlcDownload &d = m_editor.download();
     m_ui.progress->setMaximum(std::max(1, d.packetsPlanned()));
     m_ui.progress->setValue(d.packetsAcknowledged());
+    m_ui.progress->setTextVisible(true);
     applyControls();
     if (step.kind == EplcStep::Kind::Finished)
         message(step.message);
