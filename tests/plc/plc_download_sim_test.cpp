@@ -1,7 +1,8 @@
 // The download state machine driving QXLIB against the running qxsim, over
 // Modbus TCP and over RTU on a pseudo-terminal: what qxsim stored (its
 // plc_ram.bin / plc_flash.bin) must be the compiled image byte for byte,
-// through refusals and lost packets.
+// through refusals and lost packets; and a downloaded program runs, as
+// libmodbus sees it.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -9,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+
+#include <modbus/modbus.h>
 
 #include "byte_io.h"
 #include "connection_event.h"
@@ -18,7 +21,9 @@
 #include "port_settings.h"
 #include "qxlib.h"
 #include "qxsim_process.h"
+#include "plc_source_loader.h"
 #include "response_records.h"
+#include "temp_dir.h"
 #include "transfer_packet_layout.h"
 
 namespace qx {
@@ -129,14 +134,12 @@ protected:
     void start(std::vector<std::string> args)
     {
         AckQueue::instance().clear();
-        m_dir = std::filesystem::temp_directory_path() / ("plc_dl_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(m_dir);
-        args.insert(args.end(), {"--state", m_dir.string()});
+        args.insert(args.end(), {"--state", m_dir.path.string()});
+        // over RTU a TCP port too, for a second master
+        args.insert(args.end(), {"--tcp", "0"});
         if (GetParam())
             args.push_back("--pty");
-        else
-            args.insert(args.end(), {"--tcp", "0"});
-        m_sim = std::make_unique<QxsimProcess>(args);
+        m_sim = std::make_unique<QxsimProcess>(args, GetParam() ? 2 : 1);
         ASSERT_FALSE(m_sim->lines().empty());
         ASSERT_EQ(DLL_API_OBJ_CREATE(settingsFor(GetParam(), *m_sim), &AckQueue::callback, &m_handle), 0);
         ASSERT_EQ(DLL_API_OBJ_RUN(m_handle), 0);
@@ -147,7 +150,6 @@ protected:
         if (m_handle != 0)
             DLL_API_OBJ_DESTROY(m_handle);
         m_sim.reset();
-        std::filesystem::remove_all(m_dir);
     }
 
     // Runs the transfer to its end through the library; the packets placed
@@ -172,9 +174,9 @@ protected:
         };
         return runDownload(d, std::move(first), link, timerMs);
     }
-    std::vector<uint8_t> stored(const char *file) const { return fileBytes(m_dir / file); }
+    std::vector<uint8_t> stored(const char *file) const { return fileBytes(m_dir.path / file); }
 
-    std::filesystem::path m_dir;
+    TempDir m_dir;
     std::unique_ptr<QxsimProcess> m_sim;
     intptr_t m_handle = 0;
     std::vector<EplcStep> sent;
@@ -190,7 +192,7 @@ TEST_P(DownloadToQxsim, RunningBlocksReachRamAsCompiled)
     EXPECT_TRUE(end.success) << end.message;
     EXPECT_EQ(sent.size(), 14u);
     EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
-    EXPECT_FALSE(std::filesystem::exists(m_dir / "plc_flash.bin"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.path / "plc_flash.bin"));
 
     // block 0 goes first even when free; only block 7 follows it
     sent.clear();
@@ -251,6 +253,49 @@ TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
     EXPECT_EQ(sent[1].header, (EplcHeader{1, 0, 0, 64}));
     EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 64, sent[1].packet.begin() + 6));
     EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+}
+
+TEST_P(DownloadToQxsim, DownloadedProgramRunsInTheModule)
+{
+    start({});
+    PlcProject latch;
+    ASSERT_EQ(loadPlcSourceFile(QX_EXAMPLES_DIR "/plc_latch.txt", latch).code, SourceLoadResult::Loaded);
+    ASSERT_TRUE(checkPlcProject(latch, ScalingTables()).ok);
+    PlcDownload d;
+    ASSERT_TRUE(run(d, d.start(buildProgramImage(latch, ScalingTables()), kEplcRamRun, 128)).success);
+
+    // a second master drives the inputs through the test area (coil 400
+    // on, then coils 416.. are X1..) and reads Y3 once a scan saw them
+    modbus_t *ctx = modbus_new_tcp("127.0.0.1", m_sim->port("listening tcp"));
+    ASSERT_NE(ctx, nullptr);
+    modbus_set_slave(ctx, 1);
+    ASSERT_EQ(modbus_connect(ctx), 0);
+    auto scanned = [ctx] {
+        uint16_t r[2] = {};
+        modbus_read_input_registers(ctx, 601, 2, r);
+        const uint32_t target = ((uint32_t(r[0]) << 16) | r[1]) + 2;
+        for (int64_t deadline = qxtest::nowMs() + qxtest::kWaitMs; qxtest::nowMs() < deadline;) {
+            modbus_read_input_registers(ctx, 601, 2, r);
+            if (((uint32_t(r[0]) << 16) | r[1]) >= target)
+                return true;
+        }
+        return false;
+    };
+    auto y3 = [ctx] {
+        uint8_t v = 0;
+        modbus_read_bits(ctx, 2, 1, &v);
+        return v != 0;
+    };
+    EXPECT_EQ(modbus_write_bit(ctx, 400, 1), 1);
+    EXPECT_EQ(modbus_write_bit(ctx, 416, 1), 1); // x1 starts y3
+    ASSERT_TRUE(scanned());
+    EXPECT_TRUE(y3());
+    EXPECT_EQ(modbus_write_bit(ctx, 416, 0), 1);
+    EXPECT_EQ(modbus_write_bit(ctx, 417, 1), 1); // x2 stops it
+    ASSERT_TRUE(scanned());
+    EXPECT_FALSE(y3());
+    modbus_close(ctx);
+    modbus_free(ctx);
 }
 
 INSTANTIATE_TEST_SUITE_P(Framing, DownloadToQxsim, ::testing::Values(false, true),

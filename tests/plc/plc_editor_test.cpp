@@ -3,13 +3,13 @@
 // preconditions.
 #include "plc_editor.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "plc_project_file.h"
 #include "plc_texts.h"
+#include "temp_dir.h"
 
 namespace qx {
 namespace {
@@ -22,23 +22,14 @@ const ScalingTables kScaling;
 class PlcEditorFiles : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = std::filesystem::temp_directory_path()
-            / ("plc_editor_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::string write(const char *name, const std::string &text) const
     {
-        const std::string p = (m_dir / name).string();
+        const std::string p = (m_dir.path / name).string();
         std::ofstream(p, std::ios::binary) << text;
         return p;
     }
 
-    std::filesystem::path m_dir;
+    TempDir m_dir;
 };
 
 TEST(PlcGridRows, ShownValuesReadBackToTheSameBits)
@@ -237,7 +228,7 @@ TEST_F(PlcEditorFiles, SourceRefreshRebuildsFromTheFileAlone)
     EXPECT_EQ(e.currentBlock(), -1);
 
     // a file that cannot be read leaves the program as it was
-    const PlcOutcome missing = e.loadSource((m_dir / "none.txt").string(), kScaling);
+    const PlcOutcome missing = e.loadSource((m_dir.path / "none.txt").string(), kScaling);
     EXPECT_NE(missing.message.find("Can't open file"), std::string::npos);
     EXPECT_EQ(e.sourcePath(), path);
 }
@@ -248,7 +239,7 @@ TEST_F(PlcEditorFiles, WrongPasswordKeepsTheOpenProgram)
     saved.setState(2, kBlockRuns);
     saved.setRow(2, Kind::Condition, 0, {1, 1, 1, 1, 0});
     saved.setRow(2, Kind::Action, 0, {1, 1, 1, 1, 0});
-    const std::string file = (m_dir / "p.qprj").string();
+    const std::string file = (m_dir.path / "p.qprj").string();
     ASSERT_TRUE(saveProjectFile(file, saved, "pw", "pw").ok);
 
     PlcEditor e;
