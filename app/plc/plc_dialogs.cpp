@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "captions.h"
 #include "plc_download.h"
 #include "plc_texts.h"
 
@@ -64,19 +65,16 @@ CPassword::CPassword(bool confirm, const QString &password, const QString &confi
     setWindowTitle(tr8(kPasswordTitle));
     auto *root = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    auto field = [this](const QString &text, const char *caption) {
+    auto field = [this, form](const QString &text, const char *caption) {
         auto *e = new QLineEdit(text, this);
         e->setEchoMode(QLineEdit::Password);
         e->setMaxLength(30); // what "确定" takes of each field
-        e->setAccessibleName(tr8(caption));
+        form->addRow(captionFor(e, caption, this), e);
         return e;
     };
     m_password = field(password, kPasswordLabel);
-    form->addRow(tr8(kPasswordLabel), m_password);
-    if (confirm) {
+    if (confirm)
         m_confirmation = field(confirmation, kConfirmLabel);
-        form->addRow(tr8(kConfirmLabel), m_confirmation);
-    }
     root->addLayout(form);
     root->addWidget(new QLabel(tr8(kPasswordHint), this));
     root->addWidget(okCancel(this));
@@ -102,8 +100,7 @@ CDlgEplcTrans::CDlgEplcTrans(int current, QWidget *parent)
     for (uint16_t size : kEplcBlockSizes)
         m_sizes->addItem(QString::number(size), int(size));
     m_sizes->setCurrentIndex(std::max(0, m_sizes->findData(current)));
-    m_sizes->setAccessibleName(tr8(kTransBlockSize));
-    form->addRow(tr8(kTransBlockSize), m_sizes);
+    form->addRow(captionFor(m_sizes, kTransBlockSize, this), m_sizes);
     root->addLayout(form);
     for (const char *note : {kTransNote, kTransNote1, kTransNote2})
         root->addWidget(new QLabel(tr8(note), this));

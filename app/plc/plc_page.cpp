@@ -38,18 +38,6 @@ QString tr8(const std::string &text)
     return QString::fromStdString(text);
 }
 
-// "描述|*.ext|描述|*.ext||" as a Qt file dialog takes it.
-QString dialogFilter(const char *filter)
-{
-    const QStringList parts = tr8(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out.append(parts[i]);
-    return out.join(QStringLiteral(";;"));
-}
-
-// A row's drop-down list, narrow in the grid (the open list shows the
-// entries whole).
 QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &name, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
@@ -76,40 +64,27 @@ const char *stateName(uint8_t state)
     return state == kBlockRuns ? kBlockRunsName : kBlockStoppedName;
 }
 
-// The echoed fields of event 18; nullopt when the reply is too short to
-// carry them.
-std::optional<EplcAck> ackOf(const PlcStep &step)
-{
-    namespace L = EplcReplyLayout;
-    if (step.value < int32_t(L::kLength + 2) || step.data.size() < L::kLength + 2)
-        return std::nullopt;
-    const uint8_t *d = step.data.data();
-    return EplcAck {step.success, {d[L::kMode], d[L::kBlock], getU16be(d, L::kOffset), getU16be(d, L::kLength)}};
-}
-
 } // namespace
 
-COperEPLC::COperEPLC(AppMain &app, std::function<ScalingTables()> scaling, std::unique_ptr<PlcDialogs> dialogs,
-                     QWidget *parent)
+COperEPLC::COperEPLC(AppMain &app, std::unique_ptr<PlcDialogs> dialogs, QWidget *parent)
     : QWidget(parent)
     , m_app(app)
-    , m_scaling(std::move(scaling))
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtPlcDialogs>())
 {
     buildControls();
     connectControls();
     m_ackTimer.setSingleShot(true);
     connect(&m_ackTimer, &QTimer::timeout, this, &COperEPLC::onAckTimeout);
-    app.routes().plcStep = [this](const PlcStep &step) {
-        if (const std::optional<EplcAck> ack = ackOf(step))
-            acknowledge(*ack);
+    connect(&app, &AppMain::portClosed, this, &COperEPLC::onPortClosed);
+    app.hooks().plcAck = [this](const PlcAck &a) {
+        acknowledge({a.success, {a.mode, a.block, a.offset, a.length}});
     };
     applyControls();
 }
 
 COperEPLC::~COperEPLC()
 {
-    m_app.routes().plcStep = nullptr;
+    m_app.hooks().plcAck = nullptr;
 }
 
 // --- widgets ----------------------------------------------------------------------
@@ -159,7 +134,7 @@ void COperEPLC::buildControls()
     big.setBold(true);
     m_ui.currentBlock->setFont(big);
     m_ui.currentBlock->setMinimumWidth(60);
-    m_ui.currentBlock->setAccessibleName(tr8("当前块号:"));
+    step2Text->setBuddy(m_ui.currentBlock); // the text ends in "当前块号:"
     step2->addWidget(m_ui.currentBlock);
     right->addLayout(step2);
     right->addWidget(buildRowGrid(editor));
@@ -271,16 +246,20 @@ void COperEPLC::connectControls()
 
 void COperEPLC::onLoad()
 {
-    const QString path = m_app.dialogs().openFile(this, tr8(kButtonLoad), dialogFilter(kProjectFilter));
-    if (path.isEmpty())
+    const FileChoice choice = m_app.dialogs().openFile(this, fileRequest(kButtonLoad, kProjectFilter, "txt"));
+    if (choice.path.isEmpty())
         return;
-    m_app.appendLog(tr8(kFilePath) + path + QStringLiteral("\r\n"));
+    m_folder = QFileInfo(choice.path).absolutePath();
+    m_app.appendLog(tr8(kFilePath) + choice.path + QStringLiteral("\r\n"));
     clearSelectors();
-    const std::string file = path.toStdString();
-    // a project by its extension, anything else is taken as source text
-    if (QFileInfo(path).suffix().compare(QStringLiteral("qprj"), Qt::CaseInsensitive) != 0) {
+    const std::string file = choice.path.toStdString();
+    // by the filter chosen; without one, a project by its extension
+    const bool project = choice.filter >= 0
+        ? choice.filter == 0
+        : QFileInfo(choice.path).suffix().compare(QStringLiteral("qprj"), Qt::CaseInsensitive) == 0;
+    if (!project) {
         if (m_dialogs->sourceModeNotice(this))
-            present(m_editor.loadSource(file, m_scaling()));
+            present(m_editor.loadSource(file, scaling()));
         return;
     }
     if (!m_dialogs->projectModeNotice(this))
@@ -296,7 +275,7 @@ void COperEPLC::onLoad()
         m_editor.dropReadProject(); // the open program stays
         return;
     }
-    present(m_editor.openProject(password.toStdString(), m_scaling()));
+    present(m_editor.openProject(password.toStdString(), scaling()));
 }
 
 void COperEPLC::onNewProject()
@@ -307,7 +286,7 @@ void COperEPLC::onNewProject()
 
 void COperEPLC::onRefresh()
 {
-    present(m_editor.refresh(m_scaling()));
+    present(m_editor.refresh(scaling()));
 }
 
 void COperEPLC::onSave()
@@ -322,13 +301,12 @@ void COperEPLC::onSave()
         present(entries);
         return;
     }
-    QString path = m_app.dialogs().saveFile(this, tr8(kButtonSave), dialogFilter(kSaveFilter));
-    if (path.isEmpty())
+    const FileChoice choice = m_app.dialogs().saveFile(this, fileRequest(kButtonSave, kSaveFilter, "qprj"));
+    if (choice.path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".qprj");
-    m_app.appendLog(tr8(kFilePath) + path + QStringLiteral("\r\n"));
-    present(m_editor.saveProject(path.toStdString()));
+    m_folder = QFileInfo(choice.path).absolutePath();
+    m_app.appendLog(tr8(kFilePath) + choice.path + QStringLiteral("\r\n"));
+    present(m_editor.saveProject(choice.path.toStdString()));
 }
 
 void COperEPLC::onTransfer(PlcTransfer transfer)
@@ -339,16 +317,20 @@ void COperEPLC::onTransfer(PlcTransfer transfer)
     }
     if (transfer == PlcTransfer::ClearFlash)
         clearSelectors();
-    const ScalingTables scaling = m_scaling();
-    const PlcOutcome ready = m_editor.prepareTransfer(transfer, scaling);
+    const PlcOutcome ready = m_editor.prepareTransfer(transfer, scaling());
     present(ready);
     if (!ready.ok)
         return;
+    // without a link every packet would only time out until cancelled
+    if (m_app.portHandle() == 0) {
+        message(kNeedConnection);
+        return;
+    }
     const std::optional<int> size = m_dialogs->blockSize(this, m_editor.blockSize());
     if (!size)
         return;
     m_ui.progress->setValue(0);
-    handleStep(m_editor.startTransfer(transfer, static_cast<uint16_t>(*size), scaling));
+    handleStep(m_editor.startTransfer(transfer, static_cast<uint16_t>(*size), scaling()));
 }
 
 void COperEPLC::onBlock(int block)
@@ -359,7 +341,7 @@ void COperEPLC::onBlock(int block)
 
 void COperEPLC::onCommit()
 {
-    present(m_editor.commit(shownRows(), m_scaling()));
+    present(m_editor.commit(shownRows(), scaling()));
 }
 
 void COperEPLC::onStop()
@@ -406,15 +388,32 @@ void COperEPLC::onAckTimeout()
     handleStep(m_editor.timeout());
 }
 
+void COperEPLC::onPortClosed()
+{
+    if (m_editor.runningTransfer())
+        abortTransfer();
+}
+
+void COperEPLC::abortTransfer()
+{
+    const EplcStep step = m_editor.cancelTransfer();
+    m_ackTimer.stop();
+    m_app.appendLog(tr8(step.log));
+    applyControls();
+}
+
 void COperEPLC::handleStep(const EplcStep &step)
 {
     switch (step.kind) {
     case EplcStep::Kind::Nothing:
         return;
     case EplcStep::Kind::Send: {
-        const RequestRecord r = eplcRequest(step.packet, m_app.modbusAddress());
+        RequestRecord r = eplcRequest(step.packet, 0);
         m_app.clearReceiveBuffer();
-        m_app.sendCommand(kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
+        if (!m_app.sendRequest(kSlotPlcPacket, r, RequestLength::kTransferPacket)) {
+            abortTransfer(); // no valid address: the operator has been told
+            return;
+        }
         m_app.appendLog(tr8(step.log));
         m_ackTimer.start(kEplcAckTimeoutMs);
         break;
@@ -556,6 +555,21 @@ void COperEPLC::selectRow(PlcRowKind kind, int row)
 void COperEPLC::message(const std::string &text)
 {
     m_app.dialogs().message(this, tr8(text));
+}
+
+const ScalingTables &COperEPLC::scaling() const
+{
+    return m_app.scaling().tables();
+}
+
+FileRequest COperEPLC::fileRequest(const char *title, const char *filter, const char *suffix) const
+{
+    FileRequest r;
+    r.title = tr8(title);
+    r.filter = tr8(filter);
+    r.startFolder = m_folder;
+    r.defaultSuffix = QString::fromLatin1(suffix);
+    return r;
 }
 
 } // namespace qx

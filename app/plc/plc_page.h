@@ -6,12 +6,12 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <memory>
 
 #include <QTimer>
 #include <QWidget>
 
+#include "dialogs.h"
 #include "plc_dialogs.h"
 #include "plc_editor.h"
 
@@ -33,11 +33,9 @@ class COperEPLC : public QWidget
     Q_OBJECT
 
 public:
-    // `scaling` gives the AI/AO page's scaling tables at the moment the
-    // compiler needs them; `dialogs` the page's own dialogs (real ones when
-    // null).
-    COperEPLC(AppMain &app, std::function<ScalingTables()> scaling, std::unique_ptr<PlcDialogs> dialogs = nullptr,
-              QWidget *parent = nullptr);
+    // `dialogs`: the page's own dialogs (real ones when null). The compiler
+    // reads the application's scaling tables when it runs.
+    explicit COperEPLC(AppMain &app, std::unique_ptr<PlcDialogs> dialogs = nullptr, QWidget *parent = nullptr);
     ~COperEPLC() override;
 
     struct RowControls
@@ -94,10 +92,16 @@ private:
     void onMove(int direction);
     void onDelete();
     void onAckTimeout();
+    void onPortClosed();
 
     // Shows what a command left: report, log line, message, rows.
     void present(const PlcOutcome &outcome);
     void handleStep(const EplcStep &step);
+    // Ends a running transfer without a message box: the link went away or
+    // the operator was just told why a packet could not be placed.
+    void abortTransfer();
+    const ScalingTables &scaling() const;
+    FileRequest fileRequest(const char *title, const char *filter, const char *suffix) const;
     void applyControls();
     void paintBlocks();
     void showRows(const PlcBlockFields &fields);
@@ -109,12 +113,12 @@ private:
     void message(const std::string &text);
 
     AppMain &m_app;
-    std::function<ScalingTables()> m_scaling;
     std::unique_ptr<PlcDialogs> m_dialogs;
     PlcEditor m_editor;
     Controls m_ui;
     QButtonGroup *m_selectors = nullptr;
     QTimer m_ackTimer; // the 3000 ms acknowledgement timer
+    QString m_folder; // where the last file was, for the next file dialog
 };
 
 } // namespace qx

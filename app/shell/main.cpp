@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     }
 
     qx::AppMain app(bound.functions, dialogs);
-    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app, [] { return qx::ScalingTables(); }));
+    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app));
     qx::MainWindow &window = app.mainWindow();
     window.show();
     if (options.address)

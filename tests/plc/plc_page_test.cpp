@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include "app_main.h"
+#include "caption_check.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -136,7 +137,7 @@ private slots:
         m_app = new AppMain(m_library, *m_dialogs);
         auto dialogs = std::make_unique<ScriptedPlcDialogs>();
         m_plcDialogs = dialogs.get();
-        m_page = new COperEPLC(*m_app, [] { return ScalingTables(); }, std::move(dialogs));
+        m_page = new COperEPLC(*m_app, std::move(dialogs));
         m_app->pageHost().setPage(PageHost::kPlcPage, m_page);
     }
 
@@ -149,6 +150,7 @@ private slots:
 
     void freeBlockShowsEmptyRows()
     {
+        QCOMPARE(uncaptionedFields(m_page), QStringList());
         QVERIFY(!block(0)->isEnabled());
         newProjectAt(7);
         QVERIFY(block(7)->isChecked());
@@ -227,26 +229,27 @@ private slots:
     void projectRoundTripAndWrongPassword()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("demo"));
+        const QString file = dir.filePath(QStringLiteral("demo.qprj"));
         newProjectAt(2);
         setRow(cond(0), 37, 4, "100", "0", 2);
         setRow(act(0), 1, 1, "1", "0", 1);
         ui().commit->click();
         m_plcDialogs->passwords.enqueue(QStringLiteral("abc123"));
-        m_dialogs->fileAnswers.enqueue(file);
+        m_dialogs->fileAnswers.enqueue({file, 0});
         ui().save->click();
+        QCOMPARE(m_dialogs->fileRequests.last().defaultSuffix, QStringLiteral("qprj"));
         QCOMPARE(m_dialogs->messages, QStringList {u8(kSaveOk)});
         const std::vector<uint8_t> saved = m_page->editor().project()->bytes();
 
         ui().newProject->click();
-        m_dialogs->fileAnswers.enqueue(file + QStringLiteral(".qprj"));
+        m_dialogs->fileAnswers.enqueue({file, 0});
         m_plcDialogs->passwords.enqueue(QStringLiteral("abc123"));
         ui().load->click();
         QCOMPARE(m_page->editor().project()->bytes(), saved);
         QCOMPARE(m_page->editor().mode(), PlcEditMode::Visual);
         QVERIFY(ui().transfers[0]->isEnabled());
 
-        m_dialogs->fileAnswers.enqueue(file + QStringLiteral(".qprj"));
+        m_dialogs->fileAnswers.enqueue({file, 0});
         m_plcDialogs->passwords.enqueue(QStringLiteral("abc124"));
         ui().load->click();
         QCOMPARE(m_dialogs->messages.last(), u8(kPasswordWrong));
@@ -267,7 +270,7 @@ private slots:
         c.clientConnect->click();
         QTRY_VERIFY(m_app->portHandle() != 0);
 
-        m_dialogs->fileAnswers.enqueue(QStringLiteral(QX_EXAMPLES_DIR "/plc_blink.txt"));
+        m_dialogs->fileAnswers.enqueue({QStringLiteral(QX_EXAMPLES_DIR "/plc_blink.txt"), 1});
         ui().load->click();
         QCOMPARE(m_page->editor().mode(), PlcEditMode::Source);
         QVERIFY(ui().transfers[0]->isEnabled());
@@ -294,6 +297,19 @@ private slots:
         const ProgramImage image = buildProgramImage(*m_page->editor().project(), ScalingTables());
         QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_ram.bin"))),
                  QByteArray(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size())));
+
+        // closing the link ends a transfer without a message box
+        m_plcDialogs->blockSizes.enqueue(8);
+        transfer(PlcTransfer::FlashRestart)->click();
+        QVERIFY(m_page->editor().download().running());
+        c.clientClose->click();
+        QVERIFY(!m_page->editor().download().running());
+        QCOMPARE(transfer(PlcTransfer::FlashRestart)->text(), u8(kButtonFlashRestart));
+        QVERIFY(transfer(PlcTransfer::RamRun)->isEnabled());
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        // and without a link no transfer starts
+        transfer(PlcTransfer::RamRun)->click();
+        QCOMPARE(m_dialogs->messages.last(), u8(kNeedConnection));
     }
 };
 
