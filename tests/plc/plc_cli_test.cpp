@@ -80,7 +80,7 @@ TEST_F(PlcCli, BuildThenCheckWithTheSamePassword)
     const CliRun check = qxcli("plc check " + path("demo.qprj") + " --password demo123 --scaling " + kScaling);
     EXPECT_EQ(check.exit, 0) << check.output;
     EXPECT_EQ(check.output.rfind("\n----------正在编译工程文件----------\n", 0), 0u);
-    EXPECT_NE(check.output.find("  [动作0]:  执行 y2输出 脉冲 频率1000 HZ 占空比50.000000 rat百分比\n"), std::string::npos);
+    EXPECT_NE(check.output.find("  [动作0]:  执行 y5输出 脉冲 频率1000 HZ 占空比50.000000 rat百分比\n"), std::string::npos);
 
     // the project holds exactly what the source loads to
     PlcProject fromSource;

@@ -256,7 +256,7 @@ private slots:
         QCOMPARE(m_page->editor().project()->bytes(), saved);
     }
 
-    void downloadReachesTheModulesRam()
+    void demoDownloadsToRamAndFlash()
     {
         QTemporaryDir state;
         Sim sim;
@@ -270,10 +270,14 @@ private slots:
         c.clientConnect->click();
         QTRY_VERIFY(m_app->portHandle() != 0);
 
-        m_dialogs->fileAnswers.enqueue({QStringLiteral(QX_EXAMPLES_DIR "/plc_blink.txt"), 1});
+        // the demo's analog rows need the scaling file the AI/AO page loads
+        QVERIFY(m_app->scaling().load(QX_EXAMPLES_DIR "/scaling.txt").complete);
+        m_dialogs->fileAnswers.enqueue({QStringLiteral(QX_EXAMPLES_DIR "/plc_demo.txt"), 1});
         ui().load->click();
         QCOMPARE(m_page->editor().mode(), PlcEditMode::Source);
-        QVERIFY(ui().transfers[0]->isEnabled());
+        QVERIFY(ui().report->toPlainText().contains(u8("编译成功")));
+        const ProgramImage image = buildProgramImage(*m_page->editor().project(), m_app->scaling().tables());
+        const QByteArray expected(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size()));
 
         // a transfer leaves only its own button on, as its cancel button
         m_plcDialogs->blockSizes.enqueue(64);
@@ -286,17 +290,19 @@ private slots:
         QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), u8(kButtonFlashRun));
         QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("EPLC下载已被取消!")));
 
-        m_plcDialogs->blockSizes.enqueue(64);
-        transfer(PlcTransfer::RamRun)->click();
-        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 2, 15000);
-        QCOMPARE(m_dialogs->messages.last(), u8(kTransferOk));
+        for (PlcTransfer t : {PlcTransfer::RamRun, PlcTransfer::FlashRun}) {
+            m_plcDialogs->blockSizes.enqueue(64);
+            const qsizetype before = m_dialogs->messages.size();
+            transfer(t)->click();
+            QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), before + 1, 15000);
+            QCOMPARE(m_dialogs->messages.last(), u8(kTransferOk));
+        }
+        QCOMPARE(ui().progress->maximum(), 1 + 5 * 4 + 1);
         QCOMPARE(ui().progress->value(), ui().progress->maximum());
-        QCOMPARE(ui().progress->maximum(), 1 + 4 + 4 + 1);
         QVERIFY(ui().transfers[0]->isEnabled());
-        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("升级EPLC:正在传送,Block 1,Byte 64")));
-        const ProgramImage image = buildProgramImage(*m_page->editor().project(), ScalingTables());
-        QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_ram.bin"))),
-                 QByteArray(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size())));
+        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("升级EPLC:正在传送,Block 4,Byte 64")));
+        QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_ram.bin"))), expected);
+        QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_flash.bin"))), expected);
 
         // closing the link ends a transfer without a message box
         m_plcDialogs->blockSizes.enqueue(8);
@@ -306,7 +312,7 @@ private slots:
         QVERIFY(!m_page->editor().download().running());
         QCOMPARE(transfer(PlcTransfer::FlashRestart)->text(), u8(kButtonFlashRestart));
         QVERIFY(transfer(PlcTransfer::RamRun)->isEnabled());
-        QCOMPARE(m_dialogs->messages.size(), 2);
+        QCOMPARE(m_dialogs->messages.size(), 3);
         // and without a link no transfer starts
         transfer(PlcTransfer::RamRun)->click();
         QCOMPARE(m_dialogs->messages.last(), u8(kNeedConnection));
