@@ -92,13 +92,27 @@ COperEPLC::~COperEPLC()
 void COperEPLC::buildControls()
 {
     auto *root = new QHBoxLayout(this);
+
+    // left: the report box, and under it the commands of STEP3 with the
+    // transfer's progress
+    auto *left = new QVBoxLayout;
+    root->addLayout(left, 1);
     m_ui.report = new QPlainTextEdit(this);
     m_ui.report->setReadOnly(true);
     m_ui.report->setAccessibleName(tr8(kReportBoxName));
     m_ui.report->setLineWrapMode(QPlainTextEdit::NoWrap);
-    root->addWidget(m_ui.report, 1);
+    left->addWidget(m_ui.report, 1);
+    left->addLayout(buildCommands());
+    m_ui.progress = new QProgressBar(this);
+    m_ui.progress->setAccessibleName(tr8(kProgressName));
+    m_ui.progress->setFormat(QStringLiteral("%v/%m"));
+    m_ui.progress->setRange(0, 1);
+    m_ui.progress->setValue(0);
+    m_ui.progress->setTextVisible(false); // until a transfer has a plan
+    left->addWidget(m_ui.progress);
 
-    // the editor scrolls rather than squeezing its rows on a small window
+    // right: the blocks and the rows, scrolling rather than squeezing the
+    // rows on a small window
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -138,44 +152,50 @@ void COperEPLC::buildControls()
     step2->addWidget(m_ui.currentBlock);
     right->addLayout(step2);
     right->addWidget(buildRowGrid(editor));
+    right->addStretch(1);
+}
 
-    // STEP3: block and row commands, then the program and the transfers
+// STEP3: the block and row commands, the program's and the transfers.
+QGridLayout *COperEPLC::buildCommands()
+{
     auto *commands = new QGridLayout;
-    commands->addWidget(new QLabel(tr8(kStep3), editor), 0, 0, 1, 3);
-    commands->addWidget(new QLabel(tr8(kRowHint), editor), 0, 3, 1, 3);
-    m_ui.commit = button(kButtonCommit, editor);
-    m_ui.stop = button(kButtonStop, editor);
-    m_ui.clearBlock = button(kButtonClearBlock, editor);
-    m_ui.up = button(kButtonUp, editor);
-    m_ui.down = button(kButtonDown, editor);
-    m_ui.remove = button(kButtonDelete, editor);
-    m_ui.load = button(kButtonLoad, editor);
-    m_ui.newProject = button(kButtonNew, editor);
-    m_ui.refresh = button(kButtonRefresh, editor);
-    m_ui.save = button(kButtonSave, editor);
+    commands->setSpacing(4);
+    auto *step3 = new QLabel(tr8(kStep3), this);
+    auto *rowHint = new QLabel(tr8(kRowHint), this);
+    m_ui.commit = button(kButtonCommit, this);
+    m_ui.stop = button(kButtonStop, this);
+    m_ui.clearBlock = button(kButtonClearBlock, this);
+    m_ui.up = button(kButtonUp, this);
+    m_ui.down = button(kButtonDown, this);
+    m_ui.remove = button(kButtonDelete, this);
+    m_ui.load = button(kButtonLoad, this);
+    m_ui.newProject = button(kButtonNew, this);
+    m_ui.refresh = button(kButtonRefresh, this);
+    m_ui.save = button(kButtonSave, this);
     for (std::size_t i = 0; i < m_ui.transfers.size(); ++i)
-        m_ui.transfers[i] = button(kTransferCaptions[i], editor);
-    const std::initializer_list<QPushButton *> lines[] = {
-        {m_ui.commit, m_ui.stop, m_ui.clearBlock, m_ui.up, m_ui.down, m_ui.remove},
-        {m_ui.load, m_ui.newProject, m_ui.refresh, m_ui.save},
-        {m_ui.transfers[0], m_ui.transfers[1], m_ui.transfers[2], m_ui.transfers[3]},
+        m_ui.transfers[i] = button(kTransferCaptions[i], this);
+    commands->addWidget(step3, 0, 0, 1, 6);
+    // six columns: three buttons take two each, two take three, one all
+    const std::initializer_list<QWidget *> lines[] = {
+        {m_ui.commit, m_ui.stop, m_ui.clearBlock},
+        {rowHint},
+        {m_ui.up, m_ui.down, m_ui.remove},
+        {m_ui.load, m_ui.newProject},
+        {m_ui.refresh, m_ui.save},
+        {m_ui.transfers[0], m_ui.transfers[1]},
+        {m_ui.transfers[2], m_ui.transfers[3]},
     };
     int line = 1;
-    for (const auto &buttons : lines) {
+    for (const auto &widgets : lines) {
+        const int span = 6 / int(widgets.size());
         int column = 0;
-        for (QPushButton *b : buttons)
-            commands->addWidget(b, line, column++);
+        for (QWidget *w : widgets) {
+            commands->addWidget(w, line, column, 1, span);
+            column += span;
+        }
         ++line;
     }
-    right->addLayout(commands);
-    m_ui.progress = new QProgressBar(editor);
-    m_ui.progress->setAccessibleName(tr8(kProgressName));
-    m_ui.progress->setFormat(QStringLiteral("%v/%m"));
-    m_ui.progress->setRange(0, 1);
-    m_ui.progress->setValue(0);
-    m_ui.progress->setTextVisible(false); // until a transfer has a plan
-    right->addWidget(m_ui.progress);
-    right->addStretch(1);
+    return commands;
 }
 
 QWidget *COperEPLC::buildRowGrid(QWidget *parent)

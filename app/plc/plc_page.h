@@ -17,6 +17,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -78,6 +79,7 @@ public:
 private:
     void buildControls();
     QWidget *buildRowGrid(QWidget *parent);
+    QGridLayout *buildCommands();
     void connectControls();
 
     void onLoad();
