@@ -109,32 +109,36 @@ float parseDecimalFloat(std::string_view text)
     return negative ? -result : result;
 }
 
-std::optional<int64_t> parseWholeInteger(std::string_view text)
+namespace {
+
+// The whole of `text` (blanks around it aside) as one number of type T;
+// from_chars takes the '-' itself, the '+' is taken here.
+template <typename T, typename... Format>
+std::optional<T> parseWhole(std::string_view text, Format... format)
 {
     std::string_view t = trimBlanks(text);
     if (!t.empty() && t[0] == '+')
         t.remove_prefix(1);
     if (t.empty() || t[0] == '+')
         return std::nullopt;
-    int64_t value = 0;
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    T value {};
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value, format...);
     if (ec != std::errc() || end != t.data() + t.size())
         return std::nullopt;
     return value;
 }
 
+} // namespace
+
+std::optional<int64_t> parseWholeInteger(std::string_view text)
+{
+    return parseWhole<int64_t>(text);
+}
+
 std::optional<float> parseWholeFloat(std::string_view text)
 {
-    std::string_view t = trimBlanks(text);
-    if (!t.empty() && t[0] == '+')
-        t.remove_prefix(1);
-    if (t.empty() || t[0] == '+')
-        return std::nullopt;
-    float value = 0.0f;
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value, std::chars_format::general);
-    if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    const std::optional<float> v = parseWhole<float>(text, std::chars_format::general);
+    return v && std::isfinite(*v) ? v : std::nullopt;
 }
 
 std::string formatFixed6(float value)
