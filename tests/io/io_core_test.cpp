@@ -1,11 +1,12 @@
 // The I/O pages' rules without a window: request records, value texts,
-// input checks and polling buttons.
+// input checks, polling buttons and the trend's ring.
 #include <gtest/gtest.h>
 
 #include "analog_values.h"
 #include "digital_display.h"
 #include "io_requests.h"
 #include "pwm_values.h"
+#include "trend_ring.h"
 
 namespace qx {
 namespace {
@@ -277,6 +278,42 @@ TEST(DigitalDisplay, Slot2IsSharedByInputAndOnlinePolling)
     s.portClosed();
     b = s.buttons();
     EXPECT_TRUE(b.pollInputs && b.stopInputs && b.pollOnline && b.stopOnline && b.pollOutputs);
+}
+
+std::array<float, kAnalogChannels> values(float v)
+{
+    std::array<float, kAnalogChannels> a;
+    a.fill(v);
+    return a;
+}
+
+TEST(TrendRing, KeepsTheLastWindowInFixedSlots)
+{
+    TrendRing ring(1000, 10); // 100 ms slots
+    ring.add(0, values(1));
+    ring.add(50, values(2)); // same slot: the latest wins
+    ASSERT_EQ(ring.size(), 1u);
+    EXPECT_EQ(ring.at(0).values[0], 2.0f);
+    EXPECT_EQ(ring.at(0).timeMs, 50);
+
+    ring.add(30, values(3)); // a time that runs back counts as the newest
+    ASSERT_EQ(ring.size(), 1u);
+    EXPECT_EQ(ring.at(0).values[7], 3.0f);
+
+    for (int64_t t = 100; t < 100000; t += 7)
+        ring.add(t, values(static_cast<float>(t)));
+    EXPECT_EQ(ring.size(), ring.capacity());
+    EXPECT_EQ(ring.capacity(), 10u);
+    for (std::size_t i = 1; i < ring.size(); ++i)
+        EXPECT_GT(ring.at(i).timeMs, ring.at(i - 1).timeMs);
+    EXPECT_EQ(ring.at(ring.size() - 1).timeMs, 99997);
+    EXPECT_EQ(ring.countSince(99997), 10u);
+    EXPECT_EQ(ring.countSince(99997 + 500), 5u);
+    EXPECT_EQ(ring.countSince(200000), 0u);
+
+    ring.clear();
+    EXPECT_EQ(ring.size(), 0u);
+    EXPECT_EQ(ring.countSince(0), 0u);
 }
 
 } // namespace
