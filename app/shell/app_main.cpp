@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "dialogs.h"
+#include "dido_page.h"
 #include "event_codes.h"
 #include "main_window.h"
 #include "modbus_address.h"
@@ -47,6 +48,9 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
         m_dialogs.message(m_window, QString::fromStdString(text));
     };
     m_window = new MainWindow(*this, adapters);
+    // The module pages, each in its tab; they fill their hooks as they come.
+    PageHost &host = pageHost();
+    host.setPage(PageHost::kDidoPage, new RO2000Set(*this));
 }
 
 AppMain::~AppMain()

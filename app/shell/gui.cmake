@@ -17,6 +17,8 @@ add_library(qx_shell_gui STATIC
     statistics_panel.h
 )
 target_link_libraries(qx_shell_gui PUBLIC qx_shell_core qx_io_core Qt6::Widgets Qt6::Network)
+# The module pages live with their areas; they and the window use each other.
+target_link_libraries(qx_shell_gui PUBLIC qx_io_gui)
 # The window icon, drawn for this tool, in its small and big sizes.
 qt_add_resources(qx_shell_gui "qxtools_icons"
     PREFIX "/qxtools"

@@ -1,0 +1,62 @@
+#include "io_page_parts.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app_main.h"
+#include "io_texts.h"
+#include "text_format.h"
+
+namespace qx {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString u8f(const char *format, int n)
+{
+    return QString::fromStdString(formatText(format, n));
+}
+
+QComboBox *subStationList(QWidget *parent)
+{
+    auto *list = new QComboBox(parent);
+    list->addItem(u8(io_texts::kSubStationNone));
+    for (int s = 1; s <= kSubStationCount; ++s)
+        list->addItem(u8f(io_texts::kSubStationFormat, s));
+    list->setCurrentIndex(0);
+    return list;
+}
+
+uint8_t subStationOf(const QComboBox *list)
+{
+    const int s = list->currentIndex();
+    return static_cast<uint8_t>(s < 0 ? 0 : s);
+}
+
+QLineEdit *valueField(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *field = new QLineEdit(text, parent);
+    field->setReadOnly(true);
+    field->setAccessibleName(name);
+    field->setFocusPolicy(Qt::ClickFocus);
+    return field;
+}
+
+QRadioButton *indicator(const QString &caption, QWidget *parent)
+{
+    auto *lamp = new QRadioButton(caption, parent);
+    lamp->setAutoExclusive(false);
+    lamp->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lamp->setFocusPolicy(Qt::NoFocus);
+    return lamp;
+}
+
+bool placeRequest(AppMain &app, SlotRequest request)
+{
+    return app.sendRequest(request.slot, request.record, request.length);
+}
+
+} // namespace qx

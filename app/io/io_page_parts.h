@@ -1,0 +1,36 @@
+// Widgets and wiring the three I/O pages share: the "子机号：" list, value
+// displays that carry their caption as accessible name, indicator lights,
+// and placing a request through the shell.
+#pragma once
+
+#include <QString>
+
+#include "io_requests.h"
+
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+class QWidget;
+
+namespace qx {
+
+class AppMain;
+
+QString u8(const char *text);
+// A caption with a number in it: u8f("AI%d:", 3) is "AI3:".
+QString u8f(const char *format, int n);
+
+// "无", "子机1" .. "子机10"; the position is the sub-station value.
+QComboBox *subStationList(QWidget *parent);
+uint8_t subStationOf(const QComboBox *list);
+
+// A read-only text showing a value; `name` is what a screen reader says.
+QLineEdit *valueField(const QString &name, const QString &text, QWidget *parent);
+// A lamp: a checkable button that the operator cannot press.
+QRadioButton *indicator(const QString &caption, QWidget *parent);
+
+// Places the request; false when the shell refused it (the operator has
+// been told why) and the page must change nothing.
+bool placeRequest(AppMain &app, SlotRequest request);
+
+} // namespace qx
