@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
     libmodbus-dev mbpoll socat
     xvfb xauth fonts-noto-cjk
     clang libclang-rt-14-dev

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "aiao_page.h"
 #include "dialogs.h"
 #include "dido_page.h"
 #include "event_codes.h"
@@ -51,6 +52,7 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
     // The module pages, each in its tab; they fill their hooks as they come.
     PageHost &host = pageHost();
     host.setPage(PageHost::kDidoPage, new RO2000Set(*this));
+    host.setPage(PageHost::kAiaoPage, new RO2000Tag(*this));
 }
 
 AppMain::~AppMain()
