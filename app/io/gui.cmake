@@ -7,10 +7,12 @@ add_library(qx_io_gui STATIC
     aiao_page.cpp
     dido_page.cpp
     io_page_parts.cpp
+    pwm_page.cpp
     ai_trend_view.h
     aiao_page.h
     dido_page.h
     io_page_parts.h
+    pwm_page.h
 )
 set_target_properties(qx_io_gui PROPERTIES AUTOMOC ON)
 target_link_libraries(qx_io_gui PUBLIC qx_io_core qx_shell_gui Qt6::Widgets Qt6::Charts)

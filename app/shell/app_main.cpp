@@ -10,6 +10,7 @@
 #include "modbus_address.h"
 #include "page_host.h"
 #include "port_settings.h"
+#include "pwm_page.h"
 #include "request_record.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
@@ -53,6 +54,7 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
     PageHost &host = pageHost();
     host.setPage(PageHost::kDidoPage, new RO2000Set(*this));
     host.setPage(PageHost::kAiaoPage, new RO2000Tag(*this));
+    host.setPage(PageHost::kPipoPage, new RO2000Scan(*this));
 }
 
 AppMain::~AppMain()
