@@ -53,9 +53,19 @@ AiTrendView::AiTrendView(QWidget *parent)
 
 void AiTrendView::addSample(const std::array<float, kAnalogChannels> &values)
 {
-    using namespace std::chrono;
-    m_ring.add(duration_cast<milliseconds>(steady_clock::now() - m_origin).count(), values);
+    addSampleAt(clockMs(), values);
+}
+
+void AiTrendView::addSampleAt(int64_t timeMs, const std::array<float, kAnalogChannels> &values)
+{
+    m_ring.add(timeMs, values);
     m_dirty = true;
+}
+
+int64_t AiTrendView::clockMs() const
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now() - m_origin).count();
 }
 
 void AiTrendView::setScaled(bool scaled)

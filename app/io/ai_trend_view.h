@@ -29,9 +29,17 @@ public:
     explicit AiTrendView(QWidget *parent = nullptr);
 
     void addSample(const std::array<float, kAnalogChannels> &values);
+    // A sample at `timeMs` on the view's clock (benchmarks fill the ten
+    // minutes at once this way).
+    void addSampleAt(int64_t timeMs, const std::array<float, kAnalogChannels> &values);
+    int64_t clockMs() const;
     // Scaled values or raw counts from now on; what was drawn so far goes.
     void setScaled(bool scaled);
     void clear();
+
+    // Puts the samples that came since the last redraw on the chart; the
+    // view's timer calls it while the chart is on screen.
+    void redraw();
 
     const TrendRing &ring() const { return m_ring; }
     QLineSeries *series(int channel) const { return m_series[static_cast<std::size_t>(channel)]; }
@@ -44,8 +52,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void redraw();
-
     TrendRing m_ring;
     std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
     QChart *m_chart = nullptr;
