@@ -138,6 +138,8 @@ QWidget *RO2000Scan::buildPwmBox(int index)
     ui.set = new QPushButton(u8(io_texts::kButtonPwmSet), box);
     ui.set->setAccessibleName(prefix + u8(io_texts::kButtonPwmSet));
     ui.run = new QPushButton(u8f(io_texts::kPwmStartFormat, n), box);
+    // checked while the page believes the output runs, as its caption says
+    ui.run->setCheckable(true);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(ui.set);
     buttons->addWidget(ui.run);
@@ -172,11 +174,13 @@ void RO2000Scan::applySettings(int index)
 void RO2000Scan::toggleRun(int index)
 {
     const bool run = !m_running[at(index)];
-    if (!placeRequest(m_app, pwmRunRequest(target(), index, run)))
-        return;
-    m_running[at(index)] = run;
+    if (placeRequest(m_app, pwmRunRequest(target(), index, run)))
+        m_running[at(index)] = run;
+    const bool running = m_running[at(index)];
     const int n = pwmOutputNumber(index);
-    m_ui.pwm[at(index)].run->setText(u8f(run ? io_texts::kPwmStopFormat : io_texts::kPwmStartFormat, n));
+    QPushButton *button = m_ui.pwm[at(index)].run;
+    button->setText(u8f(running ? io_texts::kPwmStopFormat : io_texts::kPwmStartFormat, n));
+    button->setChecked(running);
 }
 
 void RO2000Scan::startCounters(CounterGroups groups)
