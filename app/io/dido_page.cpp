@@ -73,12 +73,7 @@ void RO2000Set::buildControls()
 {
     auto *root = new QVBoxLayout(this);
 
-    auto *top = new QHBoxLayout;
-    m_ui.subStation = subStationList(this);
-    top->addWidget(captionFor(m_ui.subStation, io_texts::kLabelSubStation, this));
-    top->addWidget(m_ui.subStation);
-    top->addWidget(new QLabel(u8(io_texts::kSubStationNote), this), 1);
-    root->addLayout(top);
+    m_ui.subStation = addSubStationRow(root, this);
 
     auto *inputBox = new QGroupBox(u8(io_texts::kBoxInputs), this);
     auto *inputGrid = new QGridLayout(inputBox);

@@ -1,10 +1,13 @@
 #include "io_page_parts.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
 #include "app_main.h"
+#include "captions.h"
 #include "io_texts.h"
 #include "text_format.h"
 
@@ -20,13 +23,18 @@ QString u8f(const char *format, int n)
     return QString::fromStdString(formatText(format, n));
 }
 
-QComboBox *subStationList(QWidget *parent)
+QComboBox *addSubStationRow(QBoxLayout *layout, QWidget *page)
 {
-    auto *list = new QComboBox(parent);
+    auto *list = new QComboBox(page);
     list->addItem(u8(io_texts::kSubStationNone));
     for (int s = 1; s <= kSubStationCount; ++s)
         list->addItem(u8f(io_texts::kSubStationFormat, s));
     list->setCurrentIndex(0);
+    auto *row = new QHBoxLayout;
+    row->addWidget(captionFor(list, io_texts::kLabelSubStation, page));
+    row->addWidget(list);
+    row->addWidget(new QLabel(u8(io_texts::kSubStationNote), page), 1);
+    layout->addLayout(row);
     return list;
 }
 

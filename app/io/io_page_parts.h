@@ -7,6 +7,7 @@
 
 #include "io_requests.h"
 
+class QBoxLayout;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -20,8 +21,10 @@ QString u8(const char *text);
 // A caption with a number in it: u8f("AI%d:", 3) is "AI3:".
 QString u8f(const char *format, int n);
 
-// "无", "子机1" .. "子机10"; the position is the sub-station value.
-QComboBox *subStationList(QWidget *parent);
+// The row every I/O page starts with: "子机号：", the list "无", "子机1" ..
+// "子机10" (the position is the sub-station value) and the note. Returns
+// the list.
+QComboBox *addSubStationRow(QBoxLayout *layout, QWidget *page);
 uint8_t subStationOf(const QComboBox *list);
 
 // A read-only text showing a value; `name` is what a screen reader says.

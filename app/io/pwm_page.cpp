@@ -66,12 +66,7 @@ void RO2000Scan::buildControls()
 {
     auto *root = new QVBoxLayout(this);
 
-    auto *top = new QHBoxLayout;
-    m_ui.subStation = subStationList(this);
-    top->addWidget(captionFor(m_ui.subStation, io_texts::kLabelSubStation, this));
-    top->addWidget(m_ui.subStation);
-    top->addWidget(new QLabel(u8(io_texts::kSubStationNote), this), 1);
-    root->addLayout(top);
+    m_ui.subStation = addSubStationRow(root, this);
 
     auto *pwmRow = new QHBoxLayout;
     for (int i = 0; i < kPwmOutputs; ++i)
