@@ -42,35 +42,9 @@
 #include "main_window.h"
 #include "page_host.h"
 #include "pwm_page.h"
+#include "window_bench.h"
 
 namespace {
-
-// Prints every box; the file dialog picks `file`.
-class PrintingDialogs : public qx::Dialogs
-{
-public:
-    void message(QWidget *, const QString &text) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool confirm(QWidget *, const QString &) override { return true; }
-    qx::FileChoice openFile(QWidget *, const qx::FileRequest &) override { return {file, 0}; }
-    qx::FileChoice saveFile(QWidget *, const qx::FileRequest &) override { return {}; }
-
-    QString file;
-};
-
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 double threadCpuSeconds()
 {
@@ -129,7 +103,7 @@ void grabPage(qx::AppMain &app, qx::PageHost::Page page, const QString &file)
 }
 
 // The pages as an operator sees them while they poll.
-void saveScreenshots(qx::AppMain &app, const QString &dir, const QString &scaling, PrintingDialogs &dialogs)
+void saveScreenshots(qx::AppMain &app, const QString &dir, const QString &scaling, qxbench::PrintingDialogs &dialogs)
 {
     auto *dido = qobject_cast<qx::RO2000Set *>(app.pageHost().page(qx::PageHost::kDidoPage));
     auto *aiao = qobject_cast<qx::RO2000Tag *>(app.pageHost().page(qx::PageHost::kAiaoPage));
@@ -187,24 +161,11 @@ int main(int argc, char *argv[])
         return 1;
     }
     QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(QStringLiteral(QX_QXSIM_FILE),
-              {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--quiet")});
-    QString ready;
-    while (ready.isEmpty() && sim.waitForReadyRead(10000)) {
-        while (sim.canReadLine()) {
-            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-            if (line.startsWith(QStringLiteral("listening tcp")))
-                ready = line;
-        }
-    }
-    if (ready.isEmpty()) {
-        std::fprintf(stderr, "qxsim did not start\n");
+    const quint16 port = qxbench::startQxsim(sim);
+    if (port == 0)
         return 1;
-    }
-    const quint16 port = ready.section(QLatin1Char(':'), -1).toUShort();
 
-    PrintingDialogs dialogs;
+    qxbench::PrintingDialogs dialogs;
     qx::AppMain app(bound.functions, dialogs);
     qx::MainWindow &window = app.mainWindow();
     window.show();
@@ -217,7 +178,7 @@ int main(int argc, char *argv[])
     bool identified = false;
     QObject::connect(&app, &qx::AppMain::identityShown, [&identified] { identified = true; });
     ui.clientConnect->click();
-    if (!waitFor([&] { return identified; }, 10000)) {
+    if (!qxbench::waitFor([&] { return identified; }, 10000)) {
         std::fprintf(stderr, "no identity within 10 s\n");
         return 1;
     }

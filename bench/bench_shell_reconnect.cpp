@@ -26,36 +26,9 @@
 #include "main_window.h"
 #include "port_settings_builder.h"
 #include "request_record.h"
+#include "window_bench.h"
 
 namespace {
-
-// Every box is printed; a benchmark has no operator to answer it.
-class PrintingDialogs : public qx::Dialogs
-{
-public:
-    void message(QWidget *, const QString &text) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++messages;
-    }
-    bool confirm(QWidget *, const QString &) override { return true; }
-    qx::FileChoice openFile(QWidget *, const qx::FileRequest &) override { return {}; }
-    qx::FileChoice saveFile(QWidget *, const qx::FileRequest &) override { return {}; }
-
-    int messages = 0;
-};
-
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 struct Figures
 {
@@ -91,24 +64,11 @@ int main(int argc, char *argv[])
         return 1;
     }
     QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(QStringLiteral(QX_QXSIM_FILE),
-              {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--quiet")});
-    QString ready;
-    while (ready.isEmpty() && sim.waitForReadyRead(10000)) {
-        while (sim.canReadLine()) {
-            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-            if (line.startsWith(QStringLiteral("listening tcp")))
-                ready = line;
-        }
-    }
-    if (ready.isEmpty()) {
-        std::fprintf(stderr, "qxsim did not start\n");
+    const quint16 port = qxbench::startQxsim(sim);
+    if (port == 0)
         return 1;
-    }
-    const quint16 port = ready.section(QLatin1Char(':'), -1).toUShort();
 
-    PrintingDialogs dialogs;
+    qxbench::PrintingDialogs dialogs;
     qx::AppMain app(bound.functions, dialogs);
     qx::ConnectionPage &page = app.connectionPage();
     const auto &ui = page.controls();
@@ -127,7 +87,7 @@ int main(int argc, char *argv[])
         r.setQuantity(8);
         app.sendRequest(qx::kSlotReadHoldingRegisters, r, qx::RequestLength::kRead);
         const int seen = handled;
-        return waitFor([&] { return handled > seen + 6; }, 10000);
+        return qxbench::waitFor([&] { return handled > seen + 6; }, 10000);
     };
 
     Figures toIdentity;
@@ -147,7 +107,7 @@ int main(int argc, char *argv[])
         } else {
             ui.clientConnect->click();
         }
-        if (!waitFor([&] { return identities > shown; }, 10000)) {
+        if (!qxbench::waitFor([&] { return identities > shown; }, 10000)) {
             std::fprintf(stderr, "round %d: no identity within 10 s\n", round);
             return 1;
         }
@@ -164,7 +124,7 @@ int main(int argc, char *argv[])
     }
     const int shown = identities;
     ui.clientConnect->click();
-    waitFor([&] { return identities > shown; }, 10000);
+    qxbench::waitFor([&] { return identities > shown; }, 10000);
     pollAndWait();
     QElapsedTimer closeTime;
     closeTime.start();

@@ -1,0 +1,65 @@
+// What the benchmarks that drive QXTools' window share: dialogs that print
+// instead of asking, waiting on the event loop, and a qxsim process on a
+// free loopback TCP port.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include "dialogs.h"
+
+namespace qxbench {
+
+// Prints every box; a benchmark has no operator to answer it. The file
+// dialog picks `file`.
+class PrintingDialogs : public qx::Dialogs
+{
+public:
+    void message(QWidget *, const QString &text) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        ++messages;
+    }
+    bool confirm(QWidget *, const QString &) override { return true; }
+    qx::FileChoice openFile(QWidget *, const qx::FileRequest &) override { return {file, 0}; }
+    qx::FileChoice saveFile(QWidget *, const qx::FileRequest &) override { return {}; }
+
+    int messages = 0;
+    QString file;
+};
+
+inline bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Starts qxsim on a free loopback TCP port; the port, or 0 when it did not
+// start.
+inline quint16 startQxsim(QProcess &sim)
+{
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(QStringLiteral(QX_QXSIM_FILE),
+              {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--quiet")});
+    while (sim.waitForReadyRead(10000)) {
+        while (sim.canReadLine()) {
+            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+            if (line.startsWith(QStringLiteral("listening tcp")))
+                return line.section(QLatin1Char(':'), -1).toUShort();
+        }
+    }
+    std::fprintf(stderr, "qxsim did not start\n");
+    return 0;
+}
+
+} // namespace qxbench
