@@ -23,6 +23,7 @@
 #include "port_settings_builder.h"
 #include "request_record.h"
 #include "scripted_dialogs.h"
+#include "window_fixture.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
 
@@ -97,7 +98,7 @@ class EndToEndTest : public QObject
     Q_OBJECT
 
 private:
-    LibraryFunctions m_library;
+    WindowFixture m_window;
     ScriptedDialogs *m_dialogs = nullptr;
     AppMain *m_app = nullptr;
 
@@ -119,14 +120,7 @@ private:
         QCOMPARE(page().identity(ConnectionPage::kFactoryDate), QStringLiteral("2024-5-17"));
     }
 
-    void connectTcpClient(quint16 port)
-    {
-        ui().tcpClient->click();
-        QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
-        ui().clientIp->setText(QStringLiteral("127.0.0.1"));
-        ui().clientPort->setText(QString::number(port));
-        ui().clientConnect->click();
-    }
+    void connectTcpClient(quint16 port) { QVERIFY(m_window.connectTcpClient(port)); }
 
     void poll(uint8_t mode)
     {
@@ -140,22 +134,22 @@ private:
 private slots:
     void initTestCase()
     {
-        BindResult bound = bindLibrary(QX_QXLIB_FILE);
-        QVERIFY2(bound.ok, bound.message.c_str());
-        m_library = bound.functions;
+        QString error;
+        QVERIFY2(m_window.bind(QX_QXLIB_FILE, error), qPrintable(error));
     }
 
     void init()
     {
-        m_dialogs = new ScriptedDialogs;
-        m_app = new AppMain(m_library, *m_dialogs);
+        m_window.open();
+        m_app = &m_window.app();
+        m_dialogs = &m_window.dialogs();
     }
 
     void cleanup()
     {
-        delete m_app;
+        m_window.close();
         m_app = nullptr;
-        delete m_dialogs;
+        m_dialogs = nullptr;
     }
 
     void tcpClientShowsTheModule()
