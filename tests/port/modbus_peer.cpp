@@ -12,7 +12,7 @@ namespace qxtest {
 ModbusPeer::ModbusPeer()
 {
     m_ctx = modbus_new_tcp("127.0.0.1", 0);
-    m_map = modbus_mapping_new(64, 64, 64, 64);
+    m_map = modbus_mapping_new(kPoints, kPoints, kPoints, kPoints);
     m_listener = modbus_tcp_listen(m_ctx, 1);
     m_port = localPortOf(m_listener);
     modbus_set_indication_timeout(m_ctx, 0, 100000);
@@ -23,7 +23,7 @@ ModbusPeer::ModbusPeer(int fd, int unit)
     : m_tcp(false)
 {
     m_ctx = modbus_new_rtu("/dev/null", 9600, 'N', 8, 1);
-    m_map = modbus_mapping_new(64, 64, 64, 64);
+    m_map = modbus_mapping_new(kPoints, kPoints, kPoints, kPoints);
     modbus_set_slave(m_ctx, unit);
     modbus_set_socket(m_ctx, fd);
     modbus_set_indication_timeout(m_ctx, 0, 100000);

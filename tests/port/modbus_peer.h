@@ -19,6 +19,9 @@ class ModbusPeer
 public:
     // TCP: listens on a free loopback port.
     static constexpr int kTcp = 0;
+    // Coils, inputs and registers of each kind: every point the pages
+    // address, the sub-stations' included.
+    static constexpr int kPoints = 1024;
     ModbusPeer();
     // RTU on an already open descriptor (the pty master), unit `unit`.
     ModbusPeer(int fd, int unit);
