@@ -38,6 +38,7 @@
 #include "app_main.h"
 #include "dialogs.h"
 #include "dido_page.h"
+#include "io_page_parts.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -167,6 +168,7 @@ int main(int argc, char *argv[])
 
     qxbench::PrintingDialogs dialogs;
     qx::AppMain app(bound.functions, dialogs);
+    qx::placeIoPages(app);
     qx::MainWindow &window = app.mainWindow();
     window.show();
     qx::ConnectionPage &page = app.connectionPage();

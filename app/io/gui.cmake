@@ -1,6 +1,5 @@
-# The I/O pages RO2000Set, RO2000Tag and RO2000Scan with their widgets. They
-# use the shell's AppMain and the shell's window creates them, so the two
-# static libraries name each other.
+# The I/O pages RO2000Set, RO2000Tag and RO2000Scan with their widgets; the
+# shell's window hosts them (placeIoPages).
 find_package(Qt6 6.2 REQUIRED COMPONENTS Charts)
 add_library(qx_io_gui STATIC
     ai_trend_view.cpp

@@ -6,9 +6,13 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "aiao_page.h"
 #include "app_main.h"
 #include "captions.h"
+#include "dido_page.h"
 #include "io_texts.h"
+#include "page_host.h"
+#include "pwm_page.h"
 #include "text_format.h"
 
 namespace qx {
@@ -60,6 +64,14 @@ QRadioButton *indicator(const QString &caption, QWidget *parent)
     lamp->setAttribute(Qt::WA_TransparentForMouseEvents);
     lamp->setFocusPolicy(Qt::NoFocus);
     return lamp;
+}
+
+void placeIoPages(AppMain &app)
+{
+    PageHost &host = app.pageHost();
+    host.setPage(PageHost::kDidoPage, new RO2000Set(app));
+    host.setPage(PageHost::kAiaoPage, new RO2000Tag(app));
+    host.setPage(PageHost::kPipoPage, new RO2000Scan(app));
 }
 
 bool placeRequest(AppMain &app, SlotRequest request)

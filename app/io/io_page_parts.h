@@ -1,6 +1,6 @@
 // Widgets and wiring the three I/O pages share: the "子机号：" list, value
 // displays that carry their caption as accessible name, indicator lights,
-// and placing a request through the shell.
+// placing a request through the shell, and putting the pages in their tabs.
 #pragma once
 
 #include <QString>
@@ -31,6 +31,10 @@ uint8_t subStationOf(const QComboBox *list);
 QLineEdit *valueField(const QString &name, const QString &text, QWidget *parent);
 // A lamp: a checkable button that the operator cannot press.
 QRadioButton *indicator(const QString &caption, QWidget *parent);
+
+// RO2000Set, RO2000Tag and RO2000Scan into the first three tabs of the
+// window's page host, before the window is first shown.
+void placeIoPages(AppMain &app);
 
 // Places the request; false when the shell refused it (the operator has
 // been told why) and the page must change nothing.

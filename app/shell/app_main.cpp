@@ -2,15 +2,12 @@
 
 #include <memory>
 
-#include "aiao_page.h"
 #include "dialogs.h"
-#include "dido_page.h"
 #include "event_codes.h"
 #include "main_window.h"
 #include "modbus_address.h"
 #include "page_host.h"
 #include "port_settings.h"
-#include "pwm_page.h"
 #include "request_record.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
@@ -50,11 +47,6 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
         m_dialogs.message(m_window, QString::fromStdString(text));
     };
     m_window = new MainWindow(*this, adapters);
-    // The module pages, each in its tab; they fill their hooks as they come.
-    PageHost &host = pageHost();
-    host.setPage(PageHost::kDidoPage, new RO2000Set(*this));
-    host.setPage(PageHost::kAiaoPage, new RO2000Tag(*this));
-    host.setPage(PageHost::kPipoPage, new RO2000Scan(*this));
 }
 
 AppMain::~AppMain()

@@ -17,8 +17,6 @@ add_library(qx_shell_gui STATIC
     statistics_panel.h
 )
 target_link_libraries(qx_shell_gui PUBLIC qx_shell_core qx_io_core Qt6::Widgets Qt6::Network)
-# The module pages live with their areas; they and the window use each other.
-target_link_libraries(qx_shell_gui PUBLIC qx_io_gui)
 # The window icon, drawn for this tool, in its small and big sizes.
 qt_add_resources(qx_shell_gui "qxtools_icons"
     PREFIX "/qxtools"
@@ -26,7 +24,7 @@ qt_add_resources(qx_shell_gui "qxtools_icons"
     FILES icons/qxtools-16.png icons/qxtools-32.png icons/qxtools-48.png icons/qxtools-256.png)
 
 add_executable(qxtools main.cpp)
-target_link_libraries(qxtools PRIVATE qx_shell_gui qx_plc_gui)
+target_link_libraries(qxtools PRIVATE qx_shell_gui qx_io_gui qx_plc_gui)
 if(TARGET qxlib)
     # QXTools binds the library by name at start; in the build tree it is
     # found in the library's own directory.

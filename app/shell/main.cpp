@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "connection_page.h"
 #include "dialogs.h"
+#include "io_page_parts.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
     }
 
     qx::AppMain app(bound.functions, dialogs);
+    qx::placeIoPages(app);
     app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app));
     qx::MainWindow &window = app.mainWindow();
     window.show();

@@ -22,6 +22,7 @@
 #include "app_main.h"
 #include "caption_check.h"
 #include "dido_page.h"
+#include "io_page_parts.h"
 #include "main_window.h"
 #include "modbus_peer.h"
 #include "page_host.h"
@@ -33,11 +34,6 @@
 using namespace qx;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A libmodbus client beside QXTools, to see what the module holds.
 class ModuleView
@@ -154,6 +150,7 @@ private slots:
         m_window.open();
         m_app = &m_window.app();
         m_dialogs = &m_window.dialogs();
+        placeIoPages(*m_app);
     }
 
     void cleanup() { m_window.close(); }
