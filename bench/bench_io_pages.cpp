@@ -156,18 +156,14 @@ int main(int argc, char *argv[])
             seconds = std::max(1, arg.toInt());
     }
 
-    qx::BindResult bound = qx::bindLibrary(QX_QXLIB_FILE);
-    if (!bound.ok) {
-        std::fprintf(stderr, "%s\n", bound.message.c_str());
-        return 1;
-    }
+    const std::optional<qx::LibraryFunctions> library = qxbench::bindQxlib();
     QProcess sim;
-    const quint16 port = qxbench::startQxsim(sim);
+    const quint16 port = library ? qxbench::startQxsim(sim) : 0;
     if (port == 0)
         return 1;
 
     qxbench::PrintingDialogs dialogs;
-    qx::AppMain app(bound.functions, dialogs);
+    qx::AppMain app(*library, dialogs);
     qx::placeIoPages(app);
     qx::MainWindow &window = app.mainWindow();
     window.show();

@@ -1,16 +1,18 @@
-// What the benchmarks that drive QXTools' window share: dialogs that print
-// instead of asking, waiting on the event loop, and a qxsim process on a
-// free loopback TCP port.
+// What the benchmarks that drive QXTools' window share: the library of the
+// build tree, dialogs that print instead of asking, waiting on the event
+// loop, and a qxsim process on a free loopback TCP port.
 #pragma once
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 
 #include "dialogs.h"
+#include "library_binder.h"
 
 namespace qxbench {
 
@@ -42,6 +44,17 @@ inline bool waitFor(const std::function<bool()> &done, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
+}
+
+// The library of the build tree, or nothing (the reason printed).
+inline std::optional<qx::LibraryFunctions> bindQxlib()
+{
+    qx::BindResult bound = qx::bindLibrary(QX_QXLIB_FILE);
+    if (!bound.ok) {
+        std::fprintf(stderr, "%s\n", bound.message.c_str());
+        return std::nullopt;
+    }
+    return bound.functions;
 }
 
 // Starts qxsim on a free loopback TCP port; the port, or 0 when it did not
