@@ -6,14 +6,13 @@
 
 #include "byte_io.h"
 #include "crc16.h"
+#include "mbap_layout.h"
 #include "port_settings.h"
 #include "request_record.h"
 
 namespace qx {
 
 namespace {
-
-constexpr std::size_t kMbapSize = 7;
 
 bool knownFraming(int32_t framing)
 {
@@ -24,7 +23,7 @@ bool knownFraming(int32_t framing)
 // `pduLength` bytes.
 std::size_t frameLength(int32_t framing, std::size_t pduLength)
 {
-    return framing == kFramingRtu ? 1 + pduLength + 2 : kMbapSize + pduLength;
+    return framing == kFramingRtu ? 1 + pduLength + 2 : MbapLayout::kSize + pduLength;
 }
 
 // Writes the address byte (RTU) or the MBAP header (TCP) and returns the
@@ -36,11 +35,11 @@ std::size_t writeHead(int32_t framing, uint8_t address, uint16_t lengthField, ui
         out[0] = address;
         return 1;
     }
-    putU16be(out, 0, 0); // every request carries transaction 0
-    putU16be(out, 2, 0);
-    putU16be(out, 4, lengthField);
-    out[6] = address;
-    return kMbapSize;
+    putU16be(out, MbapLayout::kTransaction, 0); // every request carries transaction 0
+    putU16be(out, MbapLayout::kProtocol, 0);
+    putU16be(out, MbapLayout::kLength, lengthField);
+    out[MbapLayout::kUnit] = address;
+    return MbapLayout::kSize;
 }
 
 std::size_t finish(int32_t framing, uint8_t *out, std::size_t written)

@@ -10,15 +10,13 @@
 #include "crc16.h"
 #include "event_codes.h"
 #include "frame_builder.h"
+#include "mbap_layout.h"
 #include "port_settings.h"
 
 namespace qx {
 
 namespace {
 
-constexpr std::size_t kMbapSize = 7;
-// Longest MBAP length accepted: the frame must fit the receive buffer.
-constexpr std::size_t kMaxMbapLength = 4090;
 // RTU bytes that fail the CRC are kept while a frame may still be completing.
 constexpr std::size_t kMaxRtuPending = 7;
 constexpr std::size_t kMaxParamFrame = 1280;
@@ -132,49 +130,70 @@ std::size_t ProtocolEngine::receivedCount() const
     return m_rxCount;
 }
 
+ProtocolEngine::Cut ProtocolEngine::findFrame(std::size_t &length) const
+{
+    length = 0;
+    if (m_rxCount == 0)
+        return Cut::Wait;
+    if (m_framingMode == kFramingTcp) {
+        if (m_rxCount < MbapLayout::kSize)
+            return Cut::Wait;
+        const std::size_t mbapLength = getU16be(m_rx.data(), MbapLayout::kLength);
+        if (mbapLength == 0 || mbapLength > MbapLayout::kMaxLength)
+            return Cut::Drop;
+        if (m_rxCount < MbapLayout::kLengthEnd + mbapLength)
+            return Cut::Wait;
+        if (getU16be(m_rx.data(), MbapLayout::kProtocol) != 0)
+            return Cut::Drop;
+        length = MbapLayout::kLengthEnd + mbapLength;
+        return Cut::Frame;
+    }
+    if (m_framingMode == kFramingRtu) {
+        if (m_rxCount <= 3)
+            return Cut::Wait;
+        if (!crcMatchesLowFirst(m_rx.data(), m_rxCount))
+            return m_rxCount > kMaxRtuPending ? Cut::Drop : Cut::Wait;
+        // RTU carries no length: the whole buffer is the frame
+        length = m_rxCount;
+        return Cut::Frame;
+    }
+    // no framing to cut by: nothing received can ever be a frame
+    return Cut::Drop;
+}
+
+bool ProtocolEngine::frameWaiting() const
+{
+    std::lock_guard<std::mutex> lock(m_rxLock);
+    std::size_t length = 0;
+    return findFrame(length) != Cut::Wait;
+}
+
 ProtocolEngine::Event ProtocolEngine::decode()
 {
     m_frameLength = 0;
     {
         std::lock_guard<std::mutex> lock(m_rxLock);
-        if (m_rxCount == 0)
-            return {};
         std::size_t length = 0;
-        if (m_framingMode == kFramingTcp) {
-            if (m_rxCount < kMbapSize)
-                return {};
-            const std::size_t mbapLength = getU16be(m_rx.data(), 4);
-            if (mbapLength == 0 || mbapLength > kMaxMbapLength) {
-                m_rxCount = 0;
-                return {};
-            }
-            if (m_rxCount < mbapLength + 6)
-                return {};
-            if (getU16be(m_rx.data(), 2) != 0) {
-                m_rxCount = 0;
-                return {};
-            }
-            length = mbapLength + 6;
-        } else if (m_framingMode == kFramingRtu) {
-            if (m_rxCount <= 3)
-                return {};
-            if (!crcMatchesLowFirst(m_rx.data(), m_rxCount)) {
-                if (m_rxCount > kMaxRtuPending)
-                    m_rxCount = 0;
-                return {};
-            }
-            length = m_rxCount;
-        } else {
-            // no framing to cut by: nothing received can ever be a frame
+        switch (findFrame(length)) {
+        case Cut::Wait:
+            return {};
+        case Cut::Drop:
             m_rxCount = 0;
             return {};
+        case Cut::Frame:
+            break;
         }
-        // Both cuts stay within the receive buffer, which the frame buffer
-        // matches in size. Bytes after a TCP frame go with it.
+        // The cut stays within the receive buffer, which the frame buffer
+        // matches in size.
         static_assert(kFrameCapacity >= kRxCapacity);
         std::memcpy(m_frame.data(), m_rx.data(), length);
         m_frameLength = length;
-        m_rxCount = 0;
+        // Bytes after a TCP frame are the start of the next one (a status
+        // report and an answer may share one read): they stay for the next
+        // decode.
+        m_rxCount -= length;
+        if (m_rxCount > 0)
+            std::memmove(m_rx.data(), m_rx.data() + length, m_rxCount);
     }
     return decodeFrame();
 }
@@ -208,31 +227,33 @@ std::size_t ProtocolEngine::copyData(uint8_t *dst, std::size_t capacity, std::si
 ProtocolEngine::Event ProtocolEngine::decodeFrame()
 {
     const bool tcp = m_framingMode == kFramingTcp;
-    const std::size_t a = m_frameLength;
-    const std::size_t d = tcp ? kMbapSize + 1 : 2;
-    const uint8_t f = dataByte(d - 1);
+    const std::size_t frameLength = m_frameLength;
+    // the function code, and the first byte after it
+    const std::size_t dataStart = tcp ? MbapLayout::kSize + 1 : 2;
+    const uint8_t function = dataByte(dataStart - 1);
 
     const auto bits = [&](std::array<uint8_t, BitRecordLayout::kSize> &record,
                           int32_t code) -> Event {
-        copyData(record.data() + BitRecordLayout::kData, BitRecordLayout::kCapacity, d + 1,
-                 dataByte(d));
+        copyData(record.data() + BitRecordLayout::kData, BitRecordLayout::kCapacity,
+                 dataStart + 1, dataByte(dataStart));
         return {code, record.data()};
     };
     const auto registers = [&](uint8_t *record, int32_t code) -> Event {
-        const std::size_t n = copyData(record + RegisterRecordLayout::kData,
-                                       RegisterRecordLayout::kCapacity, d + 1, dataByte(d));
-        putI32le(record, RegisterRecordLayout::kLength, static_cast<int32_t>(n));
+        const std::size_t count = copyData(record + RegisterRecordLayout::kData,
+                                           RegisterRecordLayout::kCapacity, dataStart + 1,
+                                           dataByte(dataStart));
+        putI32le(record, RegisterRecordLayout::kLength, static_cast<int32_t>(count));
         return {code, record};
     };
     const auto transfer = [&](std::array<uint8_t, TransferReplyLayout::kSize> &record,
                               int32_t code) -> Event {
-        record[TransferReplyLayout::kStatus] = dataByte(d);
+        record[TransferReplyLayout::kStatus] = dataByte(dataStart);
         putI32le(record.data(), TransferReplyLayout::kValue,
-                 (dataByte(d + 1) << 8) | dataByte(d + 2));
+                 (dataByte(dataStart + 1) << 8) | dataByte(dataStart + 2));
         return {code, record.data()};
     };
 
-    switch (f) {
+    switch (function) {
     case 0x01:
         return bits(m_coilBits, kEventCoils);
     case 0x02:
@@ -253,37 +274,39 @@ ProtocolEngine::Event ProtocolEngine::decodeFrame()
     case 0x10:
         return {kEventRegistersWritten, m_empty.data()};
     case 0x11:
-        if (a >= (tcp ? IdentityBlock::kTcpMinLength : IdentityBlock::kRtuMinLength))
-            decodeIdentity(tcp ? 6 : 0);
+        if (frameLength >= (tcp ? IdentityBlock::kTcpMinLength : IdentityBlock::kRtuMinLength))
+            // the block's offsets count from the unit (RTU: address) byte
+            decodeIdentity(tcp ? MbapLayout::kUnit : 0);
         return {kEventIdentity, m_identity.data()};
     case 0x41: {
-        const std::size_t overhead = tcp ? kMbapSize + 1 : 4;
+        const std::size_t overhead = tcp ? MbapLayout::kSize + 1 : 4;
         const std::size_t minimum = tcp ? 10 : 6;
-        if (a >= minimum && a <= kMaxParamFrame) {
-            const std::size_t n = copyData(m_params.data() + RegisterRecordLayout::kData,
-                                           RegisterRecordLayout::kParamCapacity, d, a - overhead);
-            putI32le(m_params.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(n));
+        if (frameLength >= minimum && frameLength <= kMaxParamFrame) {
+            const std::size_t count = copyData(m_params.data() + RegisterRecordLayout::kData,
+                                               RegisterRecordLayout::kParamCapacity, dataStart,
+                                               frameLength - overhead);
+            putI32le(m_params.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(count));
         }
         return {kEventParamsRead, m_params.data()};
     }
     case 0x42:
-        m_paramsWritten[TransferReplyLayout::kStatus] = dataByte(d);
+        m_paramsWritten[TransferReplyLayout::kStatus] = dataByte(dataStart);
         return {kEventParamsWritten, m_paramsWritten.data()};
     case 0x43:
         return transfer(m_biosReply, kEventBiosPacket);
     case 0x44:
         return transfer(m_firmwareReply, kEventFirmwarePacket);
     case 0x46: {
-        m_plcReply[TransferReplyLayout::kStatus] = dataByte(d);
-        std::size_t n = 32;
+        m_plcReply[TransferReplyLayout::kStatus] = dataByte(dataStart);
+        std::size_t count = 32;
         if (tcp) {
             // the module's length field, low byte only
-            const std::size_t length = m_frame[5];
-            n = length > 2 ? length - 2 : length;
+            const std::size_t length = m_frame[MbapLayout::kLength + 1];
+            count = length > 2 ? length - 2 : length;
         }
-        n = copyData(m_plcReply.data() + TransferReplyLayout::kData,
-                     TransferReplyLayout::kCapacity, d, n);
-        putI32le(m_plcReply.data(), TransferReplyLayout::kValue, static_cast<int32_t>(n));
+        count = copyData(m_plcReply.data() + TransferReplyLayout::kData,
+                         TransferReplyLayout::kCapacity, dataStart, count);
+        putI32le(m_plcReply.data(), TransferReplyLayout::kValue, static_cast<int32_t>(count));
         return {kEventPlcPacket, m_plcReply.data()};
     }
     default:

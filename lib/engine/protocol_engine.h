@@ -57,14 +57,18 @@ public:
     bool append(const uint8_t *data, std::size_t length);
     std::size_t receivedCount() const;
 
-    // Cuts one frame out of the receive buffer and decodes it. data is null
-    // when there is nothing to deliver.
+    // Cuts one frame out of the receive buffer and decodes it; bytes after a
+    // TCP frame stay for the next call. data is null when there is nothing
+    // to deliver.
     struct Event
     {
         int32_t code = 0;
         const void *data = nullptr;
     };
     Event decode();
+    // True when the next decode has something to cut or to drop without
+    // waiting for more bytes, so that the worker need not wait for the line.
+    bool frameWaiting() const;
 
     // The last frame cut out by decode (length 0 when the last decode found none).
     const uint8_t *frame() const { return m_frame.data(); }
@@ -80,6 +84,13 @@ public:
     std::array<uint8_t, kSlotSize> slotSnapshot(int slot) const;
 
 private:
+    enum class Cut {
+        Wait, // no complete frame yet
+        Drop, // the bytes cannot be a frame
+        Frame, // `length` bytes at the front are one
+    };
+    // Under m_rxLock.
+    Cut findFrame(std::size_t &length) const;
     bool evaluateSlot(int slot, std::size_t &length);
     Event decodeFrame();
     // Copies up to n bytes of the frame's data from offset `from` into dst,

@@ -91,6 +91,10 @@ int PortBase::openModuleSocket(int type, uint16_t localPort, sockaddr_in &module
 int PortBase::passWaitMs(Clock::time_point extraDeadline) const
 {
     using std::chrono::milliseconds;
+    // a frame left behind by the last decode (two frames in one read) is
+    // decoded on the next pass without waiting for the line
+    if (m_engine->frameWaiting())
+        return 0;
     const Clock::time_point now = Clock::now();
     Clock::time_point until;
     if (!MaySend)

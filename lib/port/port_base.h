@@ -98,6 +98,7 @@ protected:
     // outstanding it waits until the answer is overdue, and when the engine
     // had nothing to send it waits until a command wakes it (CMD signals
     // wakeFd), so an idle port costs next to no CPU and the pacing is kept.
+    // It does not wait while the engine holds a complete frame.
     int passWaitMs(Clock::time_point extraDeadline = Clock::time_point::max()) const;
     // Readable when the host placed a command or asked for a stop.
     int wakeFd() const { return m_wakeFd; }

@@ -38,17 +38,30 @@ TEST(TcpFraming, PartialFrameWaits)
     EXPECT_EQ(engine.receivedCount(), 0u);
 }
 
-TEST(TcpFraming, SecondFrameInTheSameBlockIsDropped)
+TEST(TcpFraming, FrameAfterAFrameInTheSameReadIsDecodedNext)
 {
+    // a status report and an answer arriving in one read
     ProtocolEngine engine(kFramingTcp);
-    const Bytes first = tcp({0x01, 0x01, 0x01, 0x05});
-    ASSERT_TRUE(feed(engine, concat({first, tcp({0x01, 0x02, 0x01, 0x07})})));
-    const auto event = engine.decode();
-    EXPECT_EQ(event.code, kEventCoils);
-    EXPECT_EQ(bytesOf(event)[BitRecordLayout::kData], 0x05);
-    EXPECT_EQ(Bytes(engine.frame(), engine.frame() + engine.frameLength()), first);
-    EXPECT_EQ(engine.receivedCount(), 0u);
+    const Bytes report = tcp({0x01, 0x45, 0x02, 0x01, 0x05});
+    const Bytes answer = tcp({0x01, 0x02, 0x01, 0x07});
+    const Bytes partial = {0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_FALSE(engine.frameWaiting());
+    ASSERT_TRUE(feed(engine, concat({report, answer, partial})));
+    EXPECT_TRUE(engine.frameWaiting());
+    auto event = engine.decode();
+    EXPECT_EQ(event.code, kEventStatusReport);
+    EXPECT_EQ(Bytes(engine.frame(), engine.frame() + engine.frameLength()), report);
+    EXPECT_EQ(engine.receivedCount(), answer.size() + partial.size());
+    EXPECT_TRUE(engine.frameWaiting());
+
+    event = engine.decode();
+    EXPECT_EQ(event.code, kEventInputs);
+    EXPECT_EQ(bytesOf(event)[BitRecordLayout::kData], 0x07);
+    EXPECT_EQ(Bytes(engine.frame(), engine.frame() + engine.frameLength()), answer);
+    // the start of a third frame waits for the rest
+    EXPECT_FALSE(engine.frameWaiting());
     EXPECT_EQ(engine.decode().data, nullptr);
+    EXPECT_EQ(engine.receivedCount(), partial.size());
 }
 
 TEST(TcpFraming, MalformedHeaderDropsEverything)

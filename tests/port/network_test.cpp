@@ -220,6 +220,30 @@ TEST_F(TcpClient, ModuleClosingReportsStateTen)
     EXPECT_EQ(DLL_API_OBJ_STOP(handle), 0);
 }
 
+TEST_F(TcpClient, ReportAndAnswerInOneReadBothArrive)
+{
+    Listener module;
+    const intptr_t handle = create(tcpClientSettings(module.port));
+    put(handle, 8, readRequest(qx::kModeCounted, 1, 0, 1), qx::RequestLength::kRead);
+    ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
+    ASSERT_TRUE(module.accept());
+    ASSERT_EQ(readExactly(module.peer, 12).size(), 12u);
+    // the module's status report went out just before its answer: one send
+    std::vector<uint8_t> both = mbap(1, {0x45, 4, 9, 8, 7, 6});
+    const std::vector<uint8_t> answer = mbap(1, {0x03, 2, 0x00, 0x2a});
+    both.insert(both.end(), answer.begin(), answer.end());
+    writeAll(module.peer, both);
+
+    const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
+    ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
+    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0x00, 0x2a}));
+    std::vector<int32_t> codes;
+    for (const RecordedEvent &e : EventLog::instance().events())
+        if (e.code == qx::kEventStatusReport || e.code == qx::kEventHoldingRegisters)
+            codes.push_back(e.code);
+    EXPECT_EQ(codes, (std::vector<int32_t> {qx::kEventStatusReport, qx::kEventHoldingRegisters}));
+}
+
 TEST_F(TcpClient, LocalAddressThatCannotBeBoundFailsWithStateZero)
 {
     // 192.0.2.1 (TEST-NET-1) is no address of this machine
