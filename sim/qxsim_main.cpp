@@ -43,7 +43,7 @@ Module:
                         broadcast (executed, never answered). A parameter
                         block kept with --state brings its own address
                         (QXAddr1), which wins over --unit.
-  --model CODE          model code of the identity (default 155, with series
+  --model CODE          model code 0..255 (default 155, with series
                         5 shown as QXP_4488_ETH); codes 210..254 exchange the
                         106-byte compact parameter block, all others the full
                         1090-byte block
@@ -196,8 +196,8 @@ int main(int argc, char **argv)
         } else if (arg == "--baud" && number(4'000'000, baud)) {
         } else if (arg == "--unit" && number(247, n) && n >= 1) {
             settings.unit = static_cast<uint8_t>(n);
-        } else if (arg == "--model" && number(0xFFFFFFFFul, n)) {
-            settings.modelCode = static_cast<uint32_t>(n);
+        } else if (arg == "--model" && number(255, n)) {
+            settings.modelCode = static_cast<uint8_t>(n);
         } else if (arg == "--series" && number(255, n)) {
             settings.series = static_cast<uint8_t>(n);
         } else if (arg == "--state" && text(s)) {

@@ -1,6 +1,8 @@
 // RTU and MBAP framing of the simulated module.
 #include "sim_framing.h"
 
+#include <algorithm>
+
 #include "byte_io.h"
 #include "crc16.h"
 #include "param_block.h"
@@ -71,12 +73,21 @@ std::size_t rtuRequestLength(const uint8_t *bytes, std::size_t count)
     case 0x43:
     case 0x44:
         return 2 + 1028 + 2;
+    case 0x42:
+        // the payload's form follows the model code in its first byte, as
+        // the host chose it
+        if (count < 3)
+            return 0;
+        return 2
+            + (usesCompactPayload(bytes[2]) ? ParamLayout::kCompactPayloadSize
+                                            : ParamLayout::kFullPayloadSize)
+            + 2;
     case 0x46:
         // address, function, the packet's six header bytes, data, two
         // checksum bytes, the frame CRC
         return count < 8 ? 0 : 2 + 6 + std::size_t(getU16be(bytes, 6)) + 2 + 2;
     default:
-        // 0x42 comes in two sizes; it and unknown functions end by CRC match
+        // unknown functions end at a silence, by CRC match
         return kUnknownLength;
     }
 }
@@ -98,20 +109,9 @@ void RtuReceiver::feed(const uint8_t *bytes, std::size_t count, uint64_t nowUs, 
 void RtuReceiver::cutKnown(std::vector<Request> &out)
 {
     while (m_buffer.size() >= 4) {
-        std::size_t length = rtuRequestLength(m_buffer.data(), m_buffer.size());
-        if (length == 0)
+        const std::size_t length = rtuRequestLength(m_buffer.data(), m_buffer.size());
+        if (length == 0 || length == kUnknownLength)
             return;
-        if (length == kUnknownLength) {
-            if (m_buffer[1] != 0x42)
-                return;
-            // the compact or the full parameter payload
-            const std::size_t compact = 2 + ParamLayout::kCompactPayloadSize + 2;
-            const std::size_t full = 2 + ParamLayout::kFullPayloadSize + 2;
-            if (m_buffer.size() >= compact && crcMatchesLowFirst(m_buffer.data(), compact))
-                length = compact;
-            else
-                length = full;
-        }
         if (m_buffer.size() < length || !crcMatchesLowFirst(m_buffer.data(), length))
             return; // more to come, or noise that the silence will clear
         Request r;
@@ -135,6 +135,29 @@ void RtuReceiver::idle(uint64_t nowUs, std::vector<Request> &out)
         ++m_dropped;
     }
     m_buffer.clear();
+}
+
+void FrameSpacing::reportSent(uint64_t nowUs)
+{
+    m_reportPending = false;
+    m_reported = true;
+    m_lastReportUs = nowUs;
+}
+
+uint64_t FrameSpacing::answerTime(uint64_t nowUs) const
+{
+    uint64_t at = nowUs;
+    if (m_reported)
+        at = std::max(at, m_lastReportUs + kGapUs);
+    if (m_reportPending)
+        at = std::max(at, std::max(nowUs, reportTime()) + kGapUs);
+    return at;
+}
+
+void FrameSpacing::answerSent(uint64_t nowUs)
+{
+    m_answered = true;
+    m_lastAnswerUs = nowUs;
 }
 
 FaultPlan::Decision FaultPlan::next()

@@ -68,6 +68,34 @@ private:
     std::size_t m_dropped = 0;
 };
 
+// Keeps the unsolicited status report and the answers of one link at least
+// kGapUs apart, in both orders: a host that finds both in one read takes
+// them for one frame (TCP) or fails the CRC (RTU). A report that has fallen
+// due holds back the answers that come after it, so that steady polling
+// cannot starve it. Times in microseconds of any fixed origin.
+class FrameSpacing
+{
+public:
+    static constexpr uint64_t kGapUs = 20'000;
+
+    void reportDue() { m_reportPending = true; }
+    void cancelReport() { m_reportPending = false; }
+    bool reportPending() const { return m_reportPending; }
+    // The earliest time the pending report may go.
+    uint64_t reportTime() const { return m_answered ? m_lastAnswerUs + kGapUs : 0; }
+    void reportSent(uint64_t nowUs);
+    // The earliest time an answer that is ready at `nowUs` may go.
+    uint64_t answerTime(uint64_t nowUs) const;
+    void answerSent(uint64_t nowUs);
+
+private:
+    bool m_reportPending = false;
+    bool m_reported = false;
+    bool m_answered = false;
+    uint64_t m_lastReportUs = 0;
+    uint64_t m_lastAnswerUs = 0;
+};
+
 // --drop-every, --corrupt-every, --delay-ms: counted over the requests
 // addressed to the module, whichever transport brought them.
 class FaultPlan

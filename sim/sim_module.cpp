@@ -71,7 +71,7 @@ void SimModule::defaultParams()
 {
     using namespace ParamLayout;
     ParamBlock &b = m_params;
-    b.setU8(kQXMode, static_cast<uint8_t>(m_settings.modelCode));
+    b.setU8(kQXMode, m_settings.modelCode);
     b.setU8(kQXAddr1, m_settings.unit);
     b.setU24be(kDwRepTwinTm, 1000);
     b.setU8(kByRxDly, 10);
@@ -103,7 +103,7 @@ void SimModule::loadState()
         if (storedAddress >= 1 && storedAddress <= 247) {
             std::memcpy(m_params.data(), bytes->data(), ParamLayout::kSize);
             // the model code is the module's own, not the stored block's
-            m_params.setU8(ParamLayout::kQXMode, static_cast<uint8_t>(m_settings.modelCode));
+            m_params.setU8(ParamLayout::kQXMode, m_settings.modelCode);
         } else {
             m_stateErrors.push_back(std::string(StateFiles::kParams) + ": wrong size or address, ignored");
         }
@@ -300,7 +300,7 @@ std::vector<uint8_t> SimModule::identity() const
 
 std::vector<uint8_t> SimModule::readParams() const
 {
-    const std::vector<uint8_t> payload = m_params.payloadFor(static_cast<uint8_t>(m_settings.modelCode));
+    const std::vector<uint8_t> payload = m_params.payloadFor(m_settings.modelCode);
     std::vector<uint8_t> out;
     out.reserve(1 + payload.size());
     out.push_back(kFnReadParams);
@@ -310,7 +310,7 @@ std::vector<uint8_t> SimModule::readParams() const
 
 std::vector<uint8_t> SimModule::writeParams(const uint8_t *pdu, std::size_t length)
 {
-    const uint8_t model = static_cast<uint8_t>(m_settings.modelCode);
+    const uint8_t model = m_settings.modelCode;
     const std::size_t expected = usesCompactPayload(model) ? ParamLayout::kCompactPayloadSize
                                                            : ParamLayout::kFullPayloadSize;
     std::vector<uint8_t> refused = {kFnWriteParams, 0};

@@ -22,7 +22,9 @@ namespace qx::sim {
 struct ModuleSettings
 {
     uint8_t unit = 1;
-    uint32_t modelCode = 155; // QXA_4488_ETH, shown as QXP_4488_ETH in series 5
+    // QXA_4488_ETH, shown as QXP_4488_ETH in series 5; one byte, as QXMode
+    // of the parameter block holds it
+    uint8_t modelCode = 155;
     uint8_t series = 5;
     std::filesystem::path stateDir; // empty: everything stays in memory
     int refusePart = -1; // transfer packet refused once, -1 for none

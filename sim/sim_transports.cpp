@@ -25,9 +25,6 @@ constexpr uint64_t kReconnectUs = 1'000'000;
 // Reports go out on a serial line only while a host has been heard lately,
 // so that they do not pile up in a terminal nobody reads.
 constexpr uint64_t kSerialHostSilenceUs = 5'000'000;
-// An unsolicited report right behind an answer would reach the host in the
-// same read and spoil both frames.
-constexpr uint64_t kReportGapUs = 20'000;
 
 void setNonBlocking(int fd)
 {
@@ -356,7 +353,6 @@ void SimServer::send(int id, std::vector<uint8_t> bytes, const sockaddr_storage 
     if (it == m_links.end())
         return;
     Link &link = it->second;
-    link.lastAnswerUs = monotonicUs();
     if (link.kind == LinkKind::Udp) {
         if (to != nullptr)
             ::sendto(link.fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(to), toLength);
@@ -368,6 +364,27 @@ void SimServer::send(int id, std::vector<uint8_t> bytes, const sockaddr_storage 
     }
     link.tx.insert(link.tx.end(), bytes.begin(), bytes.end());
     flush(id);
+}
+
+void SimServer::answer(int id, std::vector<uint8_t> frame, const sockaddr_storage &to,
+                       socklen_t toLength, uint64_t now)
+{
+    auto it = m_links.find(id);
+    if (it == m_links.end())
+        return;
+    const uint64_t at = it->second.spacing.answerTime(now);
+    if (at > now) {
+        Pending p;
+        p.dueUs = at;
+        p.linkId = id;
+        p.bytes = std::move(frame);
+        p.to = to;
+        p.toLength = toLength;
+        m_pending.push_back(std::move(p));
+        return;
+    }
+    it->second.spacing.answerSent(now);
+    send(id, std::move(frame), &to, toLength);
 }
 
 void SimServer::flush(int id)
@@ -439,7 +456,7 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
         m_pending.push_back(std::move(p));
         return;
     }
-    send(id, std::move(frame), &link.peer, link.peerLength);
+    answer(id, std::move(frame), link.peer, link.peerLength, now);
 }
 
 void SimServer::onReadable(int id, uint64_t now)
@@ -497,39 +514,49 @@ void SimServer::onReadable(int id, uint64_t now)
     }
 }
 
-void SimServer::sendReports(uint64_t now)
-{
-    m_module.advance(now);
-    sendReport(m_module.statusReport(), now);
-}
-
 void SimServer::sendReport(const std::vector<uint8_t> &pdu, uint64_t now)
 {
-    const uint8_t address = m_module.address();
+    for (auto &[id, link] : m_links) {
+        link.spacing.reportDue();
+        link.reportPdu = pdu;
+    }
+    sendReports(now);
+}
+
+void SimServer::sendReports(uint64_t now)
+{
+    std::vector<uint8_t> periodic;
     std::vector<int> ids;
     for (auto &[id, link] : m_links)
-        ids.push_back(id);
+        if (link.spacing.reportPending() && now >= link.spacing.reportTime())
+            ids.push_back(id);
     for (int id : ids) {
         auto it = m_links.find(id);
         if (it == m_links.end())
             continue;
         Link &link = it->second;
-        if (now - link.lastAnswerUs < kReportGapUs && link.lastAnswerUs != 0)
+        // a serial line only while a host has spoken lately, and never
+        // while a request is coming in; UDP only once a host is known
+        const bool rtuHost = link.lastRequestUs != 0 && now - link.lastRequestUs < kSerialHostSilenceUs;
+        if ((link.kind == LinkKind::Rtu && !rtuHost) || (link.kind == LinkKind::Udp && link.peerLength == 0)) {
+            link.spacing.cancelReport();
+            link.reportPdu.clear();
             continue;
-        switch (link.kind) {
-        case LinkKind::Udp:
-            if (link.peerLength > 0)
-                send(id, wrapMbap(0, address, pdu), &link.peer, link.peerLength);
-            break;
-        case LinkKind::TcpStream:
-            if (link.rx.empty())
-                send(id, wrapMbap(0, address, pdu), nullptr, 0);
-            break;
-        case LinkKind::Rtu:
-            if (!link.rtu.pending() && link.lastRequestUs != 0 && now - link.lastRequestUs < kSerialHostSilenceUs)
-                send(id, wrapRtu(address, pdu), nullptr, 0);
-            break;
         }
+        if (link.kind == LinkKind::Rtu && link.rtu.pending())
+            continue;
+        if (link.reportPdu.empty() && periodic.empty()) {
+            m_module.advance(now);
+            periodic = m_module.statusReport();
+        }
+        const std::vector<uint8_t> pdu = link.reportPdu.empty() ? periodic : std::move(link.reportPdu);
+        link.reportPdu.clear();
+        const uint8_t address = m_module.address();
+        link.spacing.reportSent(now);
+        if (link.kind == LinkKind::Rtu)
+            send(id, wrapRtu(address, pdu), nullptr, 0);
+        else
+            send(id, wrapMbap(0, address, pdu), &link.peer, link.peerLength);
     }
 }
 
@@ -572,6 +599,9 @@ void SimServer::run(volatile std::sig_atomic_t &stop)
                 wake = std::min(wake, link.rtu.deadline());
         for (const Pending &p : m_pending)
             wake = std::min(wake, p.dueUs);
+        for (auto &[id, link] : m_links)
+            if (link.spacing.reportPending())
+                wake = std::min(wake, std::max(now, link.spacing.reportTime()));
         if (m_nextReportUs != 0)
             wake = std::min(wake, m_nextReportUs);
         if (nextTickUs != 0)
@@ -644,22 +674,29 @@ void SimServer::run(volatile std::sig_atomic_t &stop)
                 onRequest(id, r, now);
         }
 
-        // delayed answers, oldest first
-        std::stable_sort(m_pending.begin(), m_pending.end(),
-                         [](const Pending &a, const Pending &b) { return a.dueUs < b.dueUs; });
-        while (!m_pending.empty() && m_pending.front().dueUs <= now) {
-            Pending p = std::move(m_pending.front());
-            m_pending.erase(m_pending.begin());
-            send(p.linkId, std::move(p.bytes), &p.to, p.toLength);
-        }
-
         if (m_nextReportUs != 0 && now >= m_nextReportUs) {
-            sendReports(now);
+            for (auto &[id, link] : m_links) {
+                link.spacing.reportDue();
+                link.reportPdu.clear(); // the newest report replaces a pending one
+            }
             m_nextReportUs = now + uint64_t(m_options.reportMs) * 1000;
         }
 
         if (nextTickUs != 0 && now >= nextTickUs)
             nextTickUs = m_tick(now);
+        // reports first: an answer that is due as well waits the gap behind it
+        sendReports(now);
+
+        // held answers, oldest first; one the gap holds again goes back
+        std::stable_sort(m_pending.begin(), m_pending.end(),
+                         [](const Pending &a, const Pending &b) { return a.dueUs < b.dueUs; });
+        std::vector<Pending> due;
+        while (!m_pending.empty() && m_pending.front().dueUs <= now) {
+            due.push_back(std::move(m_pending.front()));
+            m_pending.erase(m_pending.begin());
+        }
+        for (Pending &p : due)
+            answer(p.linkId, std::move(p.bytes), p.to, p.toLength, now);
     }
 }
 

@@ -50,7 +50,8 @@ public:
     // Work of the loop's own: called when due with the time, it returns
     // when it is due next.
     void setTick(std::function<uint64_t(uint64_t nowUs)> tick) { m_tick = std::move(tick); }
-    // Sends a status report PDU to every host that can take one now.
+    // Sends a status report PDU to every host, each as soon as the gap after
+    // its last answer allows; it replaces a report still waiting there.
     void sendReport(const std::vector<uint8_t> &pdu, uint64_t now);
 
 private:
@@ -72,7 +73,8 @@ private:
         sockaddr_storage peer {};
         socklen_t peerLength = 0;
         uint64_t lastRequestUs = 0;
-        uint64_t lastAnswerUs = 0;
+        FrameSpacing spacing;
+        std::vector<uint8_t> reportPdu; // a pending report's own PDU; empty: the periodic one
     };
     struct Listener
     {
@@ -101,6 +103,9 @@ private:
     void onReadable(int id, uint64_t now);
     void onRequest(int id, const Request &request, uint64_t now);
     void send(int id, std::vector<uint8_t> bytes, const sockaddr_storage *to, socklen_t toLength);
+    // Sends an answer now, or queues it until the gap after a report allows.
+    void answer(int id, std::vector<uint8_t> frame, const sockaddr_storage &to, socklen_t toLength,
+                uint64_t now);
     void flush(int id);
     void sendReports(uint64_t now);
     void serviceConnector(uint64_t now);

@@ -480,6 +480,9 @@ TEST(QxsimProgram, HelpAndBadOptions)
     EXPECT_EQ(help.waitExit(), 0);
     QxsimProcess bad({"--unit", "300"}, 0);
     EXPECT_EQ(bad.waitExit(), 2);
+    // the model code is one byte of the parameter block
+    QxsimProcess model({"--model", "256"}, 0);
+    EXPECT_EQ(model.waitExit(), 2);
 }
 
 TEST(QxsimProgram, OverlongPortsAreRefusedNotFatal)

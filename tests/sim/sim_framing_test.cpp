@@ -54,15 +54,30 @@ TEST(RtuFraming, KnownLengthsAreCutWithoutWaitingForSilence)
     EXPECT_FALSE(rx.pending());
 }
 
-TEST(RtuFraming, ParameterWritesOfBothSizes)
+TEST(RtuFraming, ParameterWriteFormFollowsTheModelByte)
 {
-    for (uint8_t model : {155, 230}) {
+    // a full block whose first 110 frame bytes happen to end in a matching
+    // CRC must not be taken for a compact one
+    ParamBlock lookalike;
+    lookalike.setU8(ParamLayout::kQXMode, 155);
+    Bytes head = {0x01, 0x42};
+    head.insert(head.end(), lookalike.data(), lookalike.data() + ParamLayout::kCompactPayloadSize);
+    const uint16_t crc = crc16(head.data(), head.size());
+    lookalike.setU8(ParamLayout::kCompactPayloadSize, static_cast<uint8_t>(crc));
+    lookalike.setU8(ParamLayout::kCompactPayloadSize + 1, static_cast<uint8_t>(crc >> 8));
+
+    Bytes frame = {0x01, 0x42};
+    const Bytes payload = lookalike.payload();
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    frame = rtu(frame);
+    ASSERT_TRUE(crcMatchesLowFirst(frame.data(), 2 + ParamLayout::kCompactPayloadSize + 2));
+    for (const Bytes &f : {frame, paramWriteFrame(230)}) {
         RtuReceiver rx(kSilence);
         std::vector<Request> out;
-        const Bytes f = paramWriteFrame(model);
         rx.feed(f.data(), f.size(), 0, out);
-        ASSERT_EQ(out.size(), 1u) << int(model);
+        ASSERT_EQ(out.size(), 1u);
         EXPECT_EQ(out[0].pdu.size(), f.size() - 3);
+        EXPECT_FALSE(rx.pending());
     }
 }
 
@@ -147,6 +162,25 @@ TEST(MbapFraming, BadHeadersAreMalformed)
     params.resize(6 + 0x0446, 0);
     EXPECT_EQ(cutMbap(params, r), CutResult::Frame);
     EXPECT_EQ(r.pdu.size(), 1093u);
+}
+
+TEST(FrameSpacing, ReportAndAnswersKeepTheGapBothWays)
+{
+    constexpr uint64_t kGap = FrameSpacing::kGapUs;
+    FrameSpacing link;
+    EXPECT_EQ(link.answerTime(1000), 1000u);
+    link.answerSent(1000);
+    // a report right behind an answer waits
+    link.reportDue();
+    EXPECT_EQ(link.reportTime(), 1000 + kGap);
+    // an answer that comes while the report waits goes the gap after it,
+    // so that polling cannot hold the report back for ever
+    EXPECT_EQ(link.answerTime(5000), 1000 + 2 * kGap);
+    link.reportSent(1000 + kGap);
+    EXPECT_FALSE(link.reportPending());
+    // an answer right behind a report waits too
+    EXPECT_EQ(link.answerTime(1000 + kGap + 1), 1000 + 2 * kGap);
+    EXPECT_EQ(link.answerTime(90000), 90000u);
 }
 
 TEST(FaultPlanCount, DropAndCorruptCountTheirOwnWay)

@@ -260,7 +260,7 @@ TEST(LiveIo, GatewayAreasOfSubStations)
 TEST(Identity, BlockAtTheOffsetsTheHostDecodes)
 {
     ModuleSettings s;
-    s.modelCode = 0x01020304;
+    s.modelCode = 230;
     s.series = 5;
     SimModule m(s);
     Bytes pdu = call(m, {0x11});
@@ -274,7 +274,7 @@ TEST(Identity, BlockAtTheOffsetsTheHostDecodes)
     EXPECT_EQ(frame[IdentityBlock::kFirmwareMajor], 7);
     EXPECT_EQ(frame[IdentityBlock::kFirmwareMinor], 6);
     EXPECT_EQ(frame[IdentityBlock::kSeries], 5);
-    EXPECT_EQ(getU32le(frame.data(), IdentityBlock::kModelCode), 0x01020304u);
+    EXPECT_EQ(getU32le(frame.data(), IdentityBlock::kModelCode), 230u);
     EXPECT_EQ(getU16le(frame.data(), IdentityBlock::kSerialWords), 2024);
     EXPECT_EQ(getU16le(frame.data(), IdentityBlock::kSerialWords + 2), 5);
     EXPECT_EQ(getU16le(frame.data(), IdentityBlock::kSerialWords + 4), 17);
