@@ -1,9 +1,9 @@
-// Loading a parameter block from the INI form that operators bring from the
-// original tool (sections SYSTEM, COM, ETH, WIFI, LORA, DIO, RESERV). The
-// lookup rules are the original tool's, so that its files load the same way:
-// a section is found as plain text anywhere in the first 8192 bytes, a key is
-// its first occurrence after that, the value runs from the "=" after the key
-// to the end of the line. There is no writer.
+// Loading a parameter block from its INI form (sections SYSTEM, COM, ETH,
+// WIFI, LORA, DIO, RESERV), the files operators keep for their modules. The
+// lookup is plain text search, so that files edited by hand load as they
+// read: a section is found anywhere in the first 8192 bytes, a key is its
+// first occurrence after that, the value runs from the "=" after the key to
+// the end of the line. There is no writer.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 namespace qx {
 
-// Results of one key lookup, as the original reader numbers them.
+// Results of one key lookup; the numbers are the reader's own status codes.
 enum IniLookup : int {
     kIniFound = 0,
     kIniEmptyFile = 1, // a file of 0 or 1 byte (or one that cannot be read)

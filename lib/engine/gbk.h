@@ -1,7 +1,7 @@
 // Conversion between UTF-8 (the project's own text) and GBK (code page 936,
 // the narrow text inside the library's records, the PLC catalogues and the
-// files operators bring from the original tool). One helper for the whole
-// code base, built on glibc iconv.
+// files operators keep for their modules). One helper for the whole code
+// base, built on glibc iconv.
 #pragma once
 
 #include <string>
