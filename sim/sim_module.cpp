@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "byte_io.h"
+#include "crc16.h"
 #include "identity_record.h"
 #include "state_store.h"
 #include "status_report_layout.h"

@@ -6,55 +6,55 @@
 #include <deque>
 
 #include "byte_io.h"
-#include "crc16.h"
 
 namespace qx {
 
 namespace {
 
 using T = ParamType;
+namespace L = ParamLayout;
 
 // Fields with a name of their own; the numbered families are appended in
 // buildFields().
 constexpr ParamField kNamedFields[] = {
-    {"QXMode", 0, 1, T::U8},
-    {"QXExtConf", 1, 1, T::U8},
-    {"QXAddr1", 2, 1, T::U8},
-    {"QXAddr2", 3, 1, T::U8},
-    {"QXAddr3", 4, 1, T::U8},
-    {"QXError", 6, 16, T::Text},
-    {"byRepCont", 24, 1, T::U8},
-    {"dwRepTwinTm", 25, 3, T::U24be},
-    {"byRxDly", 28, 1, T::U8},
-    {"byTxDly", 29, 1, T::U8},
-    {"dwDiscTm", 30, 3, T::U24be},
-    {"byDiscAct", 33, 1, T::U8},
-    {"byRepTwin", 34, 1, T::U8},
-    {"R1BaudRate", 48, 4, T::U32},
-    {"R1BitCS", 52, 1, T::U8},
-    {"R1Parity", 53, 1, T::U8},
-    {"R1BitStop", 54, 1, T::U8},
-    {"R1Type", 55, 1, T::U8},
-    {"R1HoldTime", 56, 4, T::U32},
+    {"QXMode", L::kQXMode, 1, T::U8},
+    {"QXExtConf", L::kQXExtConf, 1, T::U8},
+    {"QXAddr1", L::kQXAddr1, 1, T::U8},
+    {"QXAddr2", L::kQXAddr2, 1, T::U8},
+    {"QXAddr3", L::kQXAddr3, 1, T::U8},
+    {"QXError", L::kQXError, 16, T::Text},
+    {"byRepCont", L::kByRepCont, 1, T::U8},
+    {"dwRepTwinTm", L::kDwRepTwinTm, 3, T::U24be},
+    {"byRxDly", L::kByRxDly, 1, T::U8},
+    {"byTxDly", L::kByTxDly, 1, T::U8},
+    {"dwDiscTm", L::kDwDiscTm, 3, T::U24be},
+    {"byDiscAct", L::kByDiscAct, 1, T::U8},
+    {"byRepTwin", L::kByRepTwin, 1, T::U8},
+    {"R1BaudRate", L::kR1BaudRate, 4, T::U32},
+    {"R1BitCS", L::kR1BitCS, 1, T::U8},
+    {"R1Parity", L::kR1Parity, 1, T::U8},
+    {"R1BitStop", L::kR1BitStop, 1, T::U8},
+    {"R1Type", L::kR1Type, 1, T::U8},
+    {"R1HoldTime", L::kR1HoldTime, 4, T::U32},
     {"E1Dhcp", 84, 1, T::U8},
     {"E1ProbDHCP", 85, 1, T::U8},
     {"E1ProbGW", 86, 1, T::U8},
-    {"E1LocalIP", 87, 16, T::Text},
-    {"E1NetMask", 103, 16, T::Text},
-    {"E1GateWay", 119, 16, T::Text},
-    {"E1MAC", 135, 32, T::Text},
+    {"E1LocalIP", L::kE1LocalIP, 16, T::Text},
+    {"E1NetMask", L::kE1NetMask, 16, T::Text},
+    {"E1GateWay", L::kE1GateWay, 16, T::Text},
+    {"E1MAC", L::kE1MAC, 32, T::Text},
     {"E1DNS", 167, 16, T::Text},
     {"E1DOMAIN", 183, 64, T::Text},
     {"W1Cloud", 183, 64, T::Text},
-    {"E1LocalPort1", 247, 2, T::U16},
+    {"E1LocalPort1", L::kE1LocalPort1, 2, T::U16},
     {"E1LocalPort2", 249, 2, T::U16},
     {"E1LocalPort3", 251, 2, T::U16},
-    {"E1RemoteIP1", 253, 16, T::Text},
+    {"E1RemoteIP1", L::kE1RemoteIP1, 16, T::Text},
     {"E1RemoteIP2", 269, 16, T::Text},
     {"E1RemoteIP3", 285, 16, T::Text},
-    {"E1RemotePort1", 301, 2, T::U16},
+    {"E1RemotePort1", L::kE1RemotePort1, 2, T::U16},
     {"E1RemotePort2", 303, 2, T::U16},
-    {"E1SocketType1", 307, 1, T::U8},
+    {"E1SocketType1", L::kE1SocketType1, 1, T::U8},
     {"E1SocketType2", 308, 1, T::U8},
     {"E1ActChk1", 310, 2, T::U16},
     {"E1ActChk2", 312, 2, T::U16},
@@ -88,7 +88,7 @@ constexpr ParamField kNamedFields[] = {
     {"W1TimeRecon2", 716, 2, T::U16},
     {"W1HoldTime1", 718, 4, T::U32},
     {"W1HoldTime2", 722, 4, T::U32},
-    {"L1AddrLocal", 726, 2, T::U16},
+    {"L1AddrLocal", L::kL1AddrLocal, 2, T::U16},
     {"L1AddrRemote", 728, 2, T::U16},
     {"L1RxTx", 730, 1, T::U8},
     {"L1Freq", 731, 4, T::U32},
@@ -105,11 +105,41 @@ constexpr ParamField kNamedFields[] = {
     {"L1RxTimeout", 748, 4, T::U32},
     {"L1PayloadLen", 752, 1, T::U8},
     {"L1HoldTime", 753, 4, T::U32},
-    {"dwIOFilterWin", 789, 4, T::U32},
+    {"dwIOFilterWin", L::kDwIOFilterWin, 4, T::U32},
     {"dwIOFilterHig", 793, 4, T::U32},
     {"byIOReverse", 797, 1, T::U8},
-    {"dwIOReverse", 798, 4, T::U32},
+    {"dwIOReverse", L::kDwIOReverse, 4, T::U32},
 };
+
+// The named fields lie inside the block in offset order, without overlap
+// except where two names share the same bytes; the numbered families fill
+// the stretches between them up to the end of the block.
+constexpr bool namedFieldsInOrder()
+{
+    std::size_t start = 0;
+    std::size_t end = 0;
+    for (const ParamField &f : kNamedFields) {
+        const bool overlay = f.offset == start && f.offset + f.size == end;
+        if (f.offset + f.size > L::kSize || (f.offset < end && !overlay))
+            return false;
+        start = f.offset;
+        end = f.offset + f.size;
+    }
+    return true;
+}
+static_assert(namedFieldsInOrder());
+
+constexpr std::size_t namedFieldEnd(std::string_view name)
+{
+    for (const ParamField &f : kNamedFields)
+        if (f.name == name)
+            return f.offset + f.size;
+    return 0;
+}
+static_assert(L::kIO1 == namedFieldEnd("L1HoldTime") && L::kIO1 + 32 == L::kDwIOFilterWin);
+static_assert(L::kByRes1 == L::kDwIOReverse + 4 && L::kDwRes1 == L::kByRes1 + 32);
+static_assert(L::kSzRes9 == L::kDwRes1 + 24 * 4 && L::kSzRes10 == L::kSzRes9 + 16);
+static_assert(L::kSzRes1 == L::kDwRes1 + 32 * 4 && L::kSzRes1 + 8 * 16 == L::kSize);
 
 // Numbered names own their text here; a deque never moves what it holds, so
 // the table's views stay valid.
@@ -138,11 +168,6 @@ std::vector<ParamField> buildFields()
     names.push_back("szRes10");
     fields.push_back({names.back(), ParamLayout::kSzRes10, 16, T::Text});
     return fields;
-}
-
-uint16_t checksumOf(const uint8_t *bytes, std::size_t length)
-{
-    return crc16(bytes, length);
 }
 
 } // namespace
@@ -183,10 +208,7 @@ uint32_t ParamBlock::u32(std::size_t off) const
 
 uint32_t ParamBlock::u24be(std::size_t off) const
 {
-    if (off + 3 > ParamLayout::kSize)
-        return 0;
-    return (static_cast<uint32_t>(m_bytes[off]) << 16) | (static_cast<uint32_t>(m_bytes[off + 1]) << 8)
-        | m_bytes[off + 2];
+    return off + 3 <= ParamLayout::kSize ? getU24be(m_bytes.data(), off) : 0;
 }
 
 std::string ParamBlock::text(std::size_t off, std::size_t size) const
@@ -222,11 +244,8 @@ void ParamBlock::setU32(std::size_t off, uint32_t v)
 
 void ParamBlock::setU24be(std::size_t off, uint32_t v)
 {
-    if (off + 3 > ParamLayout::kSize)
-        return;
-    m_bytes[off] = static_cast<uint8_t>(v >> 16);
-    m_bytes[off + 1] = static_cast<uint8_t>(v >> 8);
-    m_bytes[off + 2] = static_cast<uint8_t>(v);
+    if (off + 3 <= ParamLayout::kSize)
+        putU24be(m_bytes.data(), off, v);
 }
 
 void ParamBlock::setText(std::size_t off, std::size_t size, std::string_view text)
@@ -288,20 +307,6 @@ std::vector<uint8_t> ParamBlock::payloadFor(uint8_t modelCode) const
     }
     appendChecksumHighFirst(out);
     return out;
-}
-
-void appendChecksumHighFirst(std::vector<uint8_t> &bytes)
-{
-    const uint16_t crc = checksumOf(bytes.data(), bytes.size());
-    bytes.push_back(static_cast<uint8_t>(crc >> 8));
-    bytes.push_back(static_cast<uint8_t>(crc));
-}
-
-bool checksumMatchesHighFirst(const uint8_t *bytes, std::size_t length)
-{
-    if (length < 2)
-        return false;
-    return checksumOf(bytes, length - 2) == getU16be(bytes, length - 2);
 }
 
 PayloadResult acceptPayload(const uint8_t *bytes, std::size_t length)

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "crc16.h"
+
 namespace qx {
 
 // Offsets of the fields that code touches by name; every named field, with
@@ -144,11 +146,6 @@ public:
 private:
     std::array<uint8_t, ParamLayout::kSize> m_bytes;
 };
-
-// Appends the CRC of the record most significant byte first, as the payloads
-// of the parameter block, firmware parts and PLC packets carry it.
-void appendChecksumHighFirst(std::vector<uint8_t> &bytes);
-bool checksumMatchesHighFirst(const uint8_t *bytes, std::size_t length);
 
 enum class PayloadStatus : uint8_t {
     Ok,

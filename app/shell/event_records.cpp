@@ -12,6 +12,7 @@
 #include "response_records.h"
 #include "shell_texts.h"
 #include "statistics_record.h"
+#include "status_report_layout.h"
 #include "transfer_packet_layout.h"
 
 namespace qx {
@@ -150,52 +151,43 @@ ArrivedValues<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record)
 
 StatusReport readStatusReport(const uint8_t *record)
 {
+    namespace L = StatusReportLayout;
+    // the arrays hold the layout's sections exactly
+    static_assert(sizeof(decltype(StatusReport::inputBits)::value_type) == L::kInputsSize);
+    static_assert(sizeof(decltype(StatusReport::coilBits)::value_type) == L::kCoilsSize);
+    static_assert(sizeof(decltype(StatusReport::analog32)::value_type) == L::kAnalog32Size);
+    static_assert(sizeof(decltype(StatusReport::analog16)::value_type) == L::kAnalog16Size);
+    static_assert(sizeof(decltype(StatusReport::pulse)::value_type) == L::kPulseSize);
     StatusReport r;
-    std::size_t n = registerLength(record, RegisterRecordLayout::kCapacity);
+    const std::size_t n = registerLength(record, RegisterRecordLayout::kCapacity);
     const uint8_t *d = record + RegisterRecordLayout::kData;
     if (n == 0)
         return r;
     r.flags = d[0];
-    std::size_t at = 1;
-    auto room = [&](std::size_t bytes) { return at + bytes <= n; };
-    if (r.flags & 0x01) {
-        if (!room(4))
-            return r;
-        r.inputBits.emplace();
-        std::memcpy(r.inputBits->data(), d + at, 4);
-        at += 4;
+    // The announced section, or null when it is not announced or the data
+    // ends before it does.
+    const auto section = [&](uint8_t flag, std::size_t size) -> const uint8_t * {
+        const std::size_t at = L::sectionOffset(r.flags, flag);
+        return at != 0 && at + size <= n ? d + at : nullptr;
+    };
+    if (const uint8_t *p = section(L::kFlagInputs, L::kInputsSize))
+        std::memcpy(r.inputBits.emplace().data(), p, L::kInputsSize);
+    if (const uint8_t *p = section(L::kFlagCoils, L::kCoilsSize))
+        std::memcpy(r.coilBits.emplace().data(), p, L::kCoilsSize);
+    if (const uint8_t *p = section(L::kFlagAnalog32, L::kAnalog32Size)) {
+        auto &values = r.analog32.emplace();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            values[i] = getU32be(p, 4 * i);
     }
-    if (r.flags & 0x02) {
-        if (!room(4))
-            return r;
-        r.coilBits.emplace();
-        std::memcpy(r.coilBits->data(), d + at, 4);
-        at += 4;
+    if (const uint8_t *p = section(L::kFlagAnalog16, L::kAnalog16Size)) {
+        auto &values = r.analog16.emplace();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            values[i] = getU16be(p, 2 * i);
     }
-    if (r.flags & 0x04) {
-        if (!room(32))
-            return r;
-        r.analog32.emplace();
-        for (std::size_t i = 0; i < 8; ++i)
-            (*r.analog32)[i] = static_cast<uint32_t>(getU16be(d, at + 4 * i)) << 16
-                | getU16be(d, at + 4 * i + 2);
-        at += 32;
-    }
-    if (r.flags & 0x08) {
-        if (!room(16))
-            return r;
-        r.analog16.emplace();
-        for (std::size_t i = 0; i < 8; ++i)
-            (*r.analog16)[i] = getU16be(d, at + 2 * i);
-        at += 16;
-    }
-    if (r.flags & 0x70) {
-        if (!room(128))
-            return r;
-        r.pulse.emplace();
-        for (std::size_t i = 0; i < 32; ++i)
-            (*r.pulse)[i] = static_cast<uint32_t>(getU16be(d, at + 4 * i)) << 16
-                | getU16be(d, at + 4 * i + 2);
+    if (const uint8_t *p = section(L::kFlagPulseMask, L::kPulseSize)) {
+        auto &values = r.pulse.emplace();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            values[i] = getU32be(p, 4 * i);
     }
     return r;
 }

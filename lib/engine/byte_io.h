@@ -24,6 +24,19 @@ inline uint32_t getU32le(const uint8_t *p, std::size_t off)
         | (static_cast<uint32_t>(p[off + 2]) << 16) | (static_cast<uint32_t>(p[off + 3]) << 24);
 }
 
+inline uint32_t getU32be(const uint8_t *p, std::size_t off)
+{
+    return (static_cast<uint32_t>(p[off]) << 24) | (static_cast<uint32_t>(p[off + 1]) << 16)
+        | (static_cast<uint32_t>(p[off + 2]) << 8) | static_cast<uint32_t>(p[off + 3]);
+}
+
+// Three bytes, most significant first (the parameter block's two times).
+inline uint32_t getU24be(const uint8_t *p, std::size_t off)
+{
+    return (static_cast<uint32_t>(p[off]) << 16) | (static_cast<uint32_t>(p[off + 1]) << 8)
+        | static_cast<uint32_t>(p[off + 2]);
+}
+
 inline int32_t getI32le(const uint8_t *p, std::size_t off)
 {
     return static_cast<int32_t>(getU32le(p, off));
@@ -39,6 +52,14 @@ inline void putU16be(uint8_t *p, std::size_t off, uint16_t v)
 {
     p[off] = static_cast<uint8_t>(v >> 8);
     p[off + 1] = static_cast<uint8_t>(v);
+}
+
+// Keeps the low 24 bits, most significant byte first.
+inline void putU24be(uint8_t *p, std::size_t off, uint32_t v)
+{
+    p[off] = static_cast<uint8_t>(v >> 16);
+    p[off + 1] = static_cast<uint8_t>(v >> 8);
+    p[off + 2] = static_cast<uint8_t>(v);
 }
 
 inline void putU32le(uint8_t *p, std::size_t off, uint32_t v)

@@ -88,4 +88,20 @@ bool crcMatchesLowFirst(const uint8_t *data, std::size_t length)
         && data[length - 1] == static_cast<uint8_t>(crc >> 8);
 }
 
+void appendChecksumHighFirst(std::vector<uint8_t> &bytes)
+{
+    const uint16_t crc = crc16(bytes.data(), bytes.size());
+    bytes.push_back(static_cast<uint8_t>(crc >> 8));
+    bytes.push_back(static_cast<uint8_t>(crc));
+}
+
+bool checksumMatchesHighFirst(const uint8_t *data, std::size_t length)
+{
+    if (length < 2)
+        return false;
+    const uint16_t crc = crc16(data, length - 2);
+    return data[length - 2] == static_cast<uint8_t>(crc >> 8)
+        && data[length - 1] == static_cast<uint8_t>(crc);
+}
+
 } // namespace qx
