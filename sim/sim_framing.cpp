@@ -5,7 +5,9 @@
 
 #include "byte_io.h"
 #include "crc16.h"
+#include "mbap_layout.h"
 #include "param_block.h"
+#include "transfer_packet_layout.h"
 
 namespace qx::sim {
 
@@ -18,28 +20,32 @@ constexpr std::size_t kMaxRtuBuffer = 4096;
 
 CutResult cutMbap(std::vector<uint8_t> &buffer, Request &request)
 {
-    if (buffer.size() < 7)
+    namespace M = MbapLayout;
+    if (buffer.size() < M::kSize)
         return CutResult::Wait;
-    const std::size_t length = getU16be(buffer.data(), 4);
-    if (getU16be(buffer.data(), 2) != 0 || length == 0 || length > kMaxMbapLength)
+    const std::size_t length = getU16be(buffer.data(), M::kLength);
+    if (getU16be(buffer.data(), M::kProtocol) != 0 || length == 0 || length > M::kMaxLength)
         return CutResult::Malformed;
-    if (buffer.size() < length + 6)
+    const std::size_t frameLength = M::kLengthEnd + length;
+    if (buffer.size() < frameLength)
         return CutResult::Wait;
-    request.transaction = getU16be(buffer.data(), 0);
-    request.unit = buffer[6];
-    request.pdu.assign(buffer.begin() + 7, buffer.begin() + 6 + static_cast<std::ptrdiff_t>(length));
-    buffer.erase(buffer.begin(), buffer.begin() + 6 + static_cast<std::ptrdiff_t>(length));
+    request.transaction = getU16be(buffer.data(), M::kTransaction);
+    request.unit = buffer[M::kUnit];
+    request.pdu.assign(buffer.begin() + M::kSize,
+                       buffer.begin() + static_cast<std::ptrdiff_t>(frameLength));
+    buffer.erase(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(frameLength));
     return CutResult::Frame;
 }
 
 std::vector<uint8_t> wrapMbap(uint16_t transaction, uint8_t unit, const std::vector<uint8_t> &pdu)
 {
-    std::vector<uint8_t> out(7 + pdu.size());
-    putU16be(out.data(), 0, transaction);
-    putU16be(out.data(), 2, 0);
-    putU16be(out.data(), 4, static_cast<uint16_t>(pdu.size() + 1));
-    out[6] = unit;
-    std::copy(pdu.begin(), pdu.end(), out.begin() + 7);
+    namespace M = MbapLayout;
+    std::vector<uint8_t> out(M::kSize + pdu.size());
+    putU16be(out.data(), M::kTransaction, transaction);
+    putU16be(out.data(), M::kProtocol, 0);
+    putU16be(out.data(), M::kLength, static_cast<uint16_t>(M::kSize - M::kLengthEnd + pdu.size()));
+    out[M::kUnit] = unit;
+    std::copy(pdu.begin(), pdu.end(), out.begin() + M::kSize);
     return out;
 }
 
@@ -72,7 +78,7 @@ std::size_t rtuRequestLength(const uint8_t *bytes, std::size_t count)
         return 4;
     case 0x43:
     case 0x44:
-        return 2 + 1028 + 2;
+        return 2 + FirmwarePartLayout::kPayloadSize + 2;
     case 0x42:
         // the payload's form follows the model code in its first byte, as
         // the host chose it
@@ -83,9 +89,12 @@ std::size_t rtuRequestLength(const uint8_t *bytes, std::size_t count)
                                             : ParamLayout::kFullPayloadSize)
             + 2;
     case 0x46:
-        // address, function, the packet's six header bytes, data, two
-        // checksum bytes, the frame CRC
-        return count < 8 ? 0 : 2 + 6 + std::size_t(getU16be(bytes, 6)) + 2 + 2;
+        // address, function, the packet's header, data and checksum, the
+        // frame CRC
+        if (count < 2 + EplcPacketLayout::kHeaderSize)
+            return 0;
+        return 2 + EplcPacketLayout::kOverhead
+            + std::size_t(getU16be(bytes, 2 + EplcPacketLayout::kLength)) + 2;
     default:
         // unknown functions end at a silence, by CRC match
         return kUnknownLength;
@@ -182,8 +191,8 @@ void corruptRtu(std::vector<uint8_t> &frame)
 
 void corruptMbap(std::vector<uint8_t> &frame)
 {
-    if (frame.size() >= 4)
-        putU16be(frame.data(), 2, 0x0001);
+    if (frame.size() >= MbapLayout::kProtocol + 2)
+        putU16be(frame.data(), MbapLayout::kProtocol, 0x0001);
 }
 
 } // namespace qx::sim

@@ -17,18 +17,15 @@ struct Request
     std::vector<uint8_t> pdu;
 };
 
-// Largest MBAP length field accepted (the maker's payloads exceed the
-// standard 253-byte PDU); a larger one, 0, or a protocol identifier other
-// than 0 makes the stream malformed.
-constexpr std::size_t kMaxMbapLength = 4090;
-
 enum class CutResult {
     Wait, // need more bytes
     Frame, // a request was cut
     Malformed, // the bytes cannot start a request: drop them
 };
 
-// Cuts one MBAP request from the front of `buffer`, removing its bytes.
+// Cuts one MBAP request from the front of `buffer`, removing its bytes. A
+// length above MbapLayout::kMaxLength, 0, or a protocol identifier other than
+// 0 makes the stream malformed.
 CutResult cutMbap(std::vector<uint8_t> &buffer, Request &request);
 
 std::vector<uint8_t> wrapMbap(uint16_t transaction, uint8_t unit, const std::vector<uint8_t> &pdu);

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "transfer_packet_layout.h"
+
 namespace qx {
 
-inline constexpr std::size_t kPlcBlockCount = 100;
-inline constexpr std::size_t kPlcBlockSize = 256;
-inline constexpr std::size_t kPlcProgramSize = kPlcBlockCount * kPlcBlockSize; // 25,600
+// The sizes the download packets carry (EplcPacketLayout).
+inline constexpr std::size_t kPlcBlockCount = EplcPacketLayout::kBlockCount;
+inline constexpr std::size_t kPlcBlockSize = EplcPacketLayout::kBlockSize;
+inline constexpr std::size_t kPlcProgramSize = EplcPacketLayout::kProgramSize; // 25,600
 inline constexpr int kPlcRowsPerArea = 10;
 
 // Offsets inside one `PlcBlock`, the 256-byte record of one control block.

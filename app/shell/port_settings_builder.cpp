@@ -12,14 +12,6 @@ namespace {
 
 using Block = std::array<uint8_t, SettingsLayout::kSize>;
 
-PortSettings toSettings(const Block &bytes)
-{
-    PortSettings s {};
-    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
-        s.word[i] = getU32le(bytes.data(), i * 4);
-    return s;
-}
-
 void putTextField(Block &b, std::size_t off, std::string_view text)
 {
     std::memset(b.data() + off, 0, SettingsLayout::kAddressSize);
@@ -99,7 +91,7 @@ SettingsResult buildTcpServerSettings(std::string_view localAddress, uint16_t li
     putI32le(b.data(), SettingsLayout::kFramingMode, kFramingTcp);
     putTextField(b, SettingsLayout::kLocalAddress, localAddress);
     putU16le(b.data(), SettingsLayout::kListenPort, listenPort);
-    return {true, {}, toSettings(b)};
+    return {true, {}, settingsFromBytes(b.data())};
 }
 
 SettingsResult buildTcpClientSettings(std::string_view localAddress, std::string_view moduleAddress,
@@ -115,7 +107,7 @@ SettingsResult buildTcpClientSettings(std::string_view localAddress, std::string
     putTextField(b, SettingsLayout::kLocalAddress, localAddress);
     putTextField(b, SettingsLayout::kModuleAddress, moduleAddress);
     putU16le(b.data(), SettingsLayout::kModulePort, modulePort);
-    return {true, {}, toSettings(b)};
+    return {true, {}, settingsFromBytes(b.data())};
 }
 
 SettingsResult buildUdpSettings(std::string_view localAddress, std::string_view moduleAddress,
@@ -127,7 +119,7 @@ SettingsResult buildUdpSettings(std::string_view localAddress, std::string_view 
     Block b = settingsBytes(r.settings);
     putU32le(b.data(), SettingsLayout::kTransportType, kTransportUdp);
     putU16le(b.data(), SettingsLayout::kLocalPort, localPort);
-    r.settings = toSettings(b);
+    r.settings = settingsFromBytes(b.data());
     return r;
 }
 
@@ -147,15 +139,7 @@ SettingsResult buildSerialSettings(const SerialChoice &choice)
     b[SettingsLayout::kDataBits] = choice.dataBits;
     b[SettingsLayout::kParity] = choice.parity;
     b[SettingsLayout::kStopBits] = choice.stopBits;
-    return {true, {}, toSettings(b)};
-}
-
-std::array<uint8_t, 140> settingsBytes(const PortSettings &settings)
-{
-    std::array<uint8_t, 140> b {};
-    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
-        putU32le(b.data(), i * 4, settings.word[i]);
-    return b;
+    return {true, {}, settingsFromBytes(b.data())};
 }
 
 } // namespace qx

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "port_settings.h"
 #include "qxlib.h"
 
 namespace qx {
@@ -55,8 +56,5 @@ SettingsResult buildTcpClientSettings(std::string_view localAddress, std::string
 SettingsResult buildUdpSettings(std::string_view localAddress, std::string_view moduleAddress,
                                 uint16_t modulePort, uint16_t localPort);
 SettingsResult buildSerialSettings(const SerialChoice &choice);
-
-// The block's bytes, little-endian words as the library reads them.
-std::array<uint8_t, 140> settingsBytes(const PortSettings &settings);
 
 } // namespace qx

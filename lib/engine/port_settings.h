@@ -2,8 +2,12 @@
 // fields per transport.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "byte_io.h"
+#include "qxlib.h"
 
 namespace qx {
 
@@ -39,6 +43,25 @@ constexpr std::size_t kModulePort = 136; // u16
 constexpr std::size_t kLocalPort = 138; // u16, UDP
 constexpr std::size_t kSize = 140;
 constexpr std::size_t kWordCount = 35;
+static_assert(kWordCount * 4 == kSize && sizeof(PortSettings) == kSize);
 } // namespace SettingsLayout
+
+// The block's bytes, its words little-endian as the library reads them, and
+// back: the one conversion between the two forms.
+inline std::array<uint8_t, SettingsLayout::kSize> settingsBytes(const PortSettings &settings)
+{
+    std::array<uint8_t, SettingsLayout::kSize> bytes {};
+    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
+        putU32le(bytes.data(), 4 * i, settings.word[i]);
+    return bytes;
+}
+
+inline PortSettings settingsFromBytes(const uint8_t *bytes)
+{
+    PortSettings settings {};
+    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
+        settings.word[i] = getU32le(bytes, 4 * i);
+    return settings;
+}
 
 } // namespace qx

@@ -16,11 +16,11 @@
 namespace qx {
 
 PortBase::PortBase(const PortSettings &settings, EventCallback callback)
-    : m_callback(callback)
-    , m_engine(std::make_unique<ProtocolEngine>(static_cast<int32_t>(settings.word[1])))
+    : m_settings(settingsBytes(settings))
+    , m_callback(callback)
+    , m_engine(std::make_unique<ProtocolEngine>(
+          getI32le(m_settings.data(), SettingsLayout::kFramingMode)))
 {
-    for (std::size_t i = 0; i < SettingsLayout::kWordCount; ++i)
-        putU32le(m_settings.data(), 4 * i, settings.word[i]);
     m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
