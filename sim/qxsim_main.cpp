@@ -1,5 +1,7 @@
 // qxsim: a simulated module of the QX family for demos, tests and benchmarks.
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -147,13 +149,10 @@ int usageError(const std::string &message)
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+struct Options
 {
-    using namespace qx::sim;
-    ModuleSettings settings;
-    ServerOptions options;
+    qx::sim::ModuleSettings settings;
+    qx::sim::ServerOptions server;
     std::vector<std::string> tcp;
     std::vector<std::string> udp;
     std::vector<std::string> connect;
@@ -162,74 +161,110 @@ int main(int argc, char **argv)
     unsigned long baud = 115200;
     unsigned long scanMs = 10;
     bool tracePlc = false;
+};
 
+// One command-line option: a flag, or one value that is a text or a
+// decimal number in [min, max].
+struct OptionSpec
+{
+    enum Kind { Flag, Text, Number };
+    const char *name;
+    Kind kind;
+    unsigned long min;
+    unsigned long max;
+    void (*apply)(Options &options, const char *text, unsigned long number);
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"--tcp", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) { o.tcp.push_back(text); }},
+    {"--udp", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) { o.udp.push_back(text); }},
+    {"--connect", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) { o.connect.push_back(text); }},
+    {"--pty", OptionSpec::Flag, 0, 0,
+     [](Options &o, const char *, unsigned long) { o.pty = true; }},
+    {"--serial", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) { o.serial = text; }},
+    {"--baud", OptionSpec::Number, 0, 4'000'000,
+     [](Options &o, const char *, unsigned long n) { o.baud = n; }},
+    {"--unit", OptionSpec::Number, 1, 247,
+     [](Options &o, const char *, unsigned long n) { o.settings.unit = static_cast<uint8_t>(n); }},
+    {"--model", OptionSpec::Number, 0, 255,
+     [](Options &o, const char *, unsigned long n) { o.settings.modelCode = static_cast<uint8_t>(n); }},
+    {"--series", OptionSpec::Number, 0, 255,
+     [](Options &o, const char *, unsigned long n) { o.settings.series = static_cast<uint8_t>(n); }},
+    {"--state", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) { o.settings.stateDir = text; }},
+    {"--report-ms", OptionSpec::Number, 0, 86'400'000,
+     [](Options &o, const char *, unsigned long n) { o.server.reportMs = static_cast<unsigned>(n); }},
+    {"--delay-ms", OptionSpec::Number, 0, 600'000,
+     [](Options &o, const char *, unsigned long n) { o.server.delayMs = static_cast<unsigned>(n); }},
+    {"--drop-every", OptionSpec::Number, 0, 1'000'000'000,
+     [](Options &o, const char *, unsigned long n) { o.server.dropEvery = static_cast<unsigned>(n); }},
+    {"--corrupt-every", OptionSpec::Number, 0, 1'000'000'000,
+     [](Options &o, const char *, unsigned long n) { o.server.corruptEvery = static_cast<unsigned>(n); }},
+    {"--refuse-part", OptionSpec::Number, 0, 1'000'000,
+     [](Options &o, const char *, unsigned long n) { o.settings.refusePart = static_cast<int>(n); }},
+    {"--scan-ms", OptionSpec::Number, 1, 10'000,
+     [](Options &o, const char *, unsigned long n) { o.scanMs = n; }},
+    {"--trace-plc", OptionSpec::Flag, 0, 0,
+     [](Options &o, const char *, unsigned long) { o.tracePlc = true; }},
+    {"--quiet", OptionSpec::Flag, 0, 0,
+     [](Options &o, const char *, unsigned long) { o.server.quiet = true; }},
+};
+
+// Fills `options` from the command line; -1 to go on, otherwise the exit
+// status (0 after --help).
+int parseOptions(int argc, char **argv, Options &options)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        auto number = [&](unsigned long max, unsigned long &out) {
-            if (!parseNumber(value, max, out))
-                return false;
-            ++i;
-            return true;
-        };
-        auto text = [&](std::string &out) {
-            if (value == nullptr)
-                return false;
-            out = value;
-            ++i;
-            return true;
-        };
-        unsigned long n = 0;
-        std::string s;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kHelp, stdout);
             return 0;
-        } else if (arg == "--tcp" && text(s)) {
-            tcp.push_back(s);
-        } else if (arg == "--udp" && text(s)) {
-            udp.push_back(s);
-        } else if (arg == "--connect" && text(s)) {
-            connect.push_back(s);
-        } else if (arg == "--pty") {
-            pty = true;
-        } else if (arg == "--serial" && text(serial)) {
-        } else if (arg == "--baud" && number(4'000'000, baud)) {
-        } else if (arg == "--unit" && number(247, n) && n >= 1) {
-            settings.unit = static_cast<uint8_t>(n);
-        } else if (arg == "--model" && number(255, n)) {
-            settings.modelCode = static_cast<uint8_t>(n);
-        } else if (arg == "--series" && number(255, n)) {
-            settings.series = static_cast<uint8_t>(n);
-        } else if (arg == "--state" && text(s)) {
-            settings.stateDir = s;
-        } else if (arg == "--report-ms" && number(86'400'000, n)) {
-            options.reportMs = static_cast<unsigned>(n);
-        } else if (arg == "--delay-ms" && number(600'000, n)) {
-            options.delayMs = static_cast<unsigned>(n);
-        } else if (arg == "--drop-every" && number(1'000'000'000, n)) {
-            options.dropEvery = static_cast<unsigned>(n);
-        } else if (arg == "--corrupt-every" && number(1'000'000'000, n)) {
-            options.corruptEvery = static_cast<unsigned>(n);
-        } else if (arg == "--refuse-part" && number(1'000'000, n)) {
-            settings.refusePart = static_cast<int>(n);
-        } else if (arg == "--scan-ms" && number(10'000, scanMs) && scanMs >= 1) {
-        } else if (arg == "--trace-plc") {
-            tracePlc = true;
-        } else if (arg == "--quiet") {
-            options.quiet = true;
-        } else {
-            return usageError("bad or incomplete option '" + arg + "'");
         }
+        const OptionSpec *spec = nullptr;
+        for (const OptionSpec &o : kOptions)
+            if (arg == o.name)
+                spec = &o;
+        if (spec == nullptr)
+            return usageError("bad or incomplete option '" + arg + "'");
+        const char *value = nullptr;
+        unsigned long number = 0;
+        if (spec->kind != OptionSpec::Flag) {
+            value = i + 1 < argc ? argv[i + 1] : nullptr;
+            const bool valid = spec->kind == OptionSpec::Text
+                ? value != nullptr
+                : parseNumber(value, spec->max, number) && number >= spec->min;
+            if (!valid)
+                return usageError("bad or incomplete option '" + arg + "'");
+            ++i;
+        }
+        spec->apply(options, value, number);
     }
-    if (pty && !serial.empty())
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    using namespace qx::sim;
+    Options options;
+    if (const int status = parseOptions(argc, argv, options); status >= 0)
+        return status;
+    if (options.pty && !options.serial.empty())
         return usageError("--pty and --serial exclude each other");
-    if (tcp.empty() && udp.empty() && connect.empty() && !pty && serial.empty())
-        tcp.push_back("127.0.0.1:10001");
-    if (!settings.stateDir.empty()) {
+    if (options.tcp.empty() && options.udp.empty() && options.connect.empty() && !options.pty
+        && options.serial.empty())
+        options.tcp.push_back("127.0.0.1:10001");
+    const std::filesystem::path &stateDir = options.settings.stateDir;
+    if (!stateDir.empty()) {
         std::error_code ec;
-        std::filesystem::create_directories(settings.stateDir, ec);
+        std::filesystem::create_directories(stateDir, ec);
         if (ec)
-            return usageError("cannot create " + settings.stateDir.string() + ": " + ec.message());
+            return usageError("cannot create " + stateDir.string() + ": " + ec.message());
     }
 
     struct sigaction sa {};
@@ -239,27 +274,27 @@ int main(int argc, char **argv)
     ::sigaction(SIGTERM, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    SimModule module(settings);
+    SimModule module(options.settings);
     for (const std::string &e : module.stateErrors())
         std::fprintf(stderr, "qxsim: state: %s\n", e.c_str());
-    SimServer server(module, options);
+    SimServer server(module, options.server);
     std::string error;
     bool ok = true;
-    for (const auto &spec : tcp)
+    for (const auto &spec : options.tcp)
         ok = ok && server.addTcpServer(spec, error);
-    for (const auto &spec : udp)
+    for (const auto &spec : options.udp)
         ok = ok && server.addUdp(spec, error);
-    for (const auto &spec : connect)
+    for (const auto &spec : options.connect)
         ok = ok && server.addTcpClient(spec, error);
-    if (ok && pty)
+    if (ok && options.pty)
         ok = server.addPty(error);
-    if (ok && !serial.empty())
-        ok = server.addSerial(serial, static_cast<unsigned>(baud), error);
+    if (ok && !options.serial.empty())
+        ok = server.addSerial(options.serial, static_cast<unsigned>(options.baud), error);
     if (!ok) {
         std::fprintf(stderr, "qxsim: %s\n", error.c_str());
         return 1;
     }
-    PlcScanLoop plc(module, server, static_cast<unsigned>(scanMs), tracePlc);
+    PlcScanLoop plc(module, server, static_cast<unsigned>(options.scanMs), options.tracePlc);
     server.setTick([&plc](uint64_t nowUs) { return plc.tick(nowUs); });
     server.run(g_stop);
     return 0;

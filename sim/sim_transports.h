@@ -1,7 +1,8 @@
 // The transports of qxsim around one SimModule: Modbus TCP server, Modbus
-// TCP framing over UDP, a TCP client that reconnects, and Modbus RTU on a
-// pseudo-terminal or a serial device. Everything runs in one poll() loop on
-// the calling thread, so the module needs no lock.
+// TCP framing over UDP, a TCP client that reconnects (sim_socket_links.cpp),
+// and Modbus RTU on a pseudo-terminal or a serial device
+// (sim_serial_links.cpp). Everything runs in one poll() loop on the calling
+// thread (sim_transports.cpp), so the module needs no lock.
 #pragma once
 
 #include <csignal>
@@ -10,8 +11,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include <poll.h>
 #include <sys/socket.h>
 
 #include "sim_framing.h"
@@ -98,17 +101,46 @@ private:
         uint64_t nextAttemptUs = 0;
     };
 
+    // A --connect link that is down is tried again after this.
+    static constexpr uint64_t kReconnectUs = 1'000'000;
+
+    // What each entry of the poll set stands for.
+    enum class Owner {
+        Listener, // index into m_listeners
+        Link, // link id
+        Connector, // index into m_connectors
+    };
+
     int addLink(Link link);
     void closeLink(int id);
+
+    // The steps of one pass of run().
+    void buildPollSet();
+    int pollTimeoutMs(uint64_t now) const;
+    void servicePolled(uint64_t now);
+    void endSilentRtuFrames(uint64_t now);
+    void scheduleReports(uint64_t now);
+    void sendReports(uint64_t now);
+    void sendHeldAnswers(uint64_t now);
+
+    // sim_socket_links.cpp
+    void acceptClient(int listenerFd);
+    void finishConnect(std::size_t index);
+    void serviceConnectors(uint64_t now);
+    void readDatagram(int id, uint64_t now);
+    void readStream(int id, uint64_t now);
+    // sim_serial_links.cpp
+    void readRtu(int id, uint64_t now);
+
     void onReadable(int id, uint64_t now);
     void onRequest(int id, const Request &request, uint64_t now);
     void send(int id, std::vector<uint8_t> bytes, const sockaddr_storage *to, socklen_t toLength);
-    // Sends an answer now, or queues it until the gap after a report allows.
+    // Sends an answer now, or holds it until the gap after a report allows.
     void answer(int id, std::vector<uint8_t> frame, const sockaddr_storage &to, socklen_t toLength,
                 uint64_t now);
+    void hold(int id, std::vector<uint8_t> frame, const sockaddr_storage &to, socklen_t toLength,
+              uint64_t dueUs);
     void flush(int id);
-    void sendReports(uint64_t now);
-    void serviceConnector(uint64_t now);
     void log(const std::string &line) const;
 
     SimModule &m_module;
@@ -118,12 +150,21 @@ private:
     std::map<int, Link> m_links;
     std::vector<Pending> m_pending;
     std::vector<Connector> m_connectors;
+    std::vector<pollfd> m_pollFds;
+    std::vector<std::pair<Owner, int>> m_pollOwners;
     int m_nextLinkId = 1;
     uint64_t m_nextReportUs = 0;
+    uint64_t m_nextTickUs = 0;
     std::size_t m_stateErrorsLogged = 0; // the module's list only grows
     std::function<uint64_t(uint64_t)> m_tick;
 };
 
 uint64_t monotonicUs();
+
+// Helpers the transport files share.
+void setNonBlocking(int fd);
+std::string errnoText(const std::string &what);
+// A transport's ready line on standard output, flushed at once.
+void printReady(const std::string &line);
 
 } // namespace qx::sim
