@@ -3,7 +3,6 @@
 #include "sim_transports.h"
 
 #include <algorithm>
-#include <cerrno>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -104,18 +103,11 @@ bool SimServer::addSerial(const std::string &path, unsigned baud, std::string &e
 void SimServer::readRtu(int id, uint64_t now)
 {
     uint8_t buf[4096];
-    const ssize_t n = ::read(m_links.at(id).fd, buf, sizeof buf);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR && errno != EWOULDBLOCK)) {
-        // A serial device that hung up stays readable for ever, which would
-        // keep the loop spinning; the pty keeps its own slave side open, so
-        // it never gets here.
-        closeLink(id);
-        return;
-    }
-    if (n < 0)
+    const std::size_t n = readLink(id, buf, sizeof buf);
+    if (n == 0)
         return;
     std::vector<Request> requests;
-    m_links.at(id).rtu.feed(buf, static_cast<std::size_t>(n), now, requests);
+    m_links.at(id).rtu.feed(buf, n, now, requests);
     for (const Request &r : requests)
         onRequest(id, r, now);
 }

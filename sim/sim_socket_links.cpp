@@ -227,12 +227,8 @@ void SimServer::readDatagram(int id, uint64_t now)
 void SimServer::readStream(int id, uint64_t now)
 {
     uint8_t buf[4096];
-    const ssize_t n = ::read(m_links.at(id).fd, buf, sizeof buf);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR && errno != EWOULDBLOCK)) {
-        closeLink(id);
-        return;
-    }
-    if (n < 0)
+    const std::size_t n = readLink(id, buf, sizeof buf);
+    if (n == 0)
         return;
     m_links.at(id).rx.insert(m_links.at(id).rx.end(), buf, buf + n);
     for (;;) {

@@ -223,6 +223,20 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
         answer(id, std::move(frame), link.peer, link.peerLength, now);
 }
 
+std::size_t SimServer::readLink(int id, uint8_t *buffer, std::size_t size)
+{
+    const ssize_t n = ::read(m_links.at(id).fd, buffer, size);
+    if (n > 0)
+        return static_cast<std::size_t>(n);
+    if (n == 0 || (errno != EAGAIN && errno != EINTR && errno != EWOULDBLOCK)) {
+        // A serial device that hung up stays readable for ever, which would
+        // keep the loop spinning; the pty keeps its own slave side open, so
+        // it never gets here.
+        closeLink(id);
+    }
+    return 0;
+}
+
 void SimServer::onReadable(int id, uint64_t now)
 {
     switch (m_links.at(id).kind) {

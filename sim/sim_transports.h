@@ -133,6 +133,9 @@ private:
     void readRtu(int id, uint64_t now);
 
     void onReadable(int id, uint64_t now);
+    // Reads what a stream or terminal link holds into `buffer`; 0 when
+    // nothing came, and after closing a link that ended or failed.
+    std::size_t readLink(int id, uint8_t *buffer, std::size_t size);
     void onRequest(int id, const Request &request, uint64_t now);
     void send(int id, std::vector<uint8_t> bytes, const sockaddr_storage *to, socklen_t toLength);
     // Sends an answer now, or holds it until the gap after a report allows.
