@@ -12,6 +12,7 @@ function(qx_add_shell_qtest name)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE qx_page_test_support ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         LABELS "app;shell"
