@@ -23,6 +23,7 @@
 #include "plc_download.h"
 #include "port_settings.h"
 #include "qxlib.h"
+#include "qxlib_harness.h"
 #include "qxsim_process.h"
 #include "response_records.h"
 #include "statistics_record.h"
@@ -88,22 +89,8 @@ qx::PlcProject fullProgram()
 
 PortSettings settingsFor(bool rtu, const qxtest::QxsimProcess &sim)
 {
-    PortSettings s {};
-    uint8_t *b = reinterpret_cast<uint8_t *>(s.word);
-    if (rtu) {
-        s.word[0] = qx::kTransportSerial;
-        s.word[1] = qx::kFramingRtu;
-        qx::putText(b, qx::SettingsLayout::kPortName, qx::SettingsLayout::kPortNameSize, sim.ptyPath().c_str());
-        qx::putU32le(b, qx::SettingsLayout::kBaudRate, 115200);
-        b[qx::SettingsLayout::kDataBits] = 8;
-    } else {
-        s.word[0] = qx::kTransportTcpClient;
-        s.word[1] = qx::kFramingTcp;
-        qx::putText(b, qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-        qx::putText(b, qx::SettingsLayout::kModuleAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-        qx::putU16le(b, qx::SettingsLayout::kModulePort, static_cast<uint16_t>(sim.port("listening tcp")));
-    }
-    return s;
+    return rtu ? qxtest::serialSettings(sim.ptyPath(), 115200)
+               : qxtest::tcpClientSettings(static_cast<uint16_t>(sim.port("listening tcp")));
 }
 
 bool download(bool rtu, uint16_t blockSize, const qx::ProgramImage &image)

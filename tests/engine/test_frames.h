@@ -3,41 +3,24 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "byte_io.h"
 #include "crc16.h"
+#include "frames.h"
 #include "protocol_engine.h"
 
 namespace qx::test {
 
-using Bytes = std::vector<uint8_t>;
+using qxtest::Bytes;
+using qxtest::concat;
+using qxtest::rtu;
 
-// address, function and data, followed by their CRC
-inline Bytes rtu(Bytes frame)
-{
-    frame.resize(frame.size() + 2);
-    appendCrcLowFirst(frame.data(), frame.size() - 2);
-    return frame;
-}
-
-// MBAP header (transaction 0x1234, protocol 0, length) in front of the unit
-// identifier, function and data
+// MBAP header (transaction 0x1234) in front of the unit identifier, function
+// and data
 inline Bytes tcp(const Bytes &unitAndPdu)
 {
-    Bytes frame {0x12, 0x34, 0x00, 0x00, 0, 0};
-    putU16be(frame.data(), 4, static_cast<uint16_t>(unitAndPdu.size()));
-    frame.insert(frame.end(), unitAndPdu.begin(), unitAndPdu.end());
-    return frame;
-}
-
-inline Bytes concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes &p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
+    return qxtest::mbap(0x1234, unitAndPdu.at(0), Bytes(unitAndPdu.begin() + 1, unitAndPdu.end()));
 }
 
 inline Bytes frameOf(const ProtocolEngine::Frame &f)

@@ -19,7 +19,9 @@
 #include "plc_download.h"
 #include "plc_compiler.h"
 #include "port_settings.h"
+#include "descriptors.h"
 #include "qxlib.h"
+#include "qxlib_harness.h"
 #include "qxsim_process.h"
 #include "plc_source_loader.h"
 #include "response_records.h"
@@ -30,6 +32,7 @@ namespace qx {
 namespace {
 
 using qxtest::QxsimProcess;
+using qxtest::TempDir;
 
 // Event 18 as the callback hands it over, kept until the driver asks.
 class AckQueue
@@ -90,22 +93,8 @@ private:
 
 PortSettings settingsFor(bool rtu, const QxsimProcess &sim)
 {
-    PortSettings s {};
-    uint8_t *b = reinterpret_cast<uint8_t *>(s.word);
-    if (rtu) {
-        s.word[0] = kTransportSerial;
-        s.word[1] = kFramingRtu;
-        putText(b, SettingsLayout::kPortName, SettingsLayout::kPortNameSize, sim.ptyPath().c_str());
-        putU32le(b, SettingsLayout::kBaudRate, 115200);
-        b[SettingsLayout::kDataBits] = 8;
-    } else {
-        s.word[0] = kTransportTcpClient;
-        s.word[1] = kFramingTcp;
-        putText(b, SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize, "127.0.0.1");
-        putText(b, SettingsLayout::kModuleAddress, SettingsLayout::kAddressSize, "127.0.0.1");
-        putU16le(b, SettingsLayout::kModulePort, static_cast<uint16_t>(sim.port("listening tcp")));
-    }
-    return s;
+    return rtu ? qxtest::serialSettings(sim.ptyPath(), 115200)
+               : qxtest::tcpClientSettings(static_cast<uint16_t>(sim.port("listening tcp")));
 }
 
 // A program with running blocks `running`, every row a valid digital one.
@@ -274,7 +263,7 @@ TEST_P(DownloadToQxsim, DownloadedProgramRunsInTheModule)
         uint16_t r[2] = {};
         modbus_read_input_registers(ctx, 601, 2, r);
         const uint32_t target = ((uint32_t(r[0]) << 16) | r[1]) + 2;
-        for (int64_t deadline = qxtest::nowMs() + qxtest::kWaitMs; qxtest::nowMs() < deadline;) {
+        for (int64_t deadline = qxtest::nowMs() + qxtest::kWaitLimit.count(); qxtest::nowMs() < deadline;) {
             modbus_read_input_registers(ctx, 601, 2, r);
             if (((uint32_t(r[0]) << 16) | r[1]) >= target)
                 return true;

@@ -15,6 +15,7 @@ namespace qx {
 namespace {
 
 using Kind = PlcRowKind;
+using qxtest::TempDir;
 using namespace plc_texts;
 
 const ScalingTables kScaling;

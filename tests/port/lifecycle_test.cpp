@@ -11,7 +11,7 @@
 #include "event_codes.h"
 #include "gbk.h"
 #include "port_settings.h"
-#include "port_test_support.h"
+#include "qxlib_harness.h"
 #include "response_records.h"
 #include "statistics_record.h"
 

@@ -18,13 +18,12 @@
 #include "identity_record.h"
 #include "modbus_peer.h"
 #include "port_settings.h"
-#include "port_test_support.h"
+#include "qxlib_harness.h"
 #include "response_records.h"
 #include "statistics_record.h"
 
 using namespace qxtest;
 namespace CL = qx::ConnectionLayout;
-namespace RL = qx::RegisterRecordLayout;
 namespace TL = qx::TransferReplyLayout;
 
 namespace {
@@ -33,12 +32,6 @@ std::vector<uint8_t> slice(const RecordedEvent &e, std::size_t offset, std::size
 {
     return std::vector<uint8_t>(e.data.begin() + static_cast<std::ptrdiff_t>(offset),
                                 e.data.begin() + static_cast<std::ptrdiff_t>(offset + n));
-}
-
-std::vector<uint8_t> registers(const RecordedEvent &e)
-{
-    const int32_t n = qx::getI32le(e.data.data(), RL::kLength);
-    return slice(e, RL::kData, static_cast<std::size_t>(n));
 }
 
 std::string textAt(const RecordedEvent &e, std::size_t offset)
@@ -106,62 +99,8 @@ using MakerFunctions = Network;
 TEST_F(TcpClient, LibmodbusModuleIsReadAndWritten)
 {
     ModbusPeer module;
-    module.withMap([](modbus_mapping_t &m) {
-        const uint8_t coils[8] = {1, 0, 1, 1, 0, 0, 1, 0};
-        const uint8_t inputs[8] = {0, 1, 1, 0, 1, 0, 0, 1};
-        std::memcpy(m.tab_bits, coils, 8);
-        std::memcpy(m.tab_input_bits, inputs, 8);
-        m.tab_registers[0] = 0x1234;
-        m.tab_registers[1] = 0xabcd;
-        m.tab_registers[2] = 7;
-        m.tab_input_registers[0] = 0x0102;
-        m.tab_input_registers[1] = 0xfffe;
-    });
-    const intptr_t handle = create(tcpClientSettings(module.port()));
-    ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
-    ASSERT_TRUE(EventLog::instance().waitForState(qx::kStateRunning));
-
-    put(handle, 4, readRequest(qx::kModeCounted, 1, 0, 8), qx::RequestLength::kRead);
-    put(handle, 2, readRequest(qx::kModeCounted, 1, 0, 8), qx::RequestLength::kRead);
-    put(handle, 8, readRequest(qx::kModeCounted, 1, 0, 3), qx::RequestLength::kRead);
-    put(handle, 6, readRequest(qx::kModeCounted, 1, 0, 2), qx::RequestLength::kReadInputRegisters);
-    qx::RequestRecord coils = readRequest(qx::kModeCounted, 1, 10, 10);
-    coils.payload()[0] = 0xff;
-    coils.payload()[1] = 0x02;
-    put(handle, 5, coils, qx::RequestLength::kWriteCoils);
-    qx::RequestRecord regs = readRequest(qx::kModeCounted, 1, 20, 3);
-    const uint8_t values[6] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
-    std::memcpy(regs.payload(), values, 6);
-    put(handle, 9, regs, qx::RequestLength::kWriteRegisters);
-
-    const RecordedEvent coilBits = EventLog::instance().waitForEvent(qx::kEventCoils);
-    ASSERT_EQ(coilBits.code, qx::kEventCoils);
-    EXPECT_EQ(coilBits.data[qx::BitRecordLayout::kData], 0x4d);
-    const RecordedEvent inputBits = EventLog::instance().waitForEvent(qx::kEventInputs);
-    ASSERT_EQ(inputBits.code, qx::kEventInputs);
-    EXPECT_EQ(inputBits.data[qx::BitRecordLayout::kData], 0x96);
-    const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
-    ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0x12, 0x34, 0xab, 0xcd, 0x00, 0x07}));
-    const RecordedEvent input = EventLog::instance().waitForEvent(qx::kEventInputRegisters);
-    ASSERT_EQ(input.code, qx::kEventInputRegisters);
-    EXPECT_EQ(registers(input), (std::vector<uint8_t> {0x01, 0x02, 0xff, 0xfe}));
-    ASSERT_EQ(EventLog::instance().waitForEvent(qx::kEventCoilsWritten).code,
-              qx::kEventCoilsWritten);
-    ASSERT_EQ(EventLog::instance().waitForEvent(qx::kEventRegistersWritten).code,
-              qx::kEventRegistersWritten);
-
-    module.withMap([](modbus_mapping_t &m) {
-        const std::vector<uint8_t> written(m.tab_bits + 10, m.tab_bits + 20);
-        EXPECT_EQ(written, (std::vector<uint8_t> {1, 1, 1, 1, 1, 1, 1, 1, 0, 1}));
-        EXPECT_EQ(m.tab_bits[9], 0);
-        EXPECT_EQ(m.tab_bits[20], 0);
-        EXPECT_EQ(m.tab_registers[20], 0x0011);
-        EXPECT_EQ(m.tab_registers[21], 0x2233);
-        EXPECT_EQ(m.tab_registers[22], 0x4455);
-        EXPECT_EQ(m.tab_registers[23], 0);
-    });
-    EXPECT_EQ(module.served(), 6);
+    intptr_t handle = 0;
+    runLibmodbusScenario(module, tcpClientSettings(module.port()), handle);
 }
 
 TEST_F(TcpClient, RefusedConnectionReportsStateFourNeverConnected)
@@ -236,7 +175,7 @@ TEST_F(TcpClient, ReportAndAnswerInOneReadBothArrive)
 
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0x00, 0x2a}));
+    EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0x00, 0x2a}));
     std::vector<int32_t> codes;
     for (const RecordedEvent &e : EventLog::instance().events())
         if (e.code == qx::kEventStatusReport || e.code == qx::kEventHoldingRegisters)
@@ -344,7 +283,7 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
     writeAll(module, mbap(1, {3, 4, 0, 9, 0, 8}));
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0, 9, 0, 8}));
+    EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0, 9, 0, 8}));
 
     const uint16_t modulePort = localPortOf(module);
     ::close(module);
@@ -415,7 +354,7 @@ TEST_F(TcpServer, SixtyFifthModuleIsClosedNotLeftUnserved)
     writeAll(modules.back(), mbap(1, {3, 2, 0, 64}));
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0, 64}));
+    EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0, 64}));
     ::close(extra);
     for (int fd : modules)
         ::close(fd);
@@ -527,7 +466,7 @@ TEST_F(MakerFunctions, TransferRequestsAndRepliesRoundTrip)
         ASSERT_EQ(EventLog::instance().waitForEvent(c.event).code, c.event) << c.slot;
     }
     const RecordedEvent params = EventLog::instance().waitForEvent(qx::kEventParamsRead);
-    EXPECT_EQ(registers(params), (std::vector<uint8_t> {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(registerData(params), (std::vector<uint8_t> {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     const RecordedEvent written = EventLog::instance().waitForEvent(qx::kEventParamsWritten);
     EXPECT_EQ(written.data[TL::kStatus], 0);
     const RecordedEvent bios = EventLog::instance().waitForEvent(qx::kEventBiosPacket);
@@ -554,5 +493,5 @@ TEST_F(MakerFunctions, StatusReportAndExceptionArriveAsEvents)
     module.send(mbap(1, {0x45, 4, 9, 8, 7, 6}), d.from);
     const RecordedEvent report = EventLog::instance().waitForEvent(qx::kEventStatusReport);
     ASSERT_EQ(report.code, qx::kEventStatusReport);
-    EXPECT_EQ(registers(report), (std::vector<uint8_t> {9, 8, 7, 6}));
+    EXPECT_EQ(registerData(report), (std::vector<uint8_t> {9, 8, 7, 6}));
 }

@@ -14,21 +14,15 @@
 #include "event_codes.h"
 #include "modbus_peer.h"
 #include "port_settings.h"
-#include "port_test_support.h"
+#include "pseudo_terminal.h"
+#include "qxlib_harness.h"
 #include "response_records.h"
 #include "serial_probe.h"
 #include "statistics_record.h"
 
 using namespace qxtest;
-namespace RL = qx::RegisterRecordLayout;
 
 namespace {
-
-std::vector<uint8_t> registers(const RecordedEvent &e)
-{
-    const int32_t n = qx::getI32le(e.data.data(), RL::kLength);
-    return std::vector<uint8_t>(e.data.begin() + RL::kData, e.data.begin() + RL::kData + n);
-}
 
 class Serial : public PortTest
 {
@@ -53,55 +47,10 @@ const std::vector<uint8_t> kReadOneHolding {1, 3, 0, 0, 0, 1, 0x84, 0x0a};
 TEST_F(SerialRtu, LibmodbusModuleIsReadAndWritten)
 {
     ModbusPeer module(pty.master, 1);
-    module.withMap([](modbus_mapping_t &m) {
-        const uint8_t coils[8] = {0, 1, 0, 0, 1, 1, 0, 1};
-        const uint8_t inputs[8] = {1, 1, 0, 0, 0, 0, 1, 1};
-        std::memcpy(m.tab_bits, coils, 8);
-        std::memcpy(m.tab_input_bits, inputs, 8);
-        m.tab_registers[0] = 0x0102;
-        m.tab_registers[1] = 0x0304;
-        m.tab_input_registers[0] = 0xbeef;
-    });
     // a name that is not a path is taken under /dev/
     const std::string name = pty.slavePath.substr(std::strlen("/dev/"));
-    const intptr_t handle = create(serialSettings(name, 115200));
-    put(handle, 4, readRequest(qx::kModeCounted, 1, 0, 8), qx::RequestLength::kRead);
-    put(handle, 2, readRequest(qx::kModeCounted, 1, 0, 8), qx::RequestLength::kRead);
-    put(handle, 8, readRequest(qx::kModeCounted, 1, 0, 2), qx::RequestLength::kRead);
-    put(handle, 6, readRequest(qx::kModeCounted, 1, 0, 1), qx::RequestLength::kReadInputRegisters);
-    qx::RequestRecord coils = readRequest(qx::kModeCounted, 1, 3, 3);
-    coils.payload()[0] = 0x05;
-    put(handle, 5, coils, qx::RequestLength::kWriteCoils);
-    qx::RequestRecord regs = readRequest(qx::kModeCounted, 1, 40, 2);
-    const uint8_t values[4] = {0xca, 0xfe, 0x00, 0x2a};
-    std::memcpy(regs.payload(), values, 4);
-    put(handle, 9, regs, qx::RequestLength::kWriteRegisters);
-    ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
-    ASSERT_TRUE(EventLog::instance().waitForState(qx::kStateRunning));
-
-    const RecordedEvent coilBits = EventLog::instance().waitForEvent(qx::kEventCoils);
-    ASSERT_EQ(coilBits.code, qx::kEventCoils);
-    EXPECT_EQ(coilBits.data[qx::BitRecordLayout::kData], 0xb2);
-    const RecordedEvent inputBits = EventLog::instance().waitForEvent(qx::kEventInputs);
-    ASSERT_EQ(inputBits.code, qx::kEventInputs);
-    EXPECT_EQ(inputBits.data[qx::BitRecordLayout::kData], 0xc3);
-    const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
-    ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {1, 2, 3, 4}));
-    const RecordedEvent input = EventLog::instance().waitForEvent(qx::kEventInputRegisters);
-    ASSERT_EQ(input.code, qx::kEventInputRegisters);
-    EXPECT_EQ(registers(input), (std::vector<uint8_t> {0xbe, 0xef}));
-    ASSERT_EQ(EventLog::instance().waitForEvent(qx::kEventCoilsWritten).code,
-              qx::kEventCoilsWritten);
-    ASSERT_EQ(EventLog::instance().waitForEvent(qx::kEventRegistersWritten).code,
-              qx::kEventRegistersWritten);
-    module.withMap([](modbus_mapping_t &m) {
-        EXPECT_EQ(std::vector<uint8_t>(m.tab_bits + 2, m.tab_bits + 7),
-                  (std::vector<uint8_t> {0, 1, 0, 1, 0}));
-        EXPECT_EQ(m.tab_registers[40], 0xcafe);
-        EXPECT_EQ(m.tab_registers[41], 0x002a);
-    });
-    EXPECT_EQ(module.served(), 6);
+    intptr_t handle = 0;
+    runLibmodbusScenario(module, serialSettings(name, 115200), handle);
     EXPECT_EQ(DLL_API_OBJ_STOP(handle), 1);
 }
 
@@ -123,7 +72,7 @@ TEST_F(SerialRtu, LongPacketReachesTheModuleWhole)
     EXPECT_EQ(request[1], 0x43);
     EXPECT_TRUE(std::equal(payload.begin(), payload.end(), request.begin() + 2));
     EXPECT_TRUE(qx::crcMatchesLowFirst(request.data(), request.size()));
-    writeAll(pty.master, withCrc({7, 0x43, 0, 0, 1}));
+    writeAll(pty.master, rtu({7, 0x43, 0, 0, 1}));
     const RecordedEvent ack = EventLog::instance().waitForEvent(qx::kEventBiosPacket);
     ASSERT_EQ(ack.code, qx::kEventBiosPacket);
     EXPECT_EQ(qx::getI32le(ack.data.data(), qx::TransferReplyLayout::kValue), 1);
@@ -135,14 +84,14 @@ TEST_F(SerialFraming, ResponseSplitAcrossReadsFormsOneFrame)
     put(handle, 8, readRequest(qx::kModeCounted, 1, 0, 1), qx::RequestLength::kRead);
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
     ASSERT_EQ(readExactly(pty.master, 8), kReadOneHolding);
-    const std::vector<uint8_t> response = withCrc({1, 3, 2, 0, 0x2a});
+    const std::vector<uint8_t> response = rtu({1, 3, 2, 0, 0x2a});
     writeAll(pty.master, {response.begin(), response.begin() + 3});
     // the tool has read the first part before the rest arrives
     std::this_thread::sleep_for(50ms);
     writeAll(pty.master, {response.begin() + 3, response.end()});
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0, 0x2a}));
+    EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0, 0x2a}));
     const RecordedEvent logged = EventLog::instance().waitForEvent(qx::kEventLog, 2);
     EXPECT_EQ(qx::getU32le(logged.data.data(), qx::StatisticsLayout::kRxByte), 7u);
 }
@@ -154,7 +103,7 @@ TEST_F(SerialFraming, GarbageBlocksFramesUntilTwoSecondsOfSilence)
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
     ASSERT_EQ(readExactly(pty.master, 8), kReadOneHolding);
     std::vector<uint8_t> spoiled {0xee};
-    const std::vector<uint8_t> lost = withCrc({1, 3, 2, 0x11, 0x11});
+    const std::vector<uint8_t> lost = rtu({1, 3, 2, 0x11, 0x11});
     spoiled.insert(spoiled.end(), lost.begin(), lost.end());
     writeAll(pty.master, spoiled);
     const auto garbageSent = std::chrono::steady_clock::now();
@@ -166,10 +115,10 @@ TEST_F(SerialFraming, GarbageBlocksFramesUntilTwoSecondsOfSilence)
         if (std::chrono::steady_clock::now() - garbageSent > 2200ms)
             break;
     }
-    writeAll(pty.master, withCrc({1, 3, 2, 0x22, 0x22}));
+    writeAll(pty.master, rtu({1, 3, 2, 0x22, 0x22}));
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
-    EXPECT_EQ(registers(holding), (std::vector<uint8_t> {0x22, 0x22}));
+    EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0x22, 0x22}));
     EXPECT_EQ(EventLog::instance().events(qx::kEventHoldingRegisters).size(), 1u);
 }
 

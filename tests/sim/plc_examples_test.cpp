@@ -9,10 +9,12 @@
 #include <memory>
 #include <modbus/modbus.h>
 
+#include "descriptors.h"
 #include "plc_compiler.h"
 #include "plc_project.h"
 #include "qxsim_process.h"
 #include "scaling_file.h"
+#include "temp_dir.h"
 
 using namespace qxtest;
 
@@ -82,7 +84,7 @@ protected:
     void scans(uint32_t n)
     {
         const uint32_t target = inputU32(601) + n;
-        const int64_t deadline = nowMs() + kWaitMs;
+        const int64_t deadline = nowMs() + kWaitLimit.count();
         while (inputU32(601) < target)
             ASSERT_LT(nowMs(), deadline) << "qxsim does not scan";
     }
@@ -94,10 +96,10 @@ protected:
         return v != 0;
     }
 
-    // Reads coil `a` until it is `on`; false when that took more than kWaitMs.
+    // Reads coil `a` until it is `on`; false when that took more than the wait limit.
     bool waitCoil(int a, bool on)
     {
-        const int64_t deadline = nowMs() + kWaitMs;
+        const int64_t deadline = nowMs() + kWaitLimit.count();
         while (nowMs() < deadline)
             if (coil(a) == on)
                 return true;

@@ -3,17 +3,13 @@
 // transport) and in RTU framing (serial transport on qxsim's pty).
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-
 #include "byte_io.h"
 #include "connection_event.h"
 #include "event_codes.h"
 #include "identity_record.h"
 #include "param_block.h"
-#include "port_settings.h"
 #include "qxlib.h"
+#include "qxlib_harness.h"
 #include "qxsim_process.h"
 #include "request_record.h"
 #include "response_records.h"
@@ -23,112 +19,11 @@ using namespace qxtest;
 
 namespace {
 
-// Copies of the records the library hands to the callback, by event code.
-class Recorder
+// The record of the n-th event with `code` (1-based), empty after the wait
+// limit.
+Bytes waitRecord(int32_t code, std::size_t n = 1)
 {
-public:
-    static Recorder &instance()
-    {
-        static Recorder r;
-        return r;
-    }
-    static void callback(void *, int32_t code, const void *data)
-    {
-        std::size_t size = 0;
-        switch (code) {
-        case qx::kEventConnection:
-            size = qx::ConnectionLayout::kSize;
-            break;
-        case qx::kEventIdentity:
-            size = qx::IdentityLayout::kSize;
-            break;
-        case qx::kEventParamsRead:
-            size = qx::RegisterRecordLayout::kParamSize;
-            break;
-        case qx::kEventParamsWritten:
-        case qx::kEventBiosPacket:
-        case qx::kEventFirmwarePacket:
-        case qx::kEventPlcPacket:
-            size = qx::TransferReplyLayout::kSize;
-            break;
-        case qx::kEventStatusReport:
-            size = qx::RegisterRecordLayout::kSize;
-            break;
-        default:
-            return;
-        }
-        const auto *p = static_cast<const uint8_t *>(data);
-        std::lock_guard lock(instance().m_lock);
-        instance().m_events.push_back({code, Bytes(p, p + size)});
-        instance().m_changed.notify_all();
-    }
-    void clear()
-    {
-        std::lock_guard lock(m_lock);
-        m_events.clear();
-    }
-    // The n-th record of `code` (1-based), empty after the time limit.
-    Bytes wait(int32_t code, std::size_t n = 1)
-    {
-        std::unique_lock lock(m_lock);
-        Bytes found;
-        m_changed.wait_for(lock, std::chrono::seconds(10), [&] {
-            std::size_t seen = 0;
-            for (const auto &[c, bytes] : m_events)
-                if (c == code && ++seen == n) {
-                    found = bytes;
-                    return true;
-                }
-            return false;
-        });
-        return found;
-    }
-    bool waitState(int32_t state)
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] {
-            for (const auto &[c, bytes] : m_events)
-                if (c == qx::kEventConnection && qx::getI32le(bytes.data(), qx::ConnectionLayout::kState) == state)
-                    return true;
-            return false;
-        });
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::vector<std::pair<int32_t, Bytes>> m_events;
-};
-
-PortSettings blank(uint32_t transport, int32_t framing)
-{
-    PortSettings s {};
-    s.word[0] = transport;
-    s.word[1] = static_cast<uint32_t>(framing);
-    return s;
-}
-
-uint8_t *bytesOf(PortSettings &s)
-{
-    return reinterpret_cast<uint8_t *>(s.word);
-}
-
-PortSettings tcpClient(int port)
-{
-    PortSettings s = blank(qx::kTransportTcpClient, qx::kFramingTcp);
-    qx::putText(bytesOf(s), qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    qx::putText(bytesOf(s), qx::SettingsLayout::kModuleAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    qx::putU16le(bytesOf(s), qx::SettingsLayout::kModulePort, static_cast<uint16_t>(port));
-    return s;
-}
-
-PortSettings serial(const std::string &device)
-{
-    PortSettings s = blank(qx::kTransportSerial, qx::kFramingRtu);
-    qx::putText(bytesOf(s), qx::SettingsLayout::kPortName, qx::SettingsLayout::kPortNameSize, device.c_str());
-    qx::putU32le(bytesOf(s), qx::SettingsLayout::kBaudRate, 115200);
-    bytesOf(s)[qx::SettingsLayout::kDataBits] = 8;
-    return s;
+    return EventLog::instance().waitForEvent(code, n).data;
 }
 
 std::string textAt(const Bytes &record, std::size_t off)
@@ -141,7 +36,7 @@ class QxlibAgainstQxsim : public ::testing::TestWithParam<bool>
 protected:
     void SetUp() override
     {
-        Recorder::instance().clear();
+        EventLog::instance().clear();
         const bool rtu = GetParam();
         std::vector<std::string> args = rtu ? std::vector<std::string> {"--pty"}
                                             : std::vector<std::string> {"--tcp", "0"};
@@ -149,18 +44,18 @@ protected:
             args.push_back(a);
         sim = std::make_unique<QxsimProcess>(args);
         ASSERT_FALSE(sim->lines().empty());
-        const PortSettings settings = rtu ? serial(sim->ptyPath()) : tcpClient(sim->port("listening tcp"));
-        ASSERT_EQ(DLL_API_OBJ_CREATE(settings, &Recorder::callback, &handle), 0);
+        const PortSettings settings = rtu ? serialSettings(sim->ptyPath(), 115200)
+                                          : tcpClientSettings(static_cast<uint16_t>(sim->port("listening tcp")));
+        ASSERT_EQ(DLL_API_OBJ_CREATE(settings, &EventLog::callback, &handle), 0);
         ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
         if (!rtu) {
-            ASSERT_TRUE(Recorder::instance().waitState(qx::kStateRunning));
+            ASSERT_TRUE(EventLog::instance().waitForState(qx::kStateRunning));
         }
     }
     virtual std::vector<std::string> extraArgs() const { return {}; }
     void TearDown() override
     {
-        if (handle != 0)
-            DLL_API_OBJ_DESTROY(handle);
+        resetLibrary();
         handle = 0;
         sim.reset();
     }
@@ -182,7 +77,7 @@ protected:
     {
         DLL_API_OBJ_RXBUFF_CLR(handle);
         put(qx::kSlotReadParams, counted(1), qx::RequestLength::kRead);
-        const Bytes e = Recorder::instance().wait(qx::kEventParamsRead, n);
+        const Bytes e = waitRecord(qx::kEventParamsRead, n);
         if (e.empty())
             return e;
         const int32_t length = qx::getI32le(e.data(), qx::RegisterRecordLayout::kLength);
@@ -200,7 +95,7 @@ protected:
         r.setPayload(part.data(), part.size());
         DLL_API_OBJ_RXBUFF_CLR(handle);
         put(slot, r, qx::RequestLength::kTransferPacket);
-        return Recorder::instance().wait(code, n);
+        return waitRecord(code, n);
     }
 
     std::unique_ptr<QxsimProcess> sim;
@@ -221,7 +116,7 @@ TEST_P(QxlibAgainstQxsim, IdentityIsDecodedIntoTheRecord)
     r.setMode(qx::kModeRepeat);
     r.setAddress(1);
     put(qx::kSlotIdentity, r, qx::RequestLength::kIdentity);
-    const Bytes id = Recorder::instance().wait(qx::kEventIdentity);
+    const Bytes id = waitRecord(qx::kEventIdentity);
     ASSERT_EQ(id.size(), qx::IdentityLayout::kSize);
     r.setMode(qx::kModeIdle);
     put(qx::kSlotIdentity, r, qx::RequestLength::kIdentity);
@@ -248,7 +143,7 @@ TEST_P(QxlibAgainstQxsim, ParameterBlockRoundTrip)
     w.setPayload(payload.data(), payload.size());
     DLL_API_OBJ_RXBUFF_CLR(handle);
     put(qx::kSlotWriteParams, w, qx::RequestLength::kWriteParams);
-    const Bytes ack = Recorder::instance().wait(qx::kEventParamsWritten);
+    const Bytes ack = waitRecord(qx::kEventParamsWritten);
     ASSERT_FALSE(ack.empty());
     EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], 1);
 
@@ -268,7 +163,7 @@ TEST_P(QxlibAgainstQxsim, PlcPacketIsAcknowledgedWithItsFieldsEchoed)
     r.setPayload(packet.data(), packet.size());
     DLL_API_OBJ_RXBUFF_CLR(handle);
     put(qx::kSlotPlcPacket, r, qx::RequestLength::kTransferPacket);
-    const Bytes ack = Recorder::instance().wait(qx::kEventPlcPacket);
+    const Bytes ack = waitRecord(qx::kEventPlcPacket);
     ASSERT_FALSE(ack.empty());
     EXPECT_EQ(ack[qx::TransferReplyLayout::kStatus], qx::EplcReplyLayout::kStatusOk);
     EXPECT_EQ(qx::getI32le(ack.data(), qx::TransferReplyLayout::kValue), 32);
@@ -310,8 +205,8 @@ TEST_P(QxlibAgainstFaultyQxsim, StatusReportsArriveAsEvent19)
     r.setCounter(1);
     r.setAddress(1);
     put(qx::kSlotIdentity, r, qx::RequestLength::kIdentity);
-    ASSERT_FALSE(Recorder::instance().wait(qx::kEventIdentity).empty());
-    const Bytes report = Recorder::instance().wait(qx::kEventStatusReport);
+    ASSERT_FALSE(waitRecord(qx::kEventIdentity).empty());
+    const Bytes report = waitRecord(qx::kEventStatusReport);
     ASSERT_FALSE(report.empty());
     EXPECT_EQ(qx::getI32le(report.data(), qx::RegisterRecordLayout::kLength), 185);
     EXPECT_EQ(report[qx::RegisterRecordLayout::kData], 0x7F);
@@ -319,34 +214,21 @@ TEST_P(QxlibAgainstFaultyQxsim, StatusReportsArriveAsEvent19)
 
 TEST(QxlibTcpServer, QxsimConnectsAndAnswersTheIdentity)
 {
-    Recorder::instance().clear();
-    // a loopback port that was free a moment ago
-    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
-    socklen_t len = sizeof a;
-    ::getsockname(probe, reinterpret_cast<sockaddr *>(&a), &len);
-    const uint16_t port = ntohs(a.sin_port);
-    ::close(probe);
-
-    PortSettings s = blank(qx::kTransportTcpServer, qx::kFramingTcp);
-    qx::putText(bytesOf(s), qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    qx::putU16le(bytesOf(s), qx::SettingsLayout::kListenPort, port);
+    EventLog::instance().clear();
+    const uint16_t port = freePort(SOCK_STREAM);
     intptr_t handle = 0;
-    ASSERT_EQ(DLL_API_OBJ_CREATE(s, &Recorder::callback, &handle), 0);
+    ASSERT_EQ(DLL_API_OBJ_CREATE(tcpServerSettings(port), &EventLog::callback, &handle), 0);
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
     QxsimProcess sim({"--connect", "127.0.0.1:" + std::to_string(port), "--unit", "8"});
-    EXPECT_TRUE(Recorder::instance().waitState(qx::kStatePeerConnected));
+    EXPECT_TRUE(EventLog::instance().waitForState(qx::kStatePeerConnected));
     qx::RequestRecord r;
     r.setMode(qx::kModeRepeat);
     r.setAddress(8);
     ASSERT_EQ(DLL_API_OBJ_CMD(handle, qx::kSlotIdentity, r.data(), qx::RequestLength::kIdentity), 0);
-    const Bytes id = Recorder::instance().wait(qx::kEventIdentity);
+    const Bytes id = waitRecord(qx::kEventIdentity);
     ASSERT_FALSE(id.empty());
     EXPECT_EQ(textAt(id, qx::IdentityLayout::kModelName), "QXP_4488_ETH");
-    DLL_API_OBJ_DESTROY(handle);
+    resetLibrary();
 }
 
 INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstFaultyQxsim, ::testing::Values(false, true),

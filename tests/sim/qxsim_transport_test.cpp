@@ -7,31 +7,24 @@
 #include <fstream>
 #include <random>
 
-#include <pty.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "crc16.h"
+#include "descriptors.h"
 #include "param_block.h"
+#include "pseudo_terminal.h"
 #include "qxsim_process.h"
+#include "temp_dir.h"
 
 using namespace qxtest;
 
 namespace {
 
-Bytes rtu(const Bytes &body)
-{
-    Bytes f = body;
-    f.resize(f.size() + 2);
-    qx::appendCrcLowFirst(f.data(), body.size());
-    return f;
-}
-
 const Bytes kReadPwm = {0x03, 0x00, 0x10, 0x00, 0x03};
 const Bytes kPwmAnswer = {0x03, 0x06, 0x00, 0x00, 0xC3, 0x50, 0xC3, 0x50};
-
-Bytes pduOf(const Bytes &mbapFrame)
-{
-    return mbapFrame.size() > 7 ? Bytes(mbapFrame.begin() + 7, mbapFrame.end()) : Bytes {};
-}
 
 } // namespace
 
@@ -44,7 +37,7 @@ TEST(QxsimTcp, EchoesTransactionAndWaitsForPartialFrames)
     ASSERT_GE(fd, 0);
     const Bytes req = mbap(0xBEEF, 1, kReadPwm);
     writeAll(fd, Bytes(req.begin(), req.begin() + 5));
-    EXPECT_TRUE(readBytes(fd, 1, 100).empty()); // nothing until the frame is whole
+    EXPECT_TRUE(readExactly(fd, 1, 100ms).empty()); // nothing until the frame is whole
     writeAll(fd, Bytes(req.begin() + 5, req.end()));
     const Bytes answer = readMbap(fd);
     EXPECT_EQ(answer, (Bytes {0xBE, 0xEF, 0x00, 0x00, 0x00, 0x09, 0x01, 0x03, 0x06, 0x00, 0x00, 0xC3, 0x50, 0xC3, 0x50}));
@@ -87,7 +80,7 @@ TEST(QxsimTcp, MalformedHeaderIsDroppedAndTheLinkStaysUsable)
     Bytes answer;
     for (int i = 0; i < 50 && answer.empty(); ++i) {
         writeAll(fd, mbap(0x0102, 1, kReadPwm));
-        answer = readMbap(fd, 100);
+        answer = readMbap(fd, 100ms);
     }
     ASSERT_GE(answer.size(), 8u);
     EXPECT_EQ(pduOf(answer), kPwmAnswer);
@@ -106,7 +99,7 @@ TEST(QxsimUdp, AnswersTheSender)
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const Bytes req = mbap(9, 1, {0x11});
     ::sendto(fd, req.data(), req.size(), 0, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    const Bytes answer = readBytes(fd, 70);
+    const Bytes answer = readExactly(fd, 70);
     ASSERT_EQ(answer.size(), 70u); // the identity frame the host decodes
     EXPECT_EQ(answer[1], 9);
     EXPECT_EQ(answer[7], 0x11);
@@ -119,7 +112,7 @@ TEST(QxsimRtu, AnswersOnThePtyAndIgnoresBadCrcAndOtherAddresses)
     QxsimProcess sim({"--pty"});
     const std::string path = sim.ptyPath();
     ASSERT_FALSE(path.empty());
-    const int fd = openPty(path);
+    const int fd = openRawTerminal(path);
     ASSERT_GE(fd, 0);
     Bytes bad = rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03});
     bad.back() ^= 0x5A;
@@ -130,27 +123,27 @@ TEST(QxsimRtu, AnswersOnThePtyAndIgnoresBadCrcAndOtherAddresses)
     writeAll(fd, rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03}));
     Bytes expected = {0x01};
     expected.insert(expected.end(), kPwmAnswer.begin(), kPwmAnswer.end());
-    EXPECT_EQ(readBytes(fd, 11), rtu(expected));
-    EXPECT_TRUE(readBytes(fd, 1, 100).empty());
+    EXPECT_EQ(readExactly(fd, 11), rtu(expected));
+    EXPECT_TRUE(readExactly(fd, 1, 100ms).empty());
     ::close(fd);
 }
 
 TEST(QxsimRtu, BroadcastWritesAreDoneButNotAnswered)
 {
     QxsimProcess sim({"--pty"});
-    const int fd = openPty(sim.ptyPath());
+    const int fd = openRawTerminal(sim.ptyPath());
     ASSERT_GE(fd, 0);
     writeAll(fd, rtu({0x00, 0x05, 0x00, 0x04, 0xFF, 0x00}));
     ::usleep(30'000); // inter-frame silence
     writeAll(fd, rtu({0x01, 0x01, 0x00, 0x04, 0x00, 0x01}));
-    EXPECT_EQ(readBytes(fd, 6), rtu({0x01, 0x01, 0x01, 0x01}));
+    EXPECT_EQ(readExactly(fd, 6), rtu({0x01, 0x01, 0x01, 0x01}));
     ::close(fd);
 }
 
 TEST(QxsimRtu, NoiseOnTheLineIsSurvived)
 {
     QxsimProcess sim({"--pty"});
-    const int fd = openPty(sim.ptyPath());
+    const int fd = openRawTerminal(sim.ptyPath());
     ASSERT_GE(fd, 0);
     std::mt19937 rng(3);
     for (int burst = 0; burst < 200; ++burst) {
@@ -166,7 +159,7 @@ TEST(QxsimRtu, NoiseOnTheLineIsSurvived)
         ::tcflush(fd, TCIFLUSH);
         ::usleep(30'000);
         writeAll(fd, request);
-        answer = readBytes(fd, 11, 200);
+        answer = readExactly(fd, 11, 200ms);
     }
     Bytes expected = {0x01};
     expected.insert(expected.end(), kPwmAnswer.begin(), kPwmAnswer.end());
@@ -177,10 +170,10 @@ TEST(QxsimRtu, NoiseOnTheLineIsSurvived)
 TEST(QxsimRtu, ParameterBlockTravelsWholeAndChangesTheAddress)
 {
     QxsimProcess sim({"--pty"});
-    const int fd = openPty(sim.ptyPath());
+    const int fd = openRawTerminal(sim.ptyPath());
     ASSERT_GE(fd, 0);
     writeAll(fd, rtu({0x01, 0x41}));
-    const Bytes answer = readBytes(fd, 2 + 1092 + 2);
+    const Bytes answer = readExactly(fd, 2 + 1092 + 2);
     ASSERT_EQ(answer.size(), 1096u);
     ASSERT_TRUE(qx::crcMatchesLowFirst(answer.data(), answer.size()));
     qx::PayloadResult r = qx::acceptPayload(answer.data() + 2, 1092);
@@ -190,11 +183,11 @@ TEST(QxsimRtu, ParameterBlockTravelsWholeAndChangesTheAddress)
     const Bytes payload = r.block.payload();
     write.insert(write.end(), payload.begin(), payload.end());
     writeAll(fd, rtu(write));
-    EXPECT_EQ(readBytes(fd, 5), rtu({0x01, 0x42, 0x01}));
+    EXPECT_EQ(readExactly(fd, 5), rtu({0x01, 0x42, 0x01}));
     writeAll(fd, rtu({0x2A, 0x03, 0x00, 0x10, 0x00, 0x03}));
     Bytes expected = {0x2A};
     expected.insert(expected.end(), kPwmAnswer.begin(), kPwmAnswer.end());
-    EXPECT_EQ(readBytes(fd, 11), rtu(expected));
+    EXPECT_EQ(readExactly(fd, 11), rtu(expected));
     ::close(fd);
 }
 
@@ -215,7 +208,7 @@ TEST(QxsimConnect, ConnectsToTheHostAndReconnects)
     EXPECT_EQ(sim.lines()[0], "connect " + where);
     for (int round = 0; round < 2; ++round) {
         pollfd p {listener, POLLIN, 0};
-        ASSERT_EQ(::poll(&p, 1, kWaitMs), 1);
+        ASSERT_EQ(::poll(&p, 1, static_cast<int>(kWaitLimit.count())), 1);
         const int fd = ::accept(listener, nullptr, nullptr);
         ASSERT_GE(fd, 0);
         writeAll(fd, mbap(static_cast<uint16_t>(round), 1, kReadPwm));
@@ -343,13 +336,13 @@ TEST(QxsimFaults, CorruptEveryBreaksTcpHeaderAndRtuCrc)
     EXPECT_EQ(a[3], 0x01); // protocol identifier 1
     ::close(fd);
 
-    const int pty = openPty(sim.ptyPath());
+    const int pty = openRawTerminal(sim.ptyPath());
     ASSERT_GE(pty, 0);
     writeAll(pty, rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03}));
-    a = readBytes(pty, 11);
+    a = readExactly(pty, 11);
     EXPECT_TRUE(qx::crcMatchesLowFirst(a.data(), a.size())); // third answer
     writeAll(pty, rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03}));
-    a = readBytes(pty, 11);
+    a = readExactly(pty, 11);
     ASSERT_EQ(a.size(), 11u);
     EXPECT_FALSE(qx::crcMatchesLowFirst(a.data(), a.size()));
     ::close(pty);
@@ -361,7 +354,7 @@ TEST(QxsimFaults, DelayHoldsTheAnswerBack)
     const int fd = connectTcp(sim.port("listening tcp"));
     ASSERT_GE(fd, 0);
     writeAll(fd, mbap(1, 1, kReadPwm));
-    EXPECT_TRUE(readBytes(fd, 1, 150).empty());
+    EXPECT_TRUE(readExactly(fd, 1, 150ms).empty());
     EXPECT_EQ(pduOf(readMbap(fd)), kPwmAnswer);
     ::close(fd);
 }
@@ -400,11 +393,11 @@ TEST(QxsimReport, StatusReportsArriveUnasked)
 TEST(QxsimReport, RtuReportsFollowAHostThatSpoke)
 {
     QxsimProcess sim({"--pty", "--report-ms", "50"});
-    const int fd = openPty(sim.ptyPath());
+    const int fd = openRawTerminal(sim.ptyPath());
     ASSERT_GE(fd, 0);
     writeAll(fd, rtu({0x01, 0x03, 0x00, 0x10, 0x00, 0x03}));
-    EXPECT_EQ(readBytes(fd, 11).size(), 11u);
-    const Bytes report = readBytes(fd, 2 + 1 + 185 + 2);
+    EXPECT_EQ(readExactly(fd, 11).size(), 11u);
+    const Bytes report = readExactly(fd, 2 + 1 + 185 + 2);
     ASSERT_EQ(report.size(), 190u);
     EXPECT_EQ(report[0], 0x01);
     EXPECT_EQ(report[1], 0x45);
@@ -415,24 +408,16 @@ TEST(QxsimReport, RtuReportsFollowAHostThatSpoke)
 
 TEST(QxsimSerial, SerialDeviceSpeaksRtu)
 {
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    termios t {};
-    ::tcgetattr(master, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(master, TCSANOW, &t);
-    QxsimProcess sim({"--serial", name, "--baud", "9600", "--unit", "9"});
+    PtyPair device;
+    ASSERT_GE(device.master, 0);
+    QxsimProcess sim({"--serial", device.slavePath, "--baud", "9600", "--unit", "9"});
     ASSERT_EQ(sim.lines().size(), 1u);
-    EXPECT_EQ(sim.lines()[0], std::string("serial ") + name);
-    writeAll(master, rtu({0x09, 0x11}));
-    const Bytes answer = readBytes(master, 66);
+    EXPECT_EQ(sim.lines()[0], "serial " + device.slavePath);
+    writeAll(device.master, rtu({0x09, 0x11}));
+    const Bytes answer = readExactly(device.master, 66);
     ASSERT_EQ(answer.size(), 66u);
     EXPECT_EQ(answer[0], 0x09);
     EXPECT_TRUE(qx::crcMatchesLowFirst(answer.data(), answer.size()));
-    ::close(slave);
-    ::close(master);
 }
 
 // True while the process holds a descriptor open on `path`.
@@ -453,19 +438,14 @@ TEST(QxsimSerial, AHungUpDeviceIsLetGo)
 {
     // a device that hangs up (an unplugged adapter) reports itself readable
     // for ever; qxsim must let it go instead of spinning on it
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    // qxsim must not inherit the test's own descriptors on the device
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    PtyPair device;
+    ASSERT_GE(device.master, 0);
+    const std::string name = device.slavePath;
     QxsimProcess sim({"--serial", name});
     ASSERT_EQ(sim.lines().size(), 1u);
     ASSERT_TRUE(holdsOpen(sim.pid(), name));
-    ::close(slave);
-    ::close(master);
-    const int64_t deadline = nowMs() + kWaitMs;
+    device.close();
+    const int64_t deadline = nowMs() + kWaitLimit.count();
     while (holdsOpen(sim.pid(), name) && nowMs() < deadline)
         ::usleep(10'000);
     EXPECT_FALSE(holdsOpen(sim.pid(), name));

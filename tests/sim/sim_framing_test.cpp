@@ -6,23 +6,17 @@
 #include <random>
 
 #include "crc16.h"
+#include "frames.h"
 #include "param_block.h"
 
 using namespace qx;
 using namespace qx::sim;
-using Bytes = std::vector<uint8_t>;
+using qxtest::Bytes;
+using qxtest::rtu;
 
 namespace {
 
 constexpr uint64_t kSilence = 5000;
-
-Bytes rtu(const Bytes &body)
-{
-    Bytes f = body;
-    f.resize(f.size() + 2);
-    appendCrcLowFirst(f.data(), body.size());
-    return f;
-}
 
 Bytes paramWriteFrame(uint8_t model)
 {

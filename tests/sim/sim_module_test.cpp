@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <unistd.h>
 
 #include "byte_io.h"
 #include "crc16.h"
+#include "frames.h"
 #include "identity_record.h"
 #include "plc_project.h"
 #include "status_report_layout.h"
@@ -18,7 +18,8 @@
 
 using namespace qx;
 using namespace qx::sim;
-using Bytes = std::vector<uint8_t>;
+using qxtest::Bytes;
+using qxtest::TempDir;
 
 namespace {
 
@@ -33,7 +34,7 @@ uint32_t inputRegister32(SimModule &m, uint16_t reg)
 {
     const Bytes r = call(m, {0x04, static_cast<uint8_t>(reg >> 8), static_cast<uint8_t>(reg), 0x00, 0x02});
     EXPECT_EQ(r.size(), 6u);
-    return (uint32_t(getU16be(r.data(), 2)) << 16) | getU16be(r.data(), 4);
+    return getU32be(r.data(), 2);
 }
 
 Bytes firmwarePart(uint8_t function, uint16_t index, uint8_t fill)
@@ -47,18 +48,18 @@ Bytes firmwarePart(uint8_t function, uint16_t index, uint8_t fill)
 
 Bytes plcPacket(uint8_t mode, uint8_t block, uint16_t offset, const Bytes &data)
 {
-    Bytes p(1 + 6 + data.size(), 0);
-    p[0] = 0x46;
-    p[1] = mode;
-    p[2] = block;
-    putU16be(p.data(), 3, offset);
-    putU16be(p.data(), 5, static_cast<uint16_t>(data.size()));
-    for (std::size_t i = 0; i < data.size(); ++i)
-        p[7 + i] = data[i];
-    const uint16_t crc = crc16(p.data() + 1, p.size() - 1);
-    p.push_back(static_cast<uint8_t>(crc >> 8));
-    p.push_back(static_cast<uint8_t>(crc));
-    return p;
+    namespace L = EplcPacketLayout;
+    Bytes packet(L::kHeaderSize + data.size(), 0);
+    packet[L::kMode] = mode;
+    packet[L::kBlock] = block;
+    putU16be(packet.data(), L::kOffset, offset);
+    putU16be(packet.data(), L::kLength, static_cast<uint16_t>(data.size()));
+    std::copy(data.begin(), data.end(), packet.begin() + L::kData);
+    appendChecksumHighFirst(packet);
+    Bytes pdu(1 + packet.size());
+    pdu[0] = 0x46;
+    std::copy(packet.begin(), packet.end(), pdu.begin() + 1);
+    return pdu;
 }
 
 // Start, block 0 and every running block in one packet each, then the final
@@ -595,9 +596,7 @@ TEST(StatusReport, CounterGroupsArePackedFromTheFirstValue)
     ASSERT_EQ(call(m, paramWrite(b, 155))[1], 1);
     const Bytes r = m.statusReport();
     ASSERT_EQ(r.size(), 2u + 1u + StatusReportLayout::kPulseSize);
-    auto value = [&](std::size_t v) {
-        return (uint32_t(getU16be(r.data(), 3 + 4 * v)) << 16) | getU16be(r.data(), 5 + 4 * v);
-    };
+    auto value = [&](std::size_t v) { return getU32be(r.data(), 3 + 4 * v); };
     EXPECT_EQ(value(0), 1u); // X5
     EXPECT_EQ(value(7), inputRegister32(m, 24 + 2 * 11)); // X12
     for (std::size_t v = 8; v < 32; ++v)

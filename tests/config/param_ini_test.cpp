@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
+#include "temp_dir.h"
 
 using namespace qx;
 
@@ -155,10 +155,8 @@ TEST(IniLoad, ReservedOverlayForGatewayCodes)
 
 TEST(IniLoad, FilesAreSearchedInTheirFirst8192Bytes)
 {
-    char name[] = "/tmp/qx-ini-XXXXXX";
-    const int fd = ::mkstemp(name);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    qxtest::TempDir dir;
+    const std::filesystem::path name = dir.path / "module.ini";
     {
         std::ofstream out(name, std::ios::binary);
         out << systemSection(130) << eth(true) << std::string(9000, ' ') << dio();
@@ -176,6 +174,6 @@ TEST(IniLoad, FilesAreSearchedInTheirFirst8192Bytes)
         out << "x";
     }
     EXPECT_FALSE(loadParamIni(name).ok);
-    std::remove(name);
+    std::filesystem::remove(name);
     EXPECT_FALSE(loadParamIni(name).ok);
 }

@@ -1,7 +1,6 @@
-// Helpers for the end-to-end tests of libqxlib: a recorder behind the
-// EventCallback, settings blocks for each transport, request records, free
-// loopback ports and pseudo-terminal pairs. The tests reach the library only
-// through its nine exports and the callback.
+// Driving libqxlib through its nine exports and the callback, as the port,
+// simulator and end-to-end tests do: a recorder behind the EventCallback,
+// settings blocks for each transport, request records and a UDP module.
 #pragma once
 
 #include <chrono>
@@ -17,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "descriptors.h"
 #include "qxlib.h"
 #include "request_record.h"
 
@@ -62,6 +62,9 @@ private:
 };
 
 int32_t stateOf(const RecordedEvent &event);
+// The data bytes of a RegisterRecord (events 6, 8, 14 and 19), as long as
+// its length field says.
+Bytes registerData(const RecordedEvent &event);
 std::vector<int32_t> statesOf(const std::vector<RecordedEvent> &events);
 
 PortSettings tcpServerSettings(uint16_t listenPort);
@@ -71,32 +74,6 @@ PortSettings serialSettings(const std::string &device, uint32_t baud = 9600, uin
                             uint8_t parity = 0, uint8_t stopBits = 0);
 
 qx::RequestRecord readRequest(uint8_t mode, uint8_t address, uint32_t start, uint32_t quantity);
-
-// A loopback port that was free a moment ago.
-uint16_t freePort(int type);
-uint16_t localPortOf(int fd);
-sockaddr_in loopback(uint16_t port);
-
-// A pseudo-terminal pair: the library opens `slavePath`; the test talks on
-// `master` (raw mode). The test keeps one slave descriptor open too, so the
-// master never sees a hang-up between two opens.
-struct PtyPair
-{
-    PtyPair();
-    ~PtyPair();
-    int master = -1;
-    int slave = -1;
-    std::string slavePath;
-};
-
-// Reads exactly n bytes from fd within limit (fewer on time-out).
-std::vector<uint8_t> readExactly(int fd, std::size_t n, std::chrono::milliseconds limit = 5s);
-void writeAll(int fd, const std::vector<uint8_t> &bytes);
-
-// RTU frame: bytes followed by their CRC, low byte first.
-std::vector<uint8_t> withCrc(std::vector<uint8_t> bytes);
-// Modbus TCP frame for a unit's PDU (transaction 0, protocol 0).
-std::vector<uint8_t> mbap(uint8_t unit, const std::vector<uint8_t> &pdu);
 
 // A module on a UDP loopback socket.
 struct UdpPeer
@@ -109,7 +86,7 @@ struct UdpPeer
         std::vector<uint8_t> bytes;
         sockaddr_in from {};
     };
-    Datagram receive(std::chrono::milliseconds limit = 5s);
+    Datagram receive(std::chrono::milliseconds limit = kWaitLimit);
     void send(const std::vector<uint8_t> &bytes, const sockaddr_in &to);
     int fd = -1;
     uint16_t port = 0;

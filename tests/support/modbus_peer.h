@@ -1,7 +1,8 @@
 // libmodbus as the module: a TCP server on loopback or an RTU server on the
 // master side of a pseudo-terminal, serving one register map from a thread.
 // The map is read and written under a lock, so the test can check what the
-// tool wrote and set what it will read.
+// tool wrote and set what it will read. Also the exchange every transport
+// runs against it.
 #pragma once
 
 #include <atomic>
@@ -11,6 +12,8 @@
 #include <thread>
 
 #include <modbus/modbus.h>
+
+#include "qxlib.h"
 
 namespace qxtest {
 
@@ -48,5 +51,11 @@ private:
     std::atomic<int> m_served {0};
     std::thread m_thread;
 };
+
+// Reads coils, inputs, holding and input registers and writes coils and
+// registers through a port created from `settings` (requests placed before
+// RUN), then checks the events and the module's map. `handle` is the port,
+// still running.
+void runLibmodbusScenario(ModbusPeer &module, const PortSettings &settings, intptr_t &handle);
 
 } // namespace qxtest

@@ -1,19 +1,14 @@
-#include "port_test_support.h"
+#include "qxlib_harness.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <array>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "byte_io.h"
 #include "connection_event.h"
-#include "crc16.h"
 #include "event_codes.h"
 #include "identity_record.h"
 #include "port_settings.h"
@@ -53,25 +48,21 @@ std::size_t recordSize(int32_t code, const void *data)
     }
 }
 
-void setText(PortSettings &s, std::size_t offset, std::size_t size, const std::string &text)
-{
-    auto *bytes = reinterpret_cast<uint8_t *>(s.word);
-    qx::putText(bytes, offset, size, text.c_str());
-}
+using SettingsBlock = std::array<uint8_t, qx::SettingsLayout::kSize>;
 
-uint8_t *bytesOf(PortSettings &s)
+SettingsBlock blank(uint32_t type, uint32_t framing)
 {
-    return reinterpret_cast<uint8_t *>(s.word);
-}
-
-PortSettings blank(uint32_t type, uint32_t framing)
-{
-    PortSettings s;
+    SettingsBlock b;
     // the host does not clear the block: unused bytes carry noise
-    std::memset(&s, 0xA5, sizeof s);
-    s.word[0] = type;
-    s.word[1] = framing;
-    return s;
+    b.fill(0xA5);
+    qx::putU32le(b.data(), qx::SettingsLayout::kTransportType, type);
+    qx::putU32le(b.data(), qx::SettingsLayout::kFramingMode, framing);
+    return b;
+}
+
+void setText(SettingsBlock &b, std::size_t offset, std::size_t size, const std::string &text)
+{
+    qx::putText(b.data(), offset, size, text.c_str());
 }
 
 } // namespace
@@ -172,6 +163,14 @@ int32_t stateOf(const RecordedEvent &event)
     return qx::getI32le(event.data.data(), qx::ConnectionLayout::kState);
 }
 
+Bytes registerData(const RecordedEvent &event)
+{
+    namespace RL = qx::RegisterRecordLayout;
+    const int32_t n = qx::getI32le(event.data.data(), RL::kLength);
+    const std::size_t end = std::min(event.data.size(), RL::kData + static_cast<std::size_t>(std::max(n, 0)));
+    return Bytes(event.data.begin() + RL::kData, event.data.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 std::vector<int32_t> statesOf(const std::vector<RecordedEvent> &events)
 {
     std::vector<int32_t> states;
@@ -183,41 +182,45 @@ std::vector<int32_t> statesOf(const std::vector<RecordedEvent> &events)
 
 PortSettings tcpServerSettings(uint16_t listenPort)
 {
-    PortSettings s = blank(qx::kTransportTcpServer, qx::kFramingTcp);
-    setText(s, qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    qx::putU16le(bytesOf(s), qx::SettingsLayout::kListenPort, listenPort);
-    return s;
+    namespace L = qx::SettingsLayout;
+    SettingsBlock b = blank(qx::kTransportTcpServer, qx::kFramingTcp);
+    setText(b, L::kLocalAddress, L::kAddressSize, "127.0.0.1");
+    qx::putU16le(b.data(), L::kListenPort, listenPort);
+    return qx::settingsFromBytes(b.data());
 }
 
 PortSettings tcpClientSettings(uint16_t modulePort, const char *moduleAddress)
 {
-    PortSettings s = blank(qx::kTransportTcpClient, qx::kFramingTcp);
-    setText(s, qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    setText(s, qx::SettingsLayout::kModuleAddress, qx::SettingsLayout::kAddressSize, moduleAddress);
-    qx::putU16le(bytesOf(s), qx::SettingsLayout::kModulePort, modulePort);
-    return s;
+    namespace L = qx::SettingsLayout;
+    SettingsBlock b = blank(qx::kTransportTcpClient, qx::kFramingTcp);
+    setText(b, L::kLocalAddress, L::kAddressSize, "127.0.0.1");
+    setText(b, L::kModuleAddress, L::kAddressSize, moduleAddress);
+    qx::putU16le(b.data(), L::kModulePort, modulePort);
+    return qx::settingsFromBytes(b.data());
 }
 
 PortSettings udpSettings(uint16_t modulePort, uint16_t localPort)
 {
-    PortSettings s = blank(qx::kTransportUdp, qx::kFramingTcp);
-    setText(s, qx::SettingsLayout::kLocalAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    setText(s, qx::SettingsLayout::kModuleAddress, qx::SettingsLayout::kAddressSize, "127.0.0.1");
-    qx::putU16le(bytesOf(s), qx::SettingsLayout::kModulePort, modulePort);
-    qx::putU16le(bytesOf(s), qx::SettingsLayout::kLocalPort, localPort);
-    return s;
+    namespace L = qx::SettingsLayout;
+    SettingsBlock b = blank(qx::kTransportUdp, qx::kFramingTcp);
+    setText(b, L::kLocalAddress, L::kAddressSize, "127.0.0.1");
+    setText(b, L::kModuleAddress, L::kAddressSize, "127.0.0.1");
+    qx::putU16le(b.data(), L::kModulePort, modulePort);
+    qx::putU16le(b.data(), L::kLocalPort, localPort);
+    return qx::settingsFromBytes(b.data());
 }
 
 PortSettings serialSettings(const std::string &device, uint32_t baud, uint8_t dataBits,
                             uint8_t parity, uint8_t stopBits)
 {
-    PortSettings s = blank(qx::kTransportSerial, qx::kFramingRtu);
-    setText(s, qx::SettingsLayout::kPortName, qx::SettingsLayout::kPortNameSize, device);
-    qx::putU32le(bytesOf(s), qx::SettingsLayout::kBaudRate, baud);
-    bytesOf(s)[qx::SettingsLayout::kDataBits] = dataBits;
-    bytesOf(s)[qx::SettingsLayout::kParity] = parity;
-    bytesOf(s)[qx::SettingsLayout::kStopBits] = stopBits;
-    return s;
+    namespace L = qx::SettingsLayout;
+    SettingsBlock b = blank(qx::kTransportSerial, qx::kFramingRtu);
+    setText(b, L::kPortName, L::kPortNameSize, device);
+    qx::putU32le(b.data(), L::kBaudRate, baud);
+    b[L::kDataBits] = dataBits;
+    b[L::kParity] = parity;
+    b[L::kStopBits] = stopBits;
+    return qx::settingsFromBytes(b.data());
 }
 
 qx::RequestRecord readRequest(uint8_t mode, uint8_t address, uint32_t start, uint32_t quantity)
@@ -229,110 +232,6 @@ qx::RequestRecord readRequest(uint8_t mode, uint8_t address, uint32_t start, uin
     r.setStart(start);
     r.setQuantity(quantity);
     return r;
-}
-
-uint16_t freePort(int type)
-{
-    const int fd = ::socket(AF_INET, type, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    const uint16_t port = localPortOf(fd);
-    ::close(fd);
-    return port;
-}
-
-uint16_t localPortOf(int fd)
-{
-    sockaddr_in a {};
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
-    return ntohs(a.sin_port);
-}
-
-sockaddr_in loopback(uint16_t port)
-{
-    sockaddr_in a {};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
-}
-
-PtyPair::PtyPair()
-{
-    char name[128] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
-        return;
-    slavePath = name;
-    termios raw {};
-    ::tcgetattr(master, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(master, TCSANOW, &raw);
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
-}
-
-PtyPair::~PtyPair()
-{
-    if (master >= 0)
-        ::close(master);
-    if (slave >= 0)
-        ::close(slave);
-}
-
-std::vector<uint8_t> readExactly(int fd, std::size_t n, std::chrono::milliseconds limit)
-{
-    std::vector<uint8_t> out;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (out.size() < n) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd p {fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            continue;
-        uint8_t buffer[4096];
-        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, n - out.size()));
-        if (got <= 0)
-            break;
-        out.insert(out.end(), buffer, buffer + got);
-    }
-    return out;
-}
-
-void writeAll(int fd, const std::vector<uint8_t> &bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            if (n < 0 && (errno == EINTR || errno == EAGAIN))
-                continue;
-            return;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-std::vector<uint8_t> withCrc(std::vector<uint8_t> bytes)
-{
-    const uint16_t crc = qx::crc16(bytes.data(), bytes.size());
-    bytes.push_back(static_cast<uint8_t>(crc & 0xff));
-    bytes.push_back(static_cast<uint8_t>(crc >> 8));
-    return bytes;
-}
-
-std::vector<uint8_t> mbap(uint8_t unit, const std::vector<uint8_t> &pdu)
-{
-    const std::size_t length = pdu.size() + 1;
-    std::vector<uint8_t> frame(7 + pdu.size(), 0);
-    frame[4] = static_cast<uint8_t>(length >> 8);
-    frame[5] = static_cast<uint8_t>(length & 0xff);
-    frame[6] = unit;
-    std::copy(pdu.begin(), pdu.end(), frame.begin() + 7);
-    return frame;
 }
 
 UdpPeer::UdpPeer()
