@@ -250,6 +250,9 @@ bool PortBase::decodeAndDeliver()
 
 void PortBase::sendNext()
 {
+    // a stopped port falls silent, also in the pass that noticed the stop
+    if (stopRequested())
+        return;
     const ProtocolEngine::Frame frame = m_engine->nextRequest();
     m_engineIdle = frame.data == nullptr || frame.length == 0;
     if (m_engineIdle)

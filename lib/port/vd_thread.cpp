@@ -82,8 +82,10 @@ bool VDThread::stopThread(std::chrono::milliseconds limit)
     std::unique_lock<std::mutex> lock(m_lock);
     StopRequested.store(true, std::memory_order_release);
     m_changed.notify_all();
+    // A worker abandoned by an earlier stop may still be running: it
+    // releases the transport itself, which must not be closed under it.
     if (!m_thread.joinable())
-        return true;
+        return !m_running;
     if (m_thread.get_id() == std::this_thread::get_id()) {
         // stopped from inside the host's callback: the worker finishes its
         // pass after the callback returns and cleans up itself
