@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <iterator>
 
 namespace qx {
 
@@ -20,5 +22,17 @@ constexpr std::size_t kLogTextSize = 8192;
 constexpr std::size_t kSize = 8252;
 constexpr std::size_t kMaxLoggedBytes = 2725;
 } // namespace StatisticsLayout
+
+// Index 0..5 of the ResponseClass counter for a response time in ms: below
+// 20, 50, 100, 500 and 1000 ms, and 1000 ms or more.
+constexpr std::size_t responseClassOf(int64_t milliseconds)
+{
+    constexpr int64_t kUpperBounds[] = {20, 50, 100, 500, 1000};
+    std::size_t index = 0;
+    while (index < std::size(kUpperBounds) && milliseconds >= kUpperBounds[index])
+        ++index;
+    return index;
+}
+static_assert(responseClassOf(1'000'000) == StatisticsLayout::kResponseClassCount - 1);
 
 } // namespace qx

@@ -22,21 +22,6 @@ const std::string &logHeader(LogDirection direction)
 
 } // namespace
 
-std::size_t responseClassOf(int64_t milliseconds)
-{
-    if (milliseconds < 20)
-        return 0;
-    if (milliseconds < 50)
-        return 1;
-    if (milliseconds < 100)
-        return 2;
-    if (milliseconds < 500)
-        return 3;
-    if (milliseconds < 1000)
-        return 4;
-    return 5;
-}
-
 void renderLogLine(uint8_t *record, LogDirection direction, const uint8_t *bytes,
                    std::size_t length)
 {

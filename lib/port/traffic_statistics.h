@@ -18,9 +18,6 @@ enum class LogDirection {
     Received,
 };
 
-// Index 0..5 of the ResponseClass counter for a response time in ms.
-std::size_t responseClassOf(int64_t milliseconds);
-
 // Writes the log line for `length` bytes into a StatisticsRecord (header,
 // " %02x" per byte, at most kMaxLoggedBytes rendered, NUL) and sets LogLength.
 void renderLogLine(uint8_t *record, LogDirection direction, const uint8_t *bytes,

@@ -247,23 +247,6 @@ TEST_F(Statistics, ClearDeliversZerosAtOnceAndCountingRestarts)
     EXPECT_EQ(counter(next, SL::kRxByte), 0u);
 }
 
-TEST_F(Statistics, SlowResponseLandsInItsTimeClass)
-{
-    UdpPeer peer;
-    const intptr_t handle = createUdp(peer);
-    put(handle, 8, readRequest(qx::kModeCounted, 1, 0, 2), qx::RequestLength::kRead);
-    ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
-    const UdpPeer::Datagram d = peer.receive();
-    ASSERT_TRUE(d.received);
-    // the module takes 150 ms: class 100-499 ms (the fourth counter)
-    std::this_thread::sleep_for(150ms);
-    peer.send(mbap(1, {3, 4, 0, 0x2a, 1, 0}), d.from);
-    const RecordedEvent received = EventLog::instance().waitForEvent(qx::kEventLog, 2);
-    ASSERT_EQ(received.code, qx::kEventLog);
-    for (std::size_t i = 0; i < SL::kResponseClassCount; ++i)
-        EXPECT_EQ(counter(received, SL::kResponseClass + 4 * i), i == 3 ? 1u : 0u) << i;
-}
-
 TEST_F(PortLifecycle, DestroyReturnsWhileTheCallbackIsHeld)
 {
     UdpPeer peer;
