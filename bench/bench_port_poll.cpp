@@ -16,21 +16,16 @@
 #include <string>
 #include <thread>
 
-#include <modbus/modbus.h>
-#include <poll.h>
-#include <pty.h>
-#include <sys/socket.h>
 #include <sys/syscall.h>
-#include <termios.h>
 #include <unistd.h>
-
-#include <netinet/in.h>
 
 #include "byte_io.h"
 #include "connection_event.h"
 #include "event_codes.h"
-#include "port_settings.h"
+#include "modbus_peer.h"
+#include "pseudo_terminal.h"
 #include "qxlib.h"
+#include "qxlib_harness.h"
 #include "request_record.h"
 #include "statistics_record.h"
 
@@ -91,56 +86,6 @@ long residentKiB()
         std::fclose(f);
     }
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// libmodbus as the module, on its own thread.
-struct Module
-{
-    modbus_t *ctx = nullptr;
-    modbus_mapping_t *map = nullptr;
-    int listener = -1;
-    std::atomic<bool> stop {false};
-    std::thread thread;
-
-    void serve(bool tcp)
-    {
-        if (tcp) {
-            int s = listener;
-            if (modbus_tcp_accept(ctx, &s) < 0)
-                return;
-        }
-        uint8_t query[MODBUS_TCP_MAX_ADU_LENGTH];
-        while (!stop) {
-            const int n = modbus_receive(ctx, query);
-            if (n > 0)
-                modbus_reply(ctx, query, n, map);
-            else if (n < 0 && errno != ETIMEDOUT && tcp)
-                return;
-        }
-    }
-    void start(bool tcp)
-    {
-        map = modbus_mapping_new(0, 0, 64, 0);
-        for (int i = 0; i < 64; ++i)
-            map->tab_registers[i] = static_cast<uint16_t>(i * 257);
-        modbus_set_indication_timeout(ctx, 0, 200000);
-        thread = std::thread(&Module::serve, this, tcp);
-    }
-    void finish()
-    {
-        stop = true;
-        thread.join();
-        modbus_free(ctx);
-        modbus_mapping_free(map);
-    }
-};
-
-PortSettings settingsBlock(uint32_t type, uint32_t framing)
-{
-    PortSettings s {};
-    s.word[0] = type;
-    s.word[1] = framing;
-    return s;
 }
 
 bool waitState(int state, std::chrono::milliseconds limit)
@@ -227,47 +172,15 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     {
-        Module module;
-        module.ctx = modbus_new_tcp("127.0.0.1", 0);
-        module.listener = modbus_tcp_listen(module.ctx, 1);
-        sockaddr_in a {};
-        socklen_t size = sizeof a;
-        ::getsockname(module.listener, reinterpret_cast<sockaddr *>(&a), &size);
-        module.start(true);
-        PortSettings s = settingsBlock(qx::kTransportTcpClient, qx::kFramingTcp);
-        auto *bytes = reinterpret_cast<uint8_t *>(s.word);
-        qx::putText(bytes, qx::SettingsLayout::kLocalAddress, 64, "127.0.0.1");
-        qx::putText(bytes, qx::SettingsLayout::kModuleAddress, 64, "127.0.0.1");
-        qx::putU16le(bytes, qx::SettingsLayout::kModulePort, ntohs(a.sin_port));
-        measure("TCP", s, seconds, soak);
-        modbus_close(module.ctx);
-        module.finish();
-        ::close(module.listener);
+        qxtest::ModbusPeer module;
+        measure("TCP", qxtest::tcpClientSettings(module.port()), seconds, soak);
     }
     {
-        int master = -1;
-        int slave = -1;
-        char name[128] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+        qxtest::PtyPair line;
+        if (line.master < 0)
             return 1;
-        termios raw {};
-        ::tcgetattr(master, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(master, TCSANOW, &raw);
-        Module module;
-        module.ctx = modbus_new_rtu("/dev/null", 115200, 'N', 8, 1);
-        modbus_set_slave(module.ctx, 1);
-        modbus_set_socket(module.ctx, master);
-        module.start(false);
-        PortSettings s = settingsBlock(qx::kTransportSerial, qx::kFramingRtu);
-        auto *bytes = reinterpret_cast<uint8_t *>(s.word);
-        qx::putText(bytes, qx::SettingsLayout::kPortName, 16, name);
-        qx::putU32le(bytes, qx::SettingsLayout::kBaudRate, 115200);
-        bytes[qx::SettingsLayout::kDataBits] = 8;
-        measure("RTU", s, seconds, soak);
-        module.finish();
-        ::close(master);
-        ::close(slave);
+        qxtest::ModbusPeer module(line.master, 1);
+        measure("RTU", qxtest::serialSettings(line.slavePath, 115200), seconds, soak);
     }
     return 0;
 }
