@@ -186,10 +186,7 @@ TEST_F(TcpClient, ReportAndAnswerInOneReadBothArrive)
 TEST_F(TcpClient, LocalAddressThatCannotBeBoundFailsWithStateZero)
 {
     // 192.0.2.1 (TEST-NET-1) is no address of this machine
-    PortSettings s = tcpClientSettings(freePort(SOCK_STREAM));
-    qx::putText(reinterpret_cast<uint8_t *>(s.word), qx::SettingsLayout::kLocalAddress,
-                qx::SettingsLayout::kAddressSize, "192.0.2.1");
-    const intptr_t handle = create(s);
+    const intptr_t handle = create(tcpClientSettings(freePort(SOCK_STREAM), "127.0.0.1", "192.0.2.1"));
     EXPECT_EQ(DLL_API_OBJ_RUN(handle), -1);
     const auto events = EventLog::instance().events();
     ASSERT_EQ(events.size(), 1u);

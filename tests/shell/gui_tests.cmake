@@ -15,7 +15,7 @@ function(qx_add_shell_qtest name)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        LABELS "app;shell"
+        LABELS "app;shell;gui"
         TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

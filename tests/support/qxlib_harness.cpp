@@ -189,11 +189,12 @@ PortSettings tcpServerSettings(uint16_t listenPort)
     return qx::settingsFromBytes(b.data());
 }
 
-PortSettings tcpClientSettings(uint16_t modulePort, const char *moduleAddress)
+PortSettings tcpClientSettings(uint16_t modulePort, const char *moduleAddress,
+                               const char *localAddress)
 {
     namespace L = qx::SettingsLayout;
     SettingsBlock b = blank(qx::kTransportTcpClient, qx::kFramingTcp);
-    setText(b, L::kLocalAddress, L::kAddressSize, "127.0.0.1");
+    setText(b, L::kLocalAddress, L::kAddressSize, localAddress);
     setText(b, L::kModuleAddress, L::kAddressSize, moduleAddress);
     qx::putU16le(b.data(), L::kModulePort, modulePort);
     return qx::settingsFromBytes(b.data());

@@ -68,7 +68,8 @@ Bytes registerData(const RecordedEvent &event);
 std::vector<int32_t> statesOf(const std::vector<RecordedEvent> &events);
 
 PortSettings tcpServerSettings(uint16_t listenPort);
-PortSettings tcpClientSettings(uint16_t modulePort, const char *moduleAddress = "127.0.0.1");
+PortSettings tcpClientSettings(uint16_t modulePort, const char *moduleAddress = "127.0.0.1",
+                               const char *localAddress = "127.0.0.1");
 PortSettings udpSettings(uint16_t modulePort, uint16_t localPort);
 PortSettings serialSettings(const std::string &device, uint32_t baud = 9600, uint8_t dataBits = 8,
                             uint8_t parity = 0, uint8_t stopBits = 0);
