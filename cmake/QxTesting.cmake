@@ -16,6 +16,11 @@ function(qx_add_gtest name)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS "${label}" TIMEOUT ${ARG_TIMEOUT})
+    # for the build targets gtest_suites and library_suites (tests/CMakeLists.txt)
+    set_property(GLOBAL APPEND PROPERTY QX_GTEST_SUITES ${name})
+    if("lib" IN_LIST ARG_LABELS)
+        set_property(GLOBAL APPEND PROPERTY QX_LIBRARY_SUITES ${name})
+    endif()
 endfunction()
 
 # qx_add_fuzzer(NAME SOURCES src... LIBS lib... [CORPUS dir])
