@@ -168,10 +168,7 @@ TEST_F(TcpClient, ReportAndAnswerInOneReadBothArrive)
     ASSERT_TRUE(module.accept());
     ASSERT_EQ(readExactly(module.peer, 12).size(), 12u);
     // the module's status report went out just before its answer: one send
-    std::vector<uint8_t> both = mbap(1, {0x45, 4, 9, 8, 7, 6});
-    const std::vector<uint8_t> answer = mbap(1, {0x03, 2, 0x00, 0x2a});
-    both.insert(both.end(), answer.begin(), answer.end());
-    writeAll(module.peer, both);
+    writeAll(module.peer, concat({mbap(1, {0x45, 4, 9, 8, 7, 6}), mbap(1, {0x03, 2, 0x00, 0x2a})}));
 
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
