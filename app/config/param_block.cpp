@@ -2,6 +2,7 @@
 #include "param_block.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
@@ -186,6 +187,12 @@ std::optional<ParamField> findParamField(std::string_view name)
     return std::nullopt;
 }
 
+int64_t parseParamNumber(std::string_view text)
+{
+    const std::string cut(text.substr(0, 15));
+    return std::strtoll(cut.c_str(), nullptr, 10);
+}
+
 bool usesCompactPayload(uint8_t modelCode)
 {
     return modelCode >= 210 && modelCode <= 254;
@@ -273,6 +280,31 @@ std::string ParamBlock::fieldText(const ParamField &field) const
         return text(field.offset, field.size);
     }
     return {};
+}
+
+void ParamBlock::setFieldText(const ParamField &field, std::string_view text)
+{
+    if (field.type == ParamType::Text) {
+        setText(field.offset, field.size, text);
+        return;
+    }
+    const auto n = static_cast<uint64_t>(parseParamNumber(text));
+    switch (field.type) {
+    case ParamType::U8:
+        setU8(field.offset, static_cast<uint8_t>(n));
+        break;
+    case ParamType::U16:
+        setU16(field.offset, static_cast<uint16_t>(n));
+        break;
+    case ParamType::U32:
+        setU32(field.offset, static_cast<uint32_t>(n));
+        break;
+    case ParamType::U24be:
+        setU24be(field.offset, static_cast<uint32_t>(n));
+        break;
+    case ParamType::Text:
+        break;
+    }
 }
 
 std::array<uint8_t, ParamLayout::kCompactSize> ParamBlock::compact() const

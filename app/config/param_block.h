@@ -100,6 +100,11 @@ struct ParamField
 const std::vector<ParamField> &paramFields();
 std::optional<ParamField> findParamField(std::string_view name);
 
+// Decimal text as the module's files write numbers: at most the first 15
+// characters, leading blanks, optional sign, digits up to the first other
+// character; no digits is 0.
+int64_t parseParamNumber(std::string_view text);
+
 // Model classes that decide the payload form.
 bool usesCompactPayload(uint8_t modelCode); // 210..254
 
@@ -132,6 +137,10 @@ public:
     // The field's value as the page and the INI file show it: decimal for
     // numbers, the text for texts.
     std::string fieldText(const ParamField &field) const;
+    // The reverse, as the INI reader and the page store what was typed:
+    // numbers by parseParamNumber, keeping the field's low bits (24 for the
+    // times); texts as they are, cut at the field's size.
+    void setFieldText(const ParamField &field, std::string_view text);
 
     // The 106 bytes of the compact record, and the block rebuilt from one
     // (every byte outside the stretches is zero).

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "param_block.h"
 
@@ -24,7 +25,6 @@ enum IniLookup : int {
 };
 
 constexpr std::size_t kIniSearchLimit = 8192;
-constexpr std::size_t kIniNumberChars = 15;
 
 // One lookup over the file's text (already cut to the search limit). `value`
 // receives at most `room` bytes of the value.
@@ -37,14 +37,40 @@ bool iniReadsEth(uint8_t modelCode);
 bool iniReadsWifi(uint8_t modelCode);
 bool iniReadsLora(uint8_t modelCode);
 bool iniReadsDio(uint8_t modelCode);
+// szRes9/szRes10 read into their overlay of dwRes25..dwRes32.
+bool iniReadsOverlay(uint8_t modelCode);
+
+// One key the reader looks for, in the order it reads them.
+struct IniKeyRule
+{
+    std::string_view section;
+    std::string key;
+    enum Kind : uint8_t {
+        Required, // missing: the whole load fails
+        Optional, // missing: the field stays as it is
+        Fallback, // missing: the field takes `fallback`
+    } kind = Required;
+    uint32_t fallback = 0;
+    bool onlyWifiModeZero = false; // read only when W1WifiMode (read before) is 0
+};
+
+// The SYSTEM keys (read first, for any model code), then the keys of the
+// groups the reader reads for a model code. The INI export writes the same.
+std::vector<IniKeyRule> iniSystemKeys();
+std::vector<IniKeyRule> iniGroupKeys(uint8_t modelCode);
 
 struct IniLoadResult
 {
     bool ok = false;
     ParamBlock block;
-    // On failure: the first required key (or section) that was missing, for
-    // diagnostics; the page itself shows nothing.
+    // On failure: the first required key that was missing ("SECTION/KEY"
+    // and its two parts); a file too short to hold anything misses the
+    // first key of all.
     std::string missing;
+    std::string missingSection;
+    std::string missingKey;
+    // The file could not be opened or read: the system's reason.
+    std::string openError;
 };
 
 // Reads a whole block from INI text, or from a file (whose first 8192 bytes

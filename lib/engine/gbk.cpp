@@ -2,6 +2,7 @@
 // helper is safe from any thread.
 #include "gbk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -66,6 +67,19 @@ std::string utf8ToGbk(std::string_view utf8)
 std::string gbkToUtf8(std::string_view gbk)
 {
     return convert(gbk, "UTF-8", "GBK", "\xEF\xBF\xBD");
+}
+
+std::string_view gbkFit(std::string_view gbk, std::size_t room)
+{
+    std::size_t n = 0;
+    while (n < gbk.size()) {
+        const auto c = static_cast<unsigned char>(gbk[n]);
+        const std::size_t width = c >= 0x81 && c <= 0xFE ? 2 : 1;
+        if (n + width > room)
+            break;
+        n += width;
+    }
+    return gbk.substr(0, std::min(n, gbk.size()));
 }
 
 } // namespace qx

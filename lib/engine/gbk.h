@@ -16,4 +16,8 @@ std::string utf8ToGbk(std::string_view utf8);
 // Invalid GBK sequences are replaced by U+FFFD.
 std::string gbkToUtf8(std::string_view gbk);
 
+// The longest start of `gbk` that fits in `room` bytes without splitting a
+// two-byte character (a lead byte 0x81..0xFE takes the byte after it).
+std::string_view gbkFit(std::string_view gbk, std::size_t room);
+
 } // namespace qx
