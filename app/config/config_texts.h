@@ -10,4 +10,40 @@ inline constexpr const char *kParamsBadChecksum = "读取的配置数据校验�
 inline constexpr const char *kParamsWritten = "配置下发成功!";
 inline constexpr const char *kParamsWriteFailed = "配置下发失败,请重新下发!";
 
+// the configuration page "配置模块"
+inline constexpr const char *kConfigTab = "配置模块";
+inline constexpr const char *kBoxSystem = "<<<SYSTEM>>>";
+inline constexpr const char *kBoxCom = "<<<COM1>>>";
+inline constexpr const char *kBoxEth = "<<<ETH>>>";
+inline constexpr const char *kBoxWifi = "<<<WIFI>>>";
+inline constexpr const char *kBoxLora = "<<<LORA>>>";
+inline constexpr const char *kBoxDio = "<<<DIO>>>";
+inline constexpr const char *kBoxReserv = "<<<RESERV>>>";
+inline constexpr const char *kBoxConfig = "模块配置";
+inline constexpr const char *kBoxFirmware = "固件升级";
+inline constexpr const char *kNotAvailable = "N/A";
+inline constexpr const char *kCheckCaption = "选中1";
+inline constexpr const char *kReadButton = "读取模块";
+inline constexpr const char *kWriteButton = "写入模块";
+inline constexpr const char *kLoadButton = "本地加载";
+inline constexpr const char *kExportButton = "导出配置";
+inline constexpr const char *kWaitFormat = "等待%u秒";
+inline constexpr const char *kReadDone = "成功读取配置!";
+inline constexpr const char *kReadFailed = "读取失败,请重新连接模块!";
+inline constexpr const char *kWriteTimedOut = "写入失败,请重新连接模块!";
+inline constexpr const char *kNothingLoaded = "请先从模块读取配置或从本地加载配置文件!";
+inline constexpr const char *kWriteConfirm
+    = "配置写入成功后,模块将自动重启生效,但如果再次使用USB文件方式配置,则模块仍然优先从USB配置文件中加载配置!";
+inline constexpr const char *kIniFilter = "配置文件(*.ini)|*.ini|所有文件(*.*)|*.*||";
+inline constexpr const char *kIniSuffix = "txt";
+inline constexpr const char *kExportSuffix = "ini";
+inline constexpr const char *kFilePathLog = "文件路径:";
+
+// INI load and export outcomes (the load failure is a log line)
+inline constexpr const char *kIniMissingFormat = "配置文件缺少[%s]下的%s,配置未加载!\r\n";
+inline constexpr const char *kIniCannotOpen = "无法打开配置文件:";
+inline constexpr const char *kExportDone = "配置已导出到文件:";
+inline constexpr const char *kExportCannotWrite = "无法写入配置文件:";
+inline constexpr const char *kExportRefused = "配置不能导出: 字段%s的值无法从配置文件原样读回(%s)!";
+
 } // namespace qx::texts

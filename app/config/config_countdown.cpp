@@ -1,0 +1,42 @@
+#include "config_countdown.h"
+
+#include "config_texts.h"
+
+namespace qx {
+
+namespace {
+constexpr int kCountdownStart = 5;
+}
+
+void ConfigCountdown::start(Operation op)
+{
+    m_op = op;
+    m_count = kCountdownStart;
+    m_done = false;
+    m_running = true;
+}
+
+ConfigCountdown::Tick ConfigCountdown::tick()
+{
+    Tick t;
+    if (!m_running) {
+        t.finished = true;
+        t.caption = m_op == Read ? texts::kReadButton : texts::kWriteButton;
+        return t;
+    }
+    const int d = m_count--;
+    if (d != 0) {
+        std::string caption = texts::kWaitFormat;
+        caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
+        t.caption = caption;
+        return t;
+    }
+    m_running = false;
+    t.finished = true;
+    t.caption = m_op == Read ? texts::kReadButton : texts::kWriteButton;
+    if (!m_done)
+        t.message = m_op == Read ? texts::kReadFailed : texts::kWriteTimedOut;
+    return t;
+}
+
+} // namespace qx

@@ -1,0 +1,142 @@
+// The INI writer of the parameter block.
+#include "param_ini_export.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "config_texts.h"
+#include "gbk.h"
+#include "param_form.h"
+#include "param_ini.h"
+
+namespace qx {
+
+namespace {
+
+std::string refusal(std::string_view key, const std::string &reason)
+{
+    std::string text = texts::kExportRefused;
+    text.replace(text.find("%s"), 2, key);
+    text.replace(text.find("%s"), 2, reason);
+    return text;
+}
+
+// The keys written for `block`: everything the reader reads for its model
+// code, but the W1WifiMode-0 keys when the mode is not 0, and for the
+// overlay codes either dwRes25..32 (75-77, as their page shows them) or
+// szRes9/szRes10 (80, 81), since the reader would lay one over the other.
+std::vector<IniKeyRule> keysFor(const ParamBlock &block)
+{
+    std::vector<IniKeyRule> keys = iniSystemKeys();
+    const uint8_t model = block.modelCode();
+    const bool pageOverlay = pageClasses(model, 0).overlay;
+    const bool wifiModeZero = block.u8(findParamField("W1WifiMode")->offset) == 0;
+    for (IniKeyRule &rule : iniGroupKeys(model)) {
+        if (rule.onlyWifiModeZero && !wifiModeZero)
+            continue;
+        const ParamField field = *findParamField(rule.key);
+        const bool overlayWord = field.type == ParamType::U32 && field.offset >= ParamLayout::kSzRes9
+            && field.offset < ParamLayout::kSzRes1;
+        const bool overlayText = field.type == ParamType::Text
+            && (field.offset == ParamLayout::kSzRes9 || field.offset == ParamLayout::kSzRes10);
+        if ((overlayWord && pageOverlay) || (overlayText && !pageOverlay))
+            continue;
+        keys.push_back(std::move(rule));
+    }
+    return keys;
+}
+
+} // namespace
+
+IniExportResult paramIniText(const ParamBlock &block)
+{
+    IniExportResult r;
+    const std::vector<IniKeyRule> keys = keysFor(block);
+    std::string_view section;
+    for (const IniKeyRule &rule : keys) {
+        const ParamField field = *findParamField(rule.key);
+        const std::string value = block.fieldText(field);
+        if (value.find_first_of("\r\n") != std::string::npos) {
+            r.message = refusal(rule.key, "含换行符");
+            return r;
+        }
+        if (rule.section != section) {
+            section = rule.section;
+            r.text += "[" + std::string(section) + "]\r\n";
+        }
+        r.text += rule.key + "=" + value + "\r\n";
+    }
+    if (r.text.size() > kIniSearchLimit) {
+        r.message = refusal(keys.back().key, "文件超过" + std::to_string(kIniSearchLimit) + "字节");
+        return r;
+    }
+    // read back as a load would, and compare every key written
+    const IniLoadResult back = loadParamIniText(r.text);
+    if (!back.ok) {
+        r.message = refusal(back.missingKey, "读回时找不到该键");
+        return r;
+    }
+    for (const IniKeyRule &rule : keys) {
+        const ParamField field = *findParamField(rule.key);
+        const std::string read = back.block.fieldText(field);
+        if (read != block.fieldText(field)) {
+            r.message = refusal(rule.key, "读回的值为\"" + gbkToUtf8(read) + "\"");
+            return r;
+        }
+    }
+    r.ok = true;
+    return r;
+}
+
+IniExportResult exportParamIni(const ParamBlock &block, const std::filesystem::path &path)
+{
+    IniExportResult r = paramIniText(block);
+    if (!r.ok)
+        return r;
+    auto failed = [&r, &path](int error) {
+        r.ok = false;
+        r.message = std::string(texts::kExportCannotWrite) + path.string() + ": " + std::strerror(error);
+        return r;
+    };
+    std::string temp = path.string() + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return failed(errno);
+    // mkstemp creates the file for its owner only; an exported file is an
+    // ordinary document
+    (void)::fchmod(fd, 0644);
+    std::size_t done = 0;
+    while (done < r.text.size()) {
+        const ssize_t n = ::write(fd, r.text.data() + done, r.text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return failed(error);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    int error = ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return failed(error);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        return failed(error);
+    }
+    r.message = std::string(texts::kExportDone) + path.string();
+    return r;
+}
+
+} // namespace qx
