@@ -80,6 +80,9 @@ Fault injection (counted over the requests addressed to the module):
                         firmware part index N (0x43 and 0x44, once each), or
                         the N-th PLC packet after the start packet (0x46;
                         the start packet is 0)
+  --bad-block KIND      answer the next parameter read (0x41) once with a
+                        broken payload: 'checksum' (its checksum wrong) or
+                        'short' (500 bytes of the record, checksum right)
 
 After each final PLC packet the log shows where the program went, the
 packets since the start packet, a digest of the program in RAM and the blocks
@@ -161,6 +164,7 @@ struct Options
     unsigned long baud = 115200;
     unsigned long scanMs = 10;
     bool tracePlc = false;
+    bool badBlockKnown = true;
 };
 
 // One command-line option: a flag, or one value that is a text or a
@@ -206,6 +210,13 @@ constexpr OptionSpec kOptions[] = {
      [](Options &o, const char *, unsigned long n) { o.server.corruptEvery = static_cast<unsigned>(n); }},
     {"--refuse-part", OptionSpec::Number, 0, 1'000'000,
      [](Options &o, const char *, unsigned long n) { o.settings.refusePart = static_cast<int>(n); }},
+    {"--bad-block", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) {
+         using Bad = qx::sim::ModuleSettings::BadBlock;
+         const std::string kind = text;
+         o.settings.badBlock = kind == "checksum" ? Bad::Checksum : kind == "short" ? Bad::Short : Bad::None;
+         o.badBlockKnown = kind == "checksum" || kind == "short";
+     }},
     {"--scan-ms", OptionSpec::Number, 1, 10'000,
      [](Options &o, const char *, unsigned long n) { o.scanMs = n; }},
     {"--trace-plc", OptionSpec::Flag, 0, 0,
@@ -256,6 +267,8 @@ int main(int argc, char **argv)
         return status;
     if (options.pty && !options.serial.empty())
         return usageError("--pty and --serial exclude each other");
+    if (!options.badBlockKnown)
+        return usageError("--bad-block takes 'checksum' or 'short'");
     if (options.tcp.empty() && options.udp.empty() && options.connect.empty() && !options.pty
         && options.serial.empty())
         options.tcp.push_back("127.0.0.1:10001");

@@ -299,9 +299,18 @@ std::vector<uint8_t> SimModule::identity() const
     return out;
 }
 
-std::vector<uint8_t> SimModule::readParams() const
+std::vector<uint8_t> SimModule::readParams()
 {
-    const std::vector<uint8_t> payload = m_params.payloadFor(m_settings.modelCode);
+    std::vector<uint8_t> payload = m_params.payloadFor(m_settings.modelCode);
+    if (m_settings.badBlock != ModuleSettings::BadBlock::None && !m_badBlockSent) {
+        m_badBlockSent = true;
+        if (m_settings.badBlock == ModuleSettings::BadBlock::Checksum) {
+            payload.back() ^= 0xFF;
+        } else {
+            payload.resize(500);
+            appendChecksumHighFirst(payload);
+        }
+    }
     std::vector<uint8_t> out;
     out.reserve(1 + payload.size());
     out.push_back(kFnReadParams);

@@ -28,6 +28,12 @@ struct ModuleSettings
     uint8_t series = 5;
     std::filesystem::path stateDir; // empty: everything stays in memory
     int refusePart = -1; // transfer packet refused once, -1 for none
+    // The next parameter read answered with a broken payload, once.
+    enum class BadBlock : uint8_t {
+        None,
+        Checksum, // the checksum's last byte flipped
+        Short, // 500 bytes of the record, under a correct checksum
+    } badBlock = BadBlock::None;
 };
 
 // Files kept in the state directory.
@@ -94,7 +100,7 @@ private:
     std::vector<uint8_t> writeCoils(const uint8_t *pdu, std::size_t length);
     std::vector<uint8_t> writeRegisters(const uint8_t *pdu, std::size_t length);
     std::vector<uint8_t> identity() const;
-    std::vector<uint8_t> readParams() const;
+    std::vector<uint8_t> readParams();
     std::vector<uint8_t> writeParams(const uint8_t *pdu, std::size_t length);
     std::vector<uint8_t> firmwarePart(uint8_t function, const uint8_t *pdu, std::size_t length);
     std::vector<uint8_t> plcPacket(const uint8_t *pdu, std::size_t length);
@@ -118,6 +124,7 @@ private:
     std::vector<bool> m_plcReceived; // bytes of the assembly sent since the start
     std::array<bool, 3> m_refused {}; // BIOS, firmware, PLC: refused once already
     int m_restarts = 0;
+    bool m_badBlockSent = false;
     std::vector<std::string> m_stateErrors;
     PlcRuntime m_plc;
     std::vector<std::string> m_plcMessages;

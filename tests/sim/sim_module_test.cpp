@@ -304,6 +304,25 @@ TEST(ParamFunctions, ReadAnswersFullOrCompactBlockWithChecksum)
     EXPECT_EQ(p.block.u8(ParamLayout::kQXAddr1), 12);
 }
 
+TEST(ParamFunctions, BadBlockBreaksTheNextReadOnce)
+{
+    ModuleSettings s;
+    s.badBlock = ModuleSettings::BadBlock::Checksum;
+    SimModule bad(s);
+    Bytes r = call(bad, {0x41});
+    EXPECT_EQ(acceptPayload(r.data() + 1, r.size() - 1).status, PayloadStatus::BadChecksum);
+    r = call(bad, {0x41});
+    EXPECT_EQ(acceptPayload(r.data() + 1, r.size() - 1).status, PayloadStatus::Ok);
+
+    s.badBlock = ModuleSettings::BadBlock::Short;
+    SimModule shortBlock(s);
+    r = call(shortBlock, {0x41});
+    ASSERT_EQ(r.size(), 1u + 502u);
+    EXPECT_EQ(acceptPayload(r.data() + 1, r.size() - 1).status, PayloadStatus::Incomplete);
+    r = call(shortBlock, {0x41});
+    EXPECT_EQ(r.size(), 1u + 1092u);
+}
+
 TEST(ParamFunctions, WrittenBlockWithRightChecksumIsKeptAndChangesTheAddress)
 {
     SimModule m({});
