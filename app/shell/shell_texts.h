@@ -2,6 +2,8 @@
 // compare with the same constant that a page displays.
 #pragma once
 
+#include "config_texts.h" // kNotAvailable, shared with the configuration page
+
 namespace qx::texts {
 
 // main window
@@ -87,7 +89,6 @@ inline constexpr const char *kLabelSeries = "设备系列：";
 inline constexpr const char *kLabelSerialNumber = "出厂编号：";
 inline constexpr const char *kLabelFactoryDate = "出厂日期：";
 inline constexpr const char *kLabelDescription = "功能简介：";
-inline constexpr const char *kNotAvailable = "N/A";
 inline constexpr const char *kNoPeer = "---.---.---.---:---";
 inline constexpr const char *kDefaultModuleIp = "192.168.0.105";
 inline constexpr const char *kDefaultPort = "10001";
