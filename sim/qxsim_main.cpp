@@ -83,6 +83,13 @@ Fault injection (counted over the requests addressed to the module):
   --bad-block KIND      answer the next parameter read (0x41) once with a
                         broken payload: 'checksum' (its checksum wrong) or
                         'short' (500 bytes of the record, checksum right)
+  --drop-part N         store firmware part index N but lose its answer once
+                        (0x43 and 0x44, once each), so the host sends it again
+
+The traffic log states each firmware part stored (repeated and out-of-order
+parts are accepted and marked), each part refused, and when an image is
+complete: its parts arrived in order up to one that is not full (the host
+fills the rest of its last part with 0xFF).
 
 After each final PLC packet the log shows where the program went, the
 packets since the start packet, a digest of the program in RAM and the blocks
@@ -217,6 +224,8 @@ constexpr OptionSpec kOptions[] = {
          o.settings.badBlock = kind == "checksum" ? Bad::Checksum : kind == "short" ? Bad::Short : Bad::None;
          o.badBlockKnown = kind == "checksum" || kind == "short";
      }},
+    {"--drop-part", OptionSpec::Number, 0, 1'000'000,
+     [](Options &o, const char *, unsigned long n) { o.settings.dropPart = static_cast<int>(n); }},
     {"--scan-ms", OptionSpec::Number, 1, 10'000,
      [](Options &o, const char *, unsigned long n) { o.scanMs = n; }},
     {"--trace-plc", OptionSpec::Flag, 0, 0,

@@ -142,8 +142,21 @@ const std::vector<uint8_t> &SimModule::firmwareImage(uint8_t function) const
     return function == kFnBiosPart ? m_bios : m_firmware;
 }
 
+const FirmwareAssembly &SimModule::firmwareAssembly(uint8_t function) const
+{
+    return m_assembly[function == kFnBiosPart ? kRefuseBios : kRefuseFirmware];
+}
+
+std::vector<std::string> SimModule::takeTrafficNotes()
+{
+    std::vector<std::string> out;
+    out.swap(m_trafficNotes);
+    return out;
+}
+
 std::vector<uint8_t> SimModule::handle(const uint8_t *pdu, std::size_t length)
 {
+    m_answerLost = false;
     if (pdu == nullptr || length == 0)
         return exceptionPdu(0, kIllegalFunction);
     const uint8_t f = pdu[0];
@@ -356,11 +369,15 @@ std::vector<uint8_t> SimModule::firmwarePart(uint8_t f, const uint8_t *pdu, std:
     const uint16_t index = n >= 2 ? getU16be(p, kPartIndex) : 0;
     std::vector<uint8_t> out = {f, FirmwareReplyLayout::kStatusRefused, static_cast<uint8_t>(index >> 8),
                                 static_cast<uint8_t>(index)};
-    if (n != kPayloadSize || !checksumMatchesHighFirst(p, n) || index >= kMaxParts)
-        return out;
     const int kind = f == kFnBiosPart ? kRefuseBios : kRefuseFirmware;
+    const std::string name = std::string(kind == kRefuseBios ? "BIOS" : "firmware") + " part " + std::to_string(index);
+    if (n != kPayloadSize || !checksumMatchesHighFirst(p, n) || index >= kMaxParts) {
+        m_trafficNotes.push_back(name + " refused: bad length, checksum or index");
+        return out;
+    }
     if (m_settings.refusePart == index && !m_refused[kind]) {
         m_refused[kind] = true;
+        m_trafficNotes.push_back(name + " refused (--refuse-part)");
         return out;
     }
     std::vector<uint8_t> &image = f == kFnBiosPart ? m_bios : m_firmware;
@@ -371,8 +388,52 @@ std::vector<uint8_t> SimModule::firmwarePart(uint8_t f, const uint8_t *pdu, std:
         image.resize(end, 0xFF);
     std::memcpy(image.data() + std::size_t(index) * kPartSize, p + kImage, kPartSize);
     save(f == kFnBiosPart ? StateFiles::kBios : StateFiles::kFirmware, image);
+    noteFirmwarePart(kind, index, p + kImage);
+    if (m_settings.dropPart == index && !m_dropped[kind]) {
+        m_dropped[kind] = true;
+        m_answerLost = true;
+    }
     out[1] = FirmwareReplyLayout::kStatusStored;
     return out;
+}
+
+// Keeps the arrival order of the stored parts and tells the log about each
+// part and about a complete image.
+void SimModule::noteFirmwarePart(int kind, uint16_t index, const uint8_t *part)
+{
+    using FirmwarePartLayout::kPartSize;
+    FirmwareAssembly &a = m_assembly[std::size_t(kind)];
+    const char *name = kind == kRefuseBios ? "BIOS" : "firmware";
+    std::string note = std::string(name) + " part " + std::to_string(index) + " stored";
+    // part 0 begins a new image, unless it is part 0 again before part 1
+    if (index == 0 && !(a.inOrder == 1 && !a.outOfOrder)) {
+        if (!a.arrivals.empty())
+            note += ", a new image begins";
+        a = FirmwareAssembly();
+    }
+    a.arrivals.push_back(index);
+    const bool wasComplete = a.complete;
+    if (index == a.inOrder && !a.outOfOrder) {
+        ++a.inOrder;
+        // a part that is not full is the last one of its image
+        a.complete = part[kPartSize - 1] == 0xFF;
+    } else if (index < a.inOrder) {
+        note += ", repeated";
+    } else {
+        a.outOfOrder = true;
+        a.complete = false;
+        note += ", out of order (parts in order: " + std::to_string(a.inOrder) + ")";
+    }
+    m_trafficNotes.push_back(note);
+    if (a.complete && !wasComplete) {
+        std::size_t used = kPartSize;
+        while (used > 0 && part[used - 1] == 0xFF)
+            --used;
+        a.imageBytes = std::size_t(index) * kPartSize + used;
+        m_trafficNotes.push_back(std::string(name) + " image complete: " + std::to_string(a.inOrder)
+                                 + " parts in order, " + std::to_string(a.arrivals.size()) + " received, "
+                                 + std::to_string(a.imageBytes) + " bytes before the fill");
+    }
 }
 
 std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length)

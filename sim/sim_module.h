@@ -34,6 +34,21 @@ struct ModuleSettings
         Checksum, // the checksum's last byte flipped
         Short, // 500 bytes of the record, under a correct checksum
     } badBlock = BadBlock::None;
+    int dropPart = -1; // firmware part whose answer is lost once, -1 for none
+};
+
+// What the module made of the firmware parts of one kind (0x43 or 0x44)
+// since the last part 0, which begins a new image.
+struct FirmwareAssembly
+{
+    std::vector<uint16_t> arrivals; // stored parts in arrival order, repeats included
+    uint32_t inOrder = 0; // parts 0..inOrder-1 came in order
+    bool outOfOrder = false; // a part came before the ones ahead of it
+    // The last part arrived in order: it is never full, the host fills what
+    // follows the image's end with 0xFF (a full last part ending in 0xFF
+    // image bytes would look the same, and more parts would follow).
+    bool complete = false;
+    std::size_t imageBytes = 0; // complete: up to the last byte before the fill
 };
 
 // Files kept in the state directory.
@@ -84,6 +99,13 @@ public:
     const ParamBlock &params() const { return m_params; }
     const IoState &io() const { return m_io; }
     const std::vector<uint8_t> &firmwareImage(uint8_t function) const;
+    const FirmwareAssembly &firmwareAssembly(uint8_t function) const;
+    // True when the answer to the last request is to be lost on its way
+    // (--drop-part); the request has been carried out.
+    bool answerLost() const { return m_answerLost; }
+    // Lines for the traffic log about the last request (firmware parts and
+    // image completion); taken once.
+    std::vector<std::string> takeTrafficNotes();
     const std::vector<uint8_t> &plcRam() const { return m_plcRam; }
     const std::vector<uint8_t> &plcFlash() const { return m_plcFlash; }
     // Set when the last final packet asked for a restart (mode 5).
@@ -103,6 +125,7 @@ private:
     std::vector<uint8_t> readParams();
     std::vector<uint8_t> writeParams(const uint8_t *pdu, std::size_t length);
     std::vector<uint8_t> firmwarePart(uint8_t function, const uint8_t *pdu, std::size_t length);
+    void noteFirmwarePart(int kind, uint16_t index, const uint8_t *part);
     std::vector<uint8_t> plcPacket(const uint8_t *pdu, std::size_t length);
 
     void defaultParams();
@@ -123,6 +146,10 @@ private:
     bool m_plcStarted = false; // a start packet came since the last final one
     std::vector<bool> m_plcReceived; // bytes of the assembly sent since the start
     std::array<bool, 3> m_refused {}; // BIOS, firmware, PLC: refused once already
+    std::array<bool, 2> m_dropped {}; // BIOS, firmware: answer lost once already
+    std::array<FirmwareAssembly, 2> m_assembly; // BIOS, firmware
+    bool m_answerLost = false;
+    std::vector<std::string> m_trafficNotes;
     int m_restarts = 0;
     bool m_badBlockSent = false;
     std::vector<std::string> m_stateErrors;

@@ -207,6 +207,12 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
     const std::vector<std::string> &errors = m_module.stateErrors();
     for (; m_stateErrorsLogged < errors.size(); ++m_stateErrorsLogged)
         log("state: " + errors[m_stateErrorsLogged]);
+    for (const std::string &note : m_module.takeTrafficNotes())
+        log(link.name + " " + note);
+    if (m_module.answerLost()) {
+        log(link.name + " fn " + fn + " answer dropped (--drop-part)");
+        return;
+    }
     if (broadcast)
         return;
     std::vector<uint8_t> frame = rtu ? wrapRtu(request.unit, pdu) : wrapMbap(request.transaction, request.unit, pdu);

@@ -45,5 +45,26 @@ inline constexpr const char *kIniCannotOpen = "无法打开配置文件:";
 inline constexpr const char *kExportDone = "配置已导出到文件:";
 inline constexpr const char *kExportCannotWrite = "无法写入配置文件:";
 inline constexpr const char *kExportRefused = "配置不能导出: 字段%s的值无法从配置文件原样读回(%s)!";
+// firmware upgrade ("固件升级", kBoxFirmware)
+inline constexpr const char *kButtonOpenImage = "打开";
+inline constexpr const char *kButtonCancelUpgrade = "取消升级";
+inline constexpr const char *kButtonUpgradeBios = "升级BIOS";
+inline constexpr const char *kFirmwareProgressName = "固件升级进度";
+inline constexpr const char *kFirmwareFilter = "固件(*.bin)|*.bin|所有文件(*.*)|*.*||";
+inline constexpr const char *kFirmwareSuffix = "bin";
+inline constexpr const char *kFirmwareFilePath = "文件路径:";
+inline constexpr const char *kFirmwareFileSize = ", 大小: %u bytes \r\n";
+inline constexpr const char *kFirmwareTooLarge =
+    "固件文件过大,未加载: %s, 大小: %llu bytes (最大 131071 bytes)";
+inline constexpr const char *kFirmwareNoImage = "请先选择要升级的qx_bios.bin!";
+inline constexpr const char *kFirmwareConfirm =
+    "当前准备升级系统固件qx_bios.bin,升级失败将导致系统无法启动,请确认!";
+inline constexpr const char *kFirmwareDone = "升级成功!";
+inline constexpr const char *kFirmwareCancelled = "升级失败,请勿断电,请再次尝试升级,否则系统将无法再次启动!";
+// per transfer kind: 16 (BIOS), 17 (firmware)
+inline constexpr const char *kBiosProgress = "升级BIOS:正在传送,Part %u/%u,Byte %u/%u\r\n";
+inline constexpr const char *kFirmwareProgress = "升级Firmware:正在传送,Part %u/%u,Byte %u/%u\r\n";
+inline constexpr const char *kBiosTimeout = "升级BIOS:传送超时,准备重新传送\r\n";
+inline constexpr const char *kFirmwareTimeout = "升级Firmware:传送超时,准备重新传送\r\n";
 
 } // namespace qx::texts

@@ -403,6 +403,51 @@ TEST(FirmwareParts, RefusePartFailsThatPartOnce)
     EXPECT_EQ(call(m, firmwarePart(0x44, 1, 2)), (Bytes {0x44, 0x01, 0x00, 0x01}));
 }
 
+// Parts in order up to one that is not full make a complete image; parts
+// sent again or ahead of their turn are stored all the same, and the notes
+// for the traffic log say which was which.
+TEST(FirmwareParts, ArrivalOrderAndCompletionAreKept)
+{
+    ModuleSettings s;
+    s.dropPart = 1;
+    SimModule m(s);
+    // the last part: 500 image bytes, then the fill
+    Bytes last(FirmwarePartLayout::kChecksum, 0xFF);
+    putU16be(last.data(), 0, 2);
+    std::fill_n(last.begin() + 2, 500, 0x33);
+    appendChecksumHighFirst(last);
+    last.insert(last.begin(), 0x43);
+
+    call(m, firmwarePart(0x43, 0, 0x11));
+    EXPECT_FALSE(m.answerLost());
+    call(m, firmwarePart(0x43, 1, 0x22));
+    EXPECT_TRUE(m.answerLost()); // stored, the answer lost once
+    call(m, firmwarePart(0x43, 1, 0x22));
+    EXPECT_FALSE(m.answerLost());
+    m.takeTrafficNotes();
+    call(m, last);
+    FirmwareAssembly a = m.firmwareAssembly(0x43);
+    EXPECT_EQ(a.arrivals, (std::vector<uint16_t> {0, 1, 1, 2}));
+    EXPECT_TRUE(a.complete);
+    EXPECT_EQ(a.imageBytes, 2048u + 500u);
+    EXPECT_EQ(m.takeTrafficNotes(),
+              (std::vector<std::string> {"BIOS part 2 stored",
+                                         "BIOS image complete: 3 parts in order, 4 received, 2548 bytes before the fill"}));
+    EXPECT_FALSE(m.firmwareAssembly(0x44).complete);
+
+    // a part ahead of its turn: stored, but no image is complete
+    call(m, firmwarePart(0x43, 0, 0x11));
+    call(m, firmwarePart(0x43, 2, 0xFF));
+    a = m.firmwareAssembly(0x43);
+    EXPECT_TRUE(a.outOfOrder);
+    EXPECT_FALSE(a.complete);
+    EXPECT_EQ(m.firmwareImage(0x43).size(), 3072u);
+    const std::vector<std::string> notes = m.takeTrafficNotes();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], "BIOS part 0 stored, a new image begins");
+    EXPECT_EQ(notes[1], "BIOS part 2 stored, out of order (parts in order: 1)");
+}
+
 TEST(PlcPackets, StartDataAndFinalToRam)
 {
     SimModule m({});

@@ -1,0 +1,152 @@
+// The firmware upgrade: an image of at most 131071 bytes goes to the module
+// in parts of 1024 bytes (part index, image bytes, CRC), one at a time, each
+// acknowledged. The module's acknowledgement moves to the next part, a
+// refusal sends the same part again, and so does a tick of the retry timer
+// when no acknowledgement came within kFirmwareAckTimeoutMs, without limit,
+// until the last part is acknowledged or the operator cancels.
+//
+// FirmwareUpgrade is only the state machine: it returns what to send and what
+// to tell the operator; its driver (the configuration page's firmware box, or
+// a command-line run through runUpgrade) places the parts, keeps the timer and
+// delivers acknowledgements, all on one thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "request_record.h"
+#include "transfer_packet_layout.h"
+
+namespace qx {
+
+inline constexpr int kFirmwareAckTimeoutMs = 3000;
+// The two transfer kinds: each is its command slot and its event code.
+inline constexpr int kTransferBios = kSlotBiosPacket;         // 16, function 0x43
+inline constexpr int kTransferFirmware = kSlotFirmwarePacket; // 17, function 0x44
+// Parts from index 128 on cannot be sent, so the largest image is one byte
+// short of 128 parts (the last part always carries less than a whole part).
+inline constexpr std::size_t kFirmwareMaxImage = FirmwarePartLayout::kMaxImageSize - 1; // 131071
+// The bytes after the image's end in its last part.
+inline constexpr uint8_t kFirmwareFill = 0xFF;
+
+bool isFirmwareTransferKind(int kind);
+
+// Number of parts for an image of `size` bytes: size / 1024 + 1, so an image
+// whose size is a multiple of 1024 is followed by a part with no image byte
+// (the last part is never full, which tells the module where the image ends).
+uint32_t firmwarePartCount(std::size_t size);
+
+// The payload of part `index`: index big-endian, the image bytes from
+// index * 1024 (kFirmwareFill after the image's end), CRC-16 high byte first.
+std::vector<uint8_t> buildFirmwarePart(const std::vector<uint8_t> &image, uint16_t index);
+
+// The request carrying `payload` in the kind's slot: counted once,
+// sub-station 0, start and quantity 0xFFFF. Pass RequestLength::kTransferPacket
+// bytes of it.
+RequestRecord firmwareRequest(const std::vector<uint8_t> &payload, uint8_t modbusAddress);
+
+struct FirmwareLoadResult
+{
+    bool ok = false;
+    std::string message; // refused: the message box text
+    std::string log;     // loaded: "文件路径:" ... for the main log
+};
+
+// An acknowledgement as the shell reads events 16 and 17: the kind and the
+// part to send next (the acknowledged part + 1 when stored, the same part
+// when refused).
+struct FirmwareAck
+{
+    int kind = kTransferBios;
+    int32_t nextPart = 0;
+};
+
+struct FirmwareStep
+{
+    enum class Kind {
+        Nothing,  // leave everything as it is (the timer keeps running)
+        Send,     // place `payload` in slot `transferKind`, then (re)arm the timer
+        Finished, // stop the timer; the transfer is over
+    };
+    Kind kind = Kind::Nothing;
+    int transferKind = kTransferBios;
+    uint16_t part = 0;
+    std::vector<uint8_t> payload;
+    std::string log;      // for the main log, "" for none
+    std::string message;  // a message box text, "" for none
+    bool success = false; // Finished: every part was acknowledged
+};
+
+class FirmwareUpgrade
+{
+public:
+    // Reads an image file. A file that cannot be read or is longer than
+    // kFirmwareMaxImage is refused with a message and changes nothing; a
+    // file of 0 or 1 byte leaves no image loaded.
+    FirmwareLoadResult loadFile(const std::string &path);
+    // The same rules for bytes at hand; `name` stands for the path in the log.
+    FirmwareLoadResult loadImage(std::vector<uint8_t> bytes, const std::string &name);
+
+    uint32_t imageSize() const { return static_cast<uint32_t>(m_image.size()); }
+    const std::vector<uint8_t> &image() const { return m_image; }
+
+    bool running() const { return m_part < kIdle; }
+    int transferKind() const { return m_kind; }
+    // The part being sent; 128 while idle.
+    uint32_t partIndex() const { return m_part; }
+    // Parts of the loaded image, and how many of them the module has
+    // acknowledged in the running or last transfer.
+    uint32_t partsTotal() const { return firmwarePartCount(m_image.size()); }
+    uint32_t partsAcknowledged() const { return m_acknowledged; }
+
+    // Begins a transfer of the loaded image with part 0. Without an image it
+    // gives Nothing with the message; an unknown kind or a transfer already
+    // running gives Nothing.
+    FirmwareStep start(int kind = kTransferBios);
+    // An acknowledgement. One that does not answer the part being sent (a
+    // part never sent, a late one after a cancel, another kind's) is
+    // ignored and the timer runs on.
+    FirmwareStep acknowledge(const FirmwareAck &ack);
+    // The retry timer ran out: the timeout line and the same part again.
+    FirmwareStep timeout();
+    // The operator cancelled, or the link went away. Parts already placed are
+    // not withdrawn.
+    FirmwareStep cancel();
+
+private:
+    static constexpr uint32_t kIdle = FirmwarePartLayout::kMaxParts; // 128
+
+    FirmwareStep send(uint32_t part);
+
+    std::vector<uint8_t> m_image;
+    int m_kind = kTransferBios;
+    uint32_t m_part = kIdle;
+    uint32_t m_acknowledged = 0;
+};
+
+// A driver that has nothing else to do meanwhile (the command line, tests,
+// benchmarks): places each part, waits for its acknowledgement with the
+// retry timer running, and returns the step that ended the transfer.
+struct FirmwareLink
+{
+    std::function<void(const FirmwareStep &send)> place;
+    // The next acknowledgement within `waitMs`, nullopt when none came.
+    std::function<std::optional<FirmwareAck>(int waitMs)> waitAck;
+    // Optional: every step as it is taken (progress lines, the end), after
+    // `place` for a part; the upgrade's counters are up to date.
+    std::function<void(const FirmwareStep &step)> report;
+    // Optional: when it becomes true (the operator from another thread or a
+    // signal handler, or a link that is gone) the transfer ends as cancelled
+    // within kFirmwareCancelPollMs.
+    const std::atomic<bool> *cancel = nullptr;
+};
+inline constexpr int kFirmwareCancelPollMs = 100;
+
+FirmwareStep runUpgrade(FirmwareUpgrade &upgrade, FirmwareStep first, const FirmwareLink &link,
+                        int ackTimeoutMs = kFirmwareAckTimeoutMs);
+
+} // namespace qx
