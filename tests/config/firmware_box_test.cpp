@@ -1,0 +1,211 @@
+// The "固件升级" box in a window of its own on AppMain, driven through its
+// controls against qxsim over TCP and over a pseudo-terminal, one test per
+// behaviour (the rules are tested in firmware_upgrade_test).
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app_main.h"
+#include "caption_check.h"
+#include "config_texts.h"
+#include "connection_page.h"
+#include "firmware_box.h"
+#include "library_binder.h"
+#include "main_window.h"
+#include "scripted_dialogs.h"
+
+using namespace qx;
+
+namespace {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// qxsim with a state directory; the transport's ready line gives the port
+// or the pseudo-terminal.
+class Sim
+{
+public:
+    ~Sim()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    QString start(const QStringList &transport, const QString &stateDir)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(QX_QXSIM_FILE),
+                        QStringList(transport) << QStringLiteral("--state") << stateDir << QStringLiteral("--quiet"));
+        if (!m_process.waitForStarted(10000) || !m_process.waitForReadyRead(10000))
+            return {};
+        return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+
+private:
+    QProcess m_process;
+};
+
+QByteArray pattern(int n)
+{
+    QByteArray b(n, '\0');
+    for (int i = 0; i < n; ++i)
+        b[i] = char((i * 11 + i / 1024) % 239);
+    return b;
+}
+
+} // namespace
+
+class FirmwareBoxTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFunctions m_library;
+    ScriptedDialogs *m_dialogs = nullptr;
+    AppMain *m_app = nullptr;
+    QWidget *m_window = nullptr;
+    FirmwareBox *m_box = nullptr;
+    QTemporaryDir m_files;
+
+    const FirmwareBox::Controls &ui() const { return m_box->controls(); }
+    QString log() const { return m_app->mainWindow().log()->toPlainText(); }
+
+    // Connects the connection page to a new qxsim over `transport`.
+    void connectTo(Sim &sim, const QString &transport, const QString &stateDir)
+    {
+        const ConnectionPage::Controls &c = m_app->connectionPage().controls();
+        if (transport == QLatin1String("tcp")) {
+            const QString ready = sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, stateDir);
+            QVERIFY(ready.startsWith(QLatin1String("listening tcp")));
+            c.tcpClient->click();
+            QVERIFY(m_app->connectionPage().selectLocalAddress(QStringLiteral("127.0.0.1")));
+            c.clientIp->setText(QStringLiteral("127.0.0.1"));
+            c.clientPort->setText(ready.section(QLatin1Char(':'), -1));
+            c.clientConnect->click();
+        } else {
+            const QString ready = sim.start({QStringLiteral("--pty")}, stateDir);
+            QVERIFY(ready.startsWith(QLatin1String("pty ")));
+            c.serial->click();
+            c.serialPort->setEditText(ready.mid(4));
+            c.serialOpen->click();
+        }
+        QTRY_VERIFY(m_app->portHandle() != 0);
+    }
+
+    QString imageFile(int size)
+    {
+        const QString path = m_files.filePath(QStringLiteral("qx_bios_%1.bin").arg(size));
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(pattern(size));
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const BindResult bound = bindLibrary(QX_QXLIB_FILE);
+        QVERIFY2(bound.ok, bound.message.c_str());
+        m_library = bound.functions;
+    }
+
+    void init()
+    {
+        m_dialogs = new ScriptedDialogs;
+        m_app = new AppMain(m_library, *m_dialogs);
+        m_window = new QWidget;
+        m_box = new FirmwareBox(*m_app, m_window);
+        m_window->show();
+    }
+
+    void cleanup()
+    {
+        delete m_window;
+        delete m_app;
+        m_app = nullptr;
+        delete m_dialogs;
+    }
+
+    void upgradeWithoutImageSendsNothing()
+    {
+        QCOMPARE(uncaptionedFields(m_window), QStringList());
+        ui().upgrade->click();
+        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareNoImage)});
+        QVERIFY(m_dialogs->confirmations.isEmpty());
+        QVERIFY(!m_box->upgrade().running());
+    }
+
+    void imageGoesPartByPart_data()
+    {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("tcp") << QStringLiteral("tcp");
+        QTest::newRow("pty") << QStringLiteral("pty");
+    }
+
+    void imageGoesPartByPart()
+    {
+        QFETCH(QString, transport);
+        QTemporaryDir state;
+        Sim sim;
+        connectTo(sim, transport, state.path());
+        const QString path = imageFile(2500);
+        m_dialogs->fileAnswers.enqueue({path, 0});
+        ui().open->click();
+        QCOMPARE(m_dialogs->fileRequests.last().filter, u8(texts::kFirmwareFilter));
+        QVERIFY(log().contains(u8("文件路径:") + path + u8(", 大小: 2500 bytes ")));
+
+        QSignalSpy running(m_box, &FirmwareBox::transferRunning);
+        ui().upgrade->click();
+        QCOMPARE(m_dialogs->confirmations, QStringList {u8(texts::kFirmwareConfirm)});
+        QCOMPARE(ui().open->text(), u8(texts::kButtonCancelUpgrade));
+        QVERIFY(!ui().upgrade->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 15000);
+        QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
+        for (int part = 1; part <= 3; ++part)
+            QVERIFY(log().contains(u8("升级BIOS:正在传送,Part %1/3,Byte 1024/2500").arg(part)));
+        QCOMPARE(ui().progress->maximum(), 3);
+        QCOMPARE(ui().progress->value(), 3);
+        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QVERIFY(ui().upgrade->isEnabled());
+        QCOMPARE(running.size(), 2);
+        QCOMPARE(running.last().first().toBool(), false);
+
+        QFile stored(state.filePath(QStringLiteral("bios.bin")));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll().left(2500), pattern(2500));
+    }
+
+    void cancelMidWayWarns()
+    {
+        QTemporaryDir state;
+        Sim sim;
+        connectTo(sim, QStringLiteral("tcp"), state.path());
+        m_dialogs->fileAnswers.enqueue({imageFile(5000), 0});
+        ui().open->click();
+        ui().upgrade->click();
+        QVERIFY(m_box->upgrade().running());
+        ui().open->click(); // "取消升级"
+        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareCancelled)});
+        QVERIFY(!m_box->upgrade().running());
+        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QVERIFY(ui().upgrade->isEnabled());
+        // the answer to the part already placed changes nothing
+        QTRY_VERIFY_WITH_TIMEOUT(log().contains(QStringLiteral(" 01 43 01 00 00")), 10000);
+        QCOMPARE(log().count(u8("升级BIOS:正在传送")), 1);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(FirmwareBoxTest)
+#include "firmware_box_test.moc"
