@@ -54,6 +54,7 @@ inline constexpr const char *kFirmwareFilter = "固件(*.bin)|*.bin|所有文件
 inline constexpr const char *kFirmwareSuffix = "bin";
 inline constexpr const char *kFirmwareFilePath = "文件路径:";
 inline constexpr const char *kFirmwareFileSize = ", 大小: %u bytes \r\n";
+inline constexpr const char *kFirmwareCannotOpen = "无法打开固件文件:%s, %s";
 inline constexpr const char *kFirmwareTooLarge =
     "固件文件过大,未加载: %s, 大小: %llu bytes (最大 131071 bytes)";
 inline constexpr const char *kFirmwareNoImage = "请先选择要升级的qx_bios.bin!";

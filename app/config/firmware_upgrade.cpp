@@ -70,7 +70,7 @@ FirmwareLoadResult FirmwareUpgrade::loadFile(const std::string &path)
     // one byte more than an image may have tells a file that is too long
     const FileReadResult read = readFileBytes(path, kFirmwareMaxImage + 1);
     if (!read.ok)
-        return {false, read.message, {}};
+        return {false, formatText(texts::kFirmwareCannotOpen, path.c_str(), std::strerror(read.error)), {}};
     if (read.size > kFirmwareMaxImage || read.bytes.size() > kFirmwareMaxImage)
         return {false, formatText(texts::kFirmwareTooLarge, path.c_str(), static_cast<unsigned long long>(read.size)), {}};
     return loadImage(std::vector<uint8_t>(read.bytes.begin(), read.bytes.end()), path);

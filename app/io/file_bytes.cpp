@@ -23,13 +23,15 @@ FileReadResult readFileBytes(const std::string &path, std::size_t limit)
     FileReadResult r;
     std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        r.message = cantOpenFileMessage(path, errno);
+        r.error = errno;
+        r.message = cantOpenFileMessage(path, r.error);
         return r;
     }
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         std::fclose(f);
-        r.message = cantOpenFileMessage(path, EISDIR);
+        r.error = EISDIR;
+        r.message = cantOpenFileMessage(path, r.error);
         return r;
     }
     r.bytes.resize(limit);
@@ -39,6 +41,7 @@ FileReadResult readFileBytes(const std::string &path, std::size_t limit)
     std::fclose(f);
     if (failed) {
         r.bytes.clear();
+        r.error = error;
         r.message = cantOpenFileMessage(path, error);
         return r;
     }

@@ -11,6 +11,7 @@ namespace qx {
 struct FileReadResult {
     bool ok = false;
     std::string message; // "Can't open file ..." and the system's text
+    int error = 0;       // the errno value when the read failed
     std::string bytes;   // at most `limit` bytes
     uint64_t size = 0;   // the file's real length
 };
