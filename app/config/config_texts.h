@@ -52,7 +52,6 @@ inline constexpr const char *kButtonUpgradeBios = "升级BIOS";
 inline constexpr const char *kFirmwareProgressName = "固件升级进度";
 inline constexpr const char *kFirmwareFilter = "固件(*.bin)|*.bin|所有文件(*.*)|*.*||";
 inline constexpr const char *kFirmwareSuffix = "bin";
-inline constexpr const char *kFirmwareFilePath = "文件路径:";
 inline constexpr const char *kFirmwareFileSize = ", 大小: %u bytes \r\n";
 inline constexpr const char *kFirmwareCannotOpen = "无法打开固件文件:%s, %s";
 inline constexpr const char *kFirmwareTooLarge =

@@ -90,7 +90,7 @@ FirmwareLoadResult FirmwareUpgrade::loadImage(std::vector<uint8_t> bytes, const 
         return r;
     }
     m_image = std::move(bytes);
-    r.log = std::string(texts::kFirmwareFilePath) + name
+    r.log = std::string(texts::kFilePathLog) + name
         + formatText(texts::kFirmwareFileSize, static_cast<unsigned>(m_image.size())) + "\r\n";
     return r;
 }
