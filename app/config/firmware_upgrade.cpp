@@ -27,6 +27,11 @@ const char *timeoutLine(int kind)
     return kind == kTransferBios ? texts::kBiosTimeout : texts::kFirmwareTimeout;
 }
 
+FirmwareLoadResult tooLarge(const std::string &name, uint64_t size)
+{
+    return {false, formatText(texts::kFirmwareTooLarge, name.c_str(), static_cast<unsigned long long>(size)), {}};
+}
+
 } // namespace
 
 bool isFirmwareTransferKind(int kind)
@@ -72,7 +77,7 @@ FirmwareLoadResult FirmwareUpgrade::loadFile(const std::string &path)
     if (!read.ok)
         return {false, formatText(texts::kFirmwareCannotOpen, path.c_str(), std::strerror(read.error)), {}};
     if (read.size > kFirmwareMaxImage || read.bytes.size() > kFirmwareMaxImage)
-        return {false, formatText(texts::kFirmwareTooLarge, path.c_str(), static_cast<unsigned long long>(read.size)), {}};
+        return tooLarge(path, std::max<uint64_t>(read.size, read.bytes.size()));
     return loadImage(std::vector<uint8_t>(read.bytes.begin(), read.bytes.end()), path);
 }
 
@@ -81,7 +86,7 @@ FirmwareLoadResult FirmwareUpgrade::loadImage(std::vector<uint8_t> bytes, const 
     if (running())
         return {};
     if (bytes.size() > kFirmwareMaxImage)
-        return {false, formatText(texts::kFirmwareTooLarge, name.c_str(), static_cast<unsigned long long>(bytes.size())), {}};
+        return tooLarge(name, bytes.size());
     FirmwareLoadResult r;
     r.ok = true;
     m_acknowledged = 0;

@@ -171,7 +171,9 @@ TEST(FirmwareImageFile, SizesAtTheLimits)
     qxtest::TempDir dir;
     auto file = [&](const char *name, std::size_t n) {
         const std::string path = (dir.path / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(pattern(n).data()), std::streamsize(n));
+        const Bytes bytes = pattern(n);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(n));
         return path;
     };
     FirmwareUpgrade u;
