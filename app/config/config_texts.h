@@ -11,7 +11,6 @@ inline constexpr const char *kParamsWritten = "配置下发成功!";
 inline constexpr const char *kParamsWriteFailed = "配置下发失败,请重新下发!";
 
 // the configuration page "配置模块"
-inline constexpr const char *kConfigTab = "配置模块";
 inline constexpr const char *kBoxSystem = "<<<SYSTEM>>>";
 inline constexpr const char *kBoxCom = "<<<COM1>>>";
 inline constexpr const char *kBoxEth = "<<<ETH>>>";

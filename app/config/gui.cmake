@@ -1,5 +1,8 @@
-# The configuration area's widgets; the shell's window hosts them.
+# The configuration page RO2000ScanPoll and its firmware box; the shell's
+# window hosts them.
 add_library(qx_config_gui STATIC
+    config_page.cpp
+    config_page.h
     firmware_box.cpp
     firmware_box.h
 )

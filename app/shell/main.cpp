@@ -9,6 +9,7 @@
 
 #include "app_main.h"
 #include "command_line.h"
+#include "config_page.h"
 #include "connection_page.h"
 #include "dialogs.h"
 #include "io_page_parts.h"
@@ -53,6 +54,7 @@ int main(int argc, char *argv[])
 
     qx::AppMain app(bound.functions, dialogs);
     qx::placeIoPages(app);
+    app.pageHost().setPage(qx::PageHost::kConfigPage, new qx::RO2000ScanPoll(app));
     app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app));
     qx::MainWindow &window = app.mainWindow();
     window.show();

@@ -1,0 +1,93 @@
+// RO2000ScanPoll, the "配置模块" tab: the parameter block box by box, read
+// from the module ("读取模块"), written back ("写入模块"), loaded from an INI
+// file ("本地加载") or saved as one ("导出配置"). Which boxes are enabled and
+// filled, and what is collected, is param_form's; this file holds the
+// widgets and wires them to it, to the library and to the countdown timer.
+// The firmware upgrade box ("固件升级") goes into the slot beside the
+// "模块配置" box (addFirmwareBox).
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include <QTimer>
+#include <QWidget>
+
+#include "config_countdown.h"
+#include "param_block.h"
+#include "param_form.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
+
+namespace qx {
+
+class AppMain;
+
+class RO2000ScanPoll : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Fills the configuration entries of the shell's hooks.
+    explicit RO2000ScanPoll(AppMain &app, QWidget *parent = nullptr);
+    ~RO2000ScanPoll() override;
+
+    struct Controls
+    {
+        QPushButton *read = nullptr;
+        QPushButton *write = nullptr;
+        QPushButton *load = nullptr;
+        QPushButton *exportIni = nullptr;
+        QGroupBox *reserv = nullptr;
+    };
+    const Controls &controls() const { return m_ui; }
+    // The control of a block field by its name ("QXAddr1", "R1BaudRate").
+    QWidget *control(std::string_view name) const;
+    QLineEdit *edit(std::string_view name) const;
+    QComboBox *list(std::string_view name) const;
+    QCheckBox *check(std::string_view name) const;
+
+    // The block the page holds (the last one shown or written).
+    const ParamBlock &block() const { return m_block; }
+
+    // The firmware upgrade box, placed beside "模块配置".
+    void addFirmwareBox(QWidget *box);
+    QVBoxLayout *firmwareSlot() const { return m_firmwareSlot; }
+
+    // The countdown's tick, 1000 ms unless a test wants it faster.
+    void setTickInterval(int ms) { m_timer.setInterval(ms); }
+
+    // A block accepted from event 14 or loaded from a file.
+    void showParamBlock(const ParamBlock &block);
+
+private:
+    void buildControls();
+    QWidget *buildBox(PageGroup group, const char *title, int columns);
+    QWidget *buildReserv();
+    QWidget *makeControl(const PageControl &c, QWidget *parent);
+
+    void readModule();
+    void writeModule();
+    void loadFile();
+    void exportFile();
+    void tick();
+    void setButtonsEnabled(bool on);
+    PageValues pageValues() const;
+    QPushButton *runningButton() const;
+
+    AppMain &m_app;
+    Controls m_ui;
+    std::map<std::string, QWidget *, std::less<>> m_controls;
+    QVBoxLayout *m_firmwareSlot = nullptr;
+    ParamBlock m_block;
+    ConfigCountdown m_countdown;
+    QTimer m_timer;
+};
+
+} // namespace qx
