@@ -1,5 +1,7 @@
 #include "config_page.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -86,42 +88,43 @@ void RO2000ScanPoll::buildControls()
     scroll->setWidget(content);
     auto *page = new QVBoxLayout(content);
 
-    auto *boxes = new QHBoxLayout;
-    page->addLayout(boxes);
+    // first row: SYSTEM and COM1 over the commands and the firmware box,
+    // ETH, WIFI; second row: LORA and DIO; the reserved fields last
+    auto *top = new QHBoxLayout;
+    page->addLayout(top);
     auto *first = new QVBoxLayout;
-    boxes->addLayout(first);
+    top->addLayout(first);
     first->addWidget(buildBox(PageGroup::System, texts::kBoxSystem, 1));
     first->addWidget(buildBox(PageGroup::Com, texts::kBoxCom, 1));
-    first->addStretch(1);
-    for (auto [group, title] : {std::pair {PageGroup::Eth, texts::kBoxEth}, std::pair {PageGroup::Wifi, texts::kBoxWifi},
-                                std::pair {PageGroup::Lora, texts::kBoxLora}}) {
-        auto *column = new QVBoxLayout;
-        column->addWidget(buildBox(group, title, 1));
-        column->addStretch(1);
-        boxes->addLayout(column);
-    }
-    auto *dio = new QVBoxLayout;
-    dio->addWidget(buildBox(PageGroup::Dio, texts::kBoxDio, 4));
-    dio->addStretch(1);
-    boxes->addLayout(dio);
-    boxes->addStretch(1);
-
-    page->addWidget(buildReserv());
-
-    auto *bottom = new QHBoxLayout;
-    page->addLayout(bottom);
     auto *config = new QGroupBox(u8(texts::kBoxConfig), content);
-    auto *buttons = new QHBoxLayout(config);
+    auto *buttons = new QGridLayout(config);
     m_ui.read = new QPushButton(u8(texts::kReadButton), config);
     m_ui.write = new QPushButton(u8(texts::kWriteButton), config);
     m_ui.load = new QPushButton(u8(texts::kLoadButton), config);
     m_ui.exportIni = new QPushButton(u8(texts::kExportButton), config);
-    for (QPushButton *b : {m_ui.read, m_ui.write, m_ui.load, m_ui.exportIni})
-        buttons->addWidget(b);
-    bottom->addWidget(config, 0, Qt::AlignTop);
+    buttons->addWidget(m_ui.read, 0, 0);
+    buttons->addWidget(m_ui.write, 0, 1);
+    buttons->addWidget(m_ui.load, 1, 0);
+    buttons->addWidget(m_ui.exportIni, 1, 1);
+    first->addWidget(config);
     m_firmwareSlot = new QVBoxLayout;
-    bottom->addLayout(m_firmwareSlot);
-    bottom->addStretch(1);
+    first->addLayout(m_firmwareSlot);
+    first->addStretch(1);
+    for (auto [group, title] : {std::pair {PageGroup::Eth, texts::kBoxEth}, std::pair {PageGroup::Wifi, texts::kBoxWifi}}) {
+        auto *column = new QVBoxLayout;
+        column->addWidget(buildBox(group, title, 1));
+        column->addStretch(1);
+        top->addLayout(column);
+    }
+    top->addStretch(1);
+
+    auto *second = new QHBoxLayout;
+    page->addLayout(second);
+    second->addWidget(buildBox(PageGroup::Lora, texts::kBoxLora, 1), 0, Qt::AlignTop);
+    second->addWidget(buildBox(PageGroup::Dio, texts::kBoxDio, 4), 0, Qt::AlignTop);
+    second->addStretch(1);
+
+    page->addWidget(buildReserv());
     page->addStretch(1);
 
     connect(m_ui.read, &QPushButton::clicked, this, &RO2000ScanPoll::readModule);
@@ -142,6 +145,9 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
     }
     case ControlKind::Edit: {
         auto *e = new QLineEdit(parent);
+        // wide enough for a dotted address or a MAC, longer texts scroll
+        const int chars = c.field.type != ParamType::Text ? 10 : c.field.size <= 16 ? 16 : 22;
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
         if (c.field.type == ParamType::Text)
             e->setMaxLength(static_cast<int>(c.field.size));
         w = e;
