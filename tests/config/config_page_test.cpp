@@ -101,8 +101,10 @@ private:
             return false;
         c.clientIp->setText(QStringLiteral("127.0.0.1"));
         c.clientPort->setText(QString::number(port));
+        // the link is up once the module's identity has been shown
+        QSignalSpy identity(m_app, &AppMain::identityShown);
         c.clientConnect->click();
-        return QTest::qWaitFor([this] { return m_app->portHandle() != 0; }, 10000);
+        return !identity.isEmpty() || identity.wait(10000);
     }
 
     // Presses `button` and waits for its countdown to end; the messages of
