@@ -44,6 +44,10 @@ inline constexpr const char *kIniCannotOpen = "无法打开配置文件:";
 inline constexpr const char *kExportDone = "配置已导出到文件:";
 inline constexpr const char *kExportCannotWrite = "无法写入配置文件:";
 inline constexpr const char *kExportRefused = "配置不能导出: 字段%s的值无法从配置文件原样读回(%s)!";
+inline constexpr const char *kExportLineBreak = "含换行符";
+inline constexpr const char *kExportKeyHidden = "读回时找不到该键";
+inline constexpr const char *kExportReadBackAs = "读回的值为";
+inline constexpr const char *kExportTooLong = "配置不能导出: 文件将超过8192字节,读取时只查找前8192字节!";
 // firmware upgrade ("固件升级", kBoxFirmware)
 inline constexpr const char *kButtonOpenImage = "打开";
 inline constexpr const char *kButtonCancelUpgrade = "取消升级";

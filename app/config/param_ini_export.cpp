@@ -62,7 +62,7 @@ IniExportResult paramIniText(const ParamBlock &block)
         const ParamField field = *findParamField(rule.key);
         const std::string value = block.fieldText(field);
         if (value.find_first_of("\r\n") != std::string::npos) {
-            r.message = refusal(rule.key, "含换行符");
+            r.message = refusal(rule.key, texts::kExportLineBreak);
             return r;
         }
         if (rule.section != section) {
@@ -72,20 +72,21 @@ IniExportResult paramIniText(const ParamBlock &block)
         r.text += rule.key + "=" + value + "\r\n";
     }
     if (r.text.size() > kIniSearchLimit) {
-        r.message = refusal(keys.back().key, "文件超过" + std::to_string(kIniSearchLimit) + "字节");
+        static_assert(kIniSearchLimit == 8192, "the message names the limit");
+        r.message = texts::kExportTooLong;
         return r;
     }
     // read back as a load would, and compare every key written
     const IniLoadResult back = loadParamIniText(r.text);
     if (!back.ok) {
-        r.message = refusal(back.missingKey, "读回时找不到该键");
+        r.message = refusal(back.missingKey, texts::kExportKeyHidden);
         return r;
     }
     for (const IniKeyRule &rule : keys) {
         const ParamField field = *findParamField(rule.key);
         const std::string read = back.block.fieldText(field);
         if (read != block.fieldText(field)) {
-            r.message = refusal(rule.key, "读回的值为\"" + gbkToUtf8(read) + "\"");
+            r.message = refusal(rule.key, texts::kExportReadBackAs + ("\"" + gbkToUtf8(read) + "\""));
             return r;
         }
     }
