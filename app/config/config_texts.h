@@ -31,6 +31,7 @@ inline constexpr const char *kReadDone = "成功读取配置!";
 inline constexpr const char *kReadFailed = "读取失败,请重新连接模块!";
 inline constexpr const char *kWriteTimedOut = "写入失败,请重新连接模块!";
 inline constexpr const char *kNothingLoaded = "请先从模块读取配置或从本地加载配置文件!";
+inline constexpr const char *kBadModuleAddress = "QXAddr1(模块地址)无效,请输入1~247之间的十进制数字!";
 inline constexpr const char *kWriteConfirm
     = "配置写入成功后,模块将自动重启生效,但如果再次使用USB文件方式配置,则模块仍然优先从USB配置文件中加载配置!";
 inline constexpr const char *kIniFilter = "配置文件(*.ini)|*.ini|所有文件(*.*)|*.*||";

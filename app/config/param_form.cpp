@@ -256,6 +256,13 @@ CollectResult collectBlock(const PageValues &values, const ParamBlock &current, 
         r.message = texts::kNothingLoaded;
         return r;
     }
+    // An address outside 1..247 would leave the module unreachable (0 is
+    // the broadcast address): refused rather than cut to its low bits.
+    const int64_t address = parseParamNumber(valueOf("QXAddr1").text);
+    if (base == CollectBase::Write && (address < 1 || address > 247)) {
+        r.message = texts::kBadModuleAddress;
+        return r;
+    }
     const auto extConf = static_cast<uint8_t>(parseParamNumber(valueOf("QXExtConf").text));
     const PageClasses k = pageClasses(model, extConf);
 

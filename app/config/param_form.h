@@ -112,7 +112,8 @@ enum class CollectBase : uint8_t {
 // The block from the page's controls. Numbers are decimal text keeping the
 // field's low bits; texts are converted to GBK and cut at the field's size
 // without splitting a character; a list without a selection keeps the
-// value of `current`. Fails while "QXMode:" does not hold a model code.
+// value of `current`. Fails while "QXMode:" does not hold a model code, and
+// for a write when QXAddr1 is not a module address from 1 to 247.
 CollectResult collectBlock(const PageValues &values, const ParamBlock &current,
                            CollectBase base = CollectBase::Write);
 

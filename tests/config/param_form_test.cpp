@@ -287,7 +287,7 @@ TEST(ShowAndCollect, TextsAndNumbersAsTheOperatorTypesThem)
     values["W1LocalPort1"].text = "70000";
     values["W1IdleAllow1"].text = "abc";
     values["dwRepTwinTm"].text = " 70000x";
-    values["QXAddr1"].text = "-1";
+    values["QXAddr1"].text = "247";
     const CollectResult r = collectBlock(values, b);
     ASSERT_TRUE(r.ok);
     const ParamField s = field("W1SsidRouter");
@@ -301,7 +301,23 @@ TEST(ShowAndCollect, TextsAndNumbersAsTheOperatorTypesThem)
     EXPECT_EQ(r.block.data()[25], 0x01);
     EXPECT_EQ(r.block.data()[26], 0x11);
     EXPECT_EQ(r.block.data()[27], 0x70);
-    EXPECT_EQ(r.block.u8(ParamLayout::kQXAddr1), 255);
+    EXPECT_EQ(r.block.u8(ParamLayout::kQXAddr1), 247);
+}
+
+TEST(ShowAndCollect, AWriteNeedsAModuleAddress)
+{
+    const ParamBlock b = distinctBlock(130, 0);
+    PageValues values = valuesOf(showBlock(b));
+    for (const char *bad : {"0", "248", "257", "x", "-1"}) {
+        values["QXAddr1"].text = bad;
+        const CollectResult r = collectBlock(values, b);
+        EXPECT_FALSE(r.ok) << bad;
+        EXPECT_EQ(r.message, texts::kBadModuleAddress);
+        // an export keeps what the page shows
+        EXPECT_TRUE(collectBlock(values, b, CollectBase::OverCurrent).ok) << bad;
+    }
+    values["QXAddr1"].text = " 1";
+    EXPECT_TRUE(collectBlock(values, b).ok);
 }
 
 TEST(ShowAndCollect, NothingLoadedCollectsNothing)
