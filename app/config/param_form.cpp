@@ -17,7 +17,7 @@ bool in(uint8_t code, int low, int high)
     return code >= low && code <= high;
 }
 
-struct Spec
+struct ControlDef
 {
     std::string_view name;
     ControlKind kind;
@@ -29,9 +29,9 @@ constexpr auto L = ControlKind::List;
 constexpr auto C = ControlKind::Check;
 constexpr auto D = ControlKind::Display;
 
-void addGroup(std::vector<PageControl> &out, PageGroup group, std::initializer_list<Spec> specs)
+void addGroup(std::vector<PageControl> &out, PageGroup group, std::initializer_list<ControlDef> defs)
 {
-    for (const Spec &s : specs) {
+    for (const ControlDef &s : defs) {
         const std::string name(s.name);
         std::string caption = name + ":";
         // the filters are captioned without their type prefix
