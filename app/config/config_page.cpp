@@ -18,6 +18,7 @@
 #include "captions.h"
 #include "config_texts.h"
 #include "dialogs.h"
+#include "firmware_box.h"
 #include "param_ini.h"
 #include "param_ini_export.h"
 #include "param_requests.h"
@@ -107,8 +108,12 @@ void RO2000ScanPoll::buildControls()
     buttons->addWidget(m_ui.load, 1, 0);
     buttons->addWidget(m_ui.exportIni, 1, 1);
     first->addWidget(config);
-    m_firmwareSlot = new QVBoxLayout;
-    first->addLayout(m_firmwareSlot);
+    m_firmware = new FirmwareBox(m_app, content);
+    first->addWidget(m_firmware);
+    connect(m_firmware, &FirmwareBox::transferRunning, this, [this](bool running) {
+        m_transferRunning = running;
+        setButtonsEnabled(!m_countdown.running());
+    });
     first->addStretch(1);
     for (auto [group, title] : {std::pair {PageGroup::Eth, texts::kBoxEth}, std::pair {PageGroup::Wifi, texts::kBoxWifi}}) {
         auto *column = new QVBoxLayout;
@@ -247,11 +252,6 @@ QWidget *RO2000ScanPoll::buildReserv()
     return m_ui.reserv;
 }
 
-void RO2000ScanPoll::addFirmwareBox(QWidget *box)
-{
-    m_firmwareSlot->addWidget(box);
-}
-
 QWidget *RO2000ScanPoll::control(std::string_view name) const
 {
     const auto it = m_controls.find(name);
@@ -320,7 +320,7 @@ PageValues RO2000ScanPoll::pageValues() const
 void RO2000ScanPoll::setButtonsEnabled(bool on)
 {
     for (QPushButton *b : {m_ui.read, m_ui.write, m_ui.load})
-        b->setEnabled(on);
+        b->setEnabled(on && !m_transferRunning);
 }
 
 QPushButton *RO2000ScanPoll::runningButton() const

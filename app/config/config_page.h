@@ -3,8 +3,8 @@
 // file ("本地加载") or saved as one ("导出配置"). Which boxes are enabled and
 // filled, and what is collected, is param_form's; this file holds the
 // widgets and wires them to it, to the library and to the countdown timer.
-// The firmware upgrade box ("固件升级") goes into the slot beside the
-// "模块配置" box (addFirmwareBox).
+// The firmware upgrade box ("固件升级", FirmwareBox) sits under the
+// "模块配置" box.
 #pragma once
 
 #include <map>
@@ -23,11 +23,11 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
 
 namespace qx {
 
 class AppMain;
+class FirmwareBox;
 
 class RO2000ScanPoll : public QWidget
 {
@@ -56,9 +56,9 @@ public:
     // The block the page holds (the last one shown or written).
     const ParamBlock &block() const { return m_block; }
 
-    // The firmware upgrade box, placed beside "模块配置".
-    void addFirmwareBox(QWidget *box);
-    QVBoxLayout *firmwareSlot() const { return m_firmwareSlot; }
+    // The "固件升级" box under "模块配置"; while it transfers an image the
+    // page's read, write and load buttons stay disabled.
+    FirmwareBox *firmwareBox() const { return m_firmware; }
 
     // The countdown's tick, 1000 ms unless a test wants it faster.
     void setTickInterval(int ms) { m_timer.setInterval(ms); }
@@ -84,7 +84,8 @@ private:
     AppMain &m_app;
     Controls m_ui;
     std::map<std::string, QWidget *, std::less<>> m_controls;
-    QVBoxLayout *m_firmwareSlot = nullptr;
+    FirmwareBox *m_firmware = nullptr;
+    bool m_transferRunning = false;
     ParamBlock m_block;
     ConfigCountdown m_countdown;
     QTimer m_timer;
