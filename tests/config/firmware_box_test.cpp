@@ -1,6 +1,6 @@
-// The "固件升级" box in a window of its own on AppMain, driven through its
-// controls against qxsim over TCP and over a pseudo-terminal, one test per
-// behaviour (the rules are tested in firmware_upgrade_test).
+// The "固件升级" box of the configuration page, driven through its controls
+// against qxsim over TCP and over a pseudo-terminal, one test per behaviour
+// (the rules are tested in firmware_upgrade_test).
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -14,11 +14,13 @@
 
 #include "app_main.h"
 #include "caption_check.h"
+#include "config_page.h"
 #include "config_texts.h"
 #include "connection_page.h"
 #include "firmware_box.h"
 #include "library_binder.h"
 #include "main_window.h"
+#include "page_host.h"
 #include "scripted_dialogs.h"
 
 using namespace qx;
@@ -74,7 +76,7 @@ private:
     LibraryFunctions m_library;
     ScriptedDialogs *m_dialogs = nullptr;
     AppMain *m_app = nullptr;
-    QWidget *m_window = nullptr;
+    RO2000ScanPoll *m_page = nullptr;
     FirmwareBox *m_box = nullptr;
     QTemporaryDir m_files;
 
@@ -124,14 +126,13 @@ private slots:
     {
         m_dialogs = new ScriptedDialogs;
         m_app = new AppMain(m_library, *m_dialogs);
-        m_window = new QWidget;
-        m_box = new FirmwareBox(*m_app, m_window);
-        m_window->show();
+        m_page = new RO2000ScanPoll(*m_app);
+        m_app->pageHost().setPage(PageHost::kConfigPage, m_page);
+        m_box = m_page->firmwareBox();
     }
 
     void cleanup()
     {
-        delete m_window;
         delete m_app;
         m_app = nullptr;
         delete m_dialogs;
@@ -139,7 +140,7 @@ private slots:
 
     void upgradeWithoutImageSendsNothing()
     {
-        QCOMPARE(uncaptionedFields(m_window), QStringList());
+        QCOMPARE(uncaptionedFields(m_box), QStringList());
         ui().upgrade->click();
         QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareNoImage)});
         QVERIFY(m_dialogs->confirmations.isEmpty());
@@ -170,6 +171,9 @@ private slots:
         QCOMPARE(m_dialogs->confirmations, QStringList {u8(texts::kFirmwareConfirm)});
         QCOMPARE(ui().open->text(), u8(texts::kButtonCancelUpgrade));
         QVERIFY(!ui().upgrade->isEnabled());
+        const RO2000ScanPoll::Controls &page = m_page->controls();
+        for (QPushButton *b : {page.read, page.write, page.load})
+            QVERIFY(!b->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 15000);
         QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
         for (int part = 1; part <= 3; ++part)
@@ -180,6 +184,8 @@ private slots:
         QVERIFY(ui().upgrade->isEnabled());
         QCOMPARE(running.size(), 2);
         QCOMPARE(running.last().first().toBool(), false);
+        for (QPushButton *b : {page.read, page.write, page.load})
+            QVERIFY(b->isEnabled());
 
         QFile stored(state.filePath(QStringLiteral("bios.bin")));
         QVERIFY(stored.open(QIODevice::ReadOnly));
