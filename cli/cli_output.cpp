@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace qx::cli {
 
 std::string terminalText(std::string_view text)
@@ -30,6 +32,136 @@ void printErr(std::string_view text)
     std::fflush(stdout);
     const std::string t = terminalText(text);
     std::fwrite(t.data(), 1, t.size(), stderr);
+}
+
+} // namespace qx::cli
+
+namespace qx::cli {
+
+std::string jsonQuoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20) {
+            char b[8];
+            std::snprintf(b, sizeof b, "\\u%04x", u);
+            out += b;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+void JsonObject::key(std::string_view k)
+{
+    if (!m_members.empty())
+        m_members += ',';
+    m_members += jsonQuoted(k) + ':';
+}
+
+JsonObject &JsonObject::add(std::string_view k, std::string_view text)
+{
+    key(k);
+    m_members += jsonQuoted(text);
+    return *this;
+}
+
+JsonObject &JsonObject::add(std::string_view k, long long number)
+{
+    key(k);
+    m_members += std::to_string(number);
+    return *this;
+}
+
+JsonObject &JsonObject::addBool(std::string_view k, bool value)
+{
+    key(k);
+    m_members += value ? "true" : "false";
+    return *this;
+}
+
+JsonObject &JsonObject::add(std::string_view k, const std::vector<long long> &numbers)
+{
+    key(k);
+    m_members += '[';
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        m_members += (i ? "," : "") + std::to_string(numbers[i]);
+    m_members += ']';
+    return *this;
+}
+
+Progress::Progress(std::string label, int total)
+    : m_label(std::move(label))
+    , m_total(total > 0 ? total : 1)
+    , m_terminal(::isatty(STDERR_FILENO) == 1)
+{
+}
+
+Progress::~Progress()
+{
+    finish();
+}
+
+void Progress::draw()
+{
+    constexpr int kWidth = 30;
+    const int filled = m_done * kWidth / m_total;
+    std::string bar = "\r" + m_label + " [" + std::string(std::size_t(filled), '#')
+        + std::string(std::size_t(kWidth - filled), '-') + "] " + std::to_string(m_done) + "/"
+        + std::to_string(m_total);
+    std::fflush(stdout);
+    std::fputs(bar.c_str(), stderr);
+    std::fflush(stderr);
+    m_drawn = true;
+}
+
+void Progress::update(int done, const std::string &line)
+{
+    m_done = done < m_total ? done : m_total;
+    if (m_terminal) {
+        draw();
+        return;
+    }
+    printErr(line.empty() ? m_label + " " + std::to_string(m_done) + "/" + std::to_string(m_total) + "\n"
+                          : terminalText(line) + (line.ends_with('\n') ? "" : "\n"));
+}
+
+void Progress::note(const std::string &text)
+{
+    if (m_terminal && m_drawn)
+        std::fputs("\r\033[K", stderr);
+    printErr(text.ends_with('\n') ? text : text + "\n");
+    if (m_terminal && m_drawn)
+        draw();
+}
+
+void Progress::clear()
+{
+    if (m_terminal && m_drawn) {
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+    m_drawn = false;
+}
+
+void Progress::finish()
+{
+    if (m_terminal && m_drawn) {
+        std::fputs("\n", stderr);
+        std::fflush(stderr);
+    }
+    m_drawn = false;
 }
 
 } // namespace qx::cli

@@ -1,10 +1,12 @@
-// qxcli: subcommands by name; each takes the arguments after its name and
-// returns the process exit code.
+// qxcli: the device commands (a connection first) and the subcommands that
+// need no module, by name; each returns the process exit code.
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "cli_arguments.h"
 #include "cli_output.h"
+#include "device_commands.h"
 #include "plc_command.h"
 
 namespace {
@@ -19,11 +21,27 @@ const Subcommand kSubcommands[] = {
     {"plc", "check, preview and build PLC programs (qxcli plc --help)", qx::cli::runPlcCommand},
 };
 
+// Device commands named without a connection still go to the device
+// commands, which say that one is needed.
+const char *const kDeviceCommands[] = {"identity", "read", "write", "pwm", "clear", "scan"};
+
+bool isDeviceCommand(const std::vector<std::string> &args)
+{
+    if (qx::cli::isDeviceCommandLine(args))
+        return true;
+    for (const char *name : kDeviceCommands)
+        if (args[0] == name)
+            return true;
+    return args[0] == "plc" && args.size() > 1 && (args[1] == "download" || args[1] == "clear-flash");
+}
+
 void printUsage()
 {
-    std::string text = "usage: qxcli COMMAND [ARGS...]\n\ncommands:\n";
+    std::string text = qx::cli::deviceUsage();
+    text += "   or: qxcli COMMAND [ARGS...]\n\ncommands without a module:\n";
     for (const Subcommand &s : kSubcommands)
         text += std::string("  ") + s.name + "    " + s.summary + "\n";
+    text += "qxcli --help for the device commands\n";
     qx::cli::printErr(text);
 }
 
@@ -31,16 +49,21 @@ void printUsage()
 
 int main(int argc, char **argv)
 {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    if (argc < 2) {
         printUsage();
-        return argc < 2 ? qx::cli::kExitError : qx::cli::kExitOk;
+        return qx::cli::kExitError;
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args[0] == "--help" || args[0] == "-h")
+        return qx::cli::runDeviceCommand(args);
+    if (isDeviceCommand(args))
+        return qx::cli::runDeviceCommand(args);
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
     for (const Subcommand &s : kSubcommands) {
-        if (std::strcmp(argv[1], s.name) == 0)
-            return s.run(args);
+        if (args[0] == s.name)
+            return s.run(rest);
     }
-    qx::cli::printErr(std::string("qxcli: unknown command '") + argv[1] + "'\n");
+    qx::cli::printErr("qxcli: unknown command '" + args[0] + "'\n");
     printUsage();
     return qx::cli::kExitError;
 }

@@ -109,56 +109,6 @@ bool isProjectFile(const std::string &path)
     return tail == ext;
 }
 
-// The scaling file if one was named (program-start tables otherwise).
-std::optional<ScalingTables> loadScaling(const Options &o)
-{
-    if (!o.scaling)
-        return ScalingTables();
-    const ScalingLoadResult r = loadScalingFile(*o.scaling);
-    if (!r.complete) {
-        printErr(r.message + "\n");
-        return std::nullopt;
-    }
-    for (const std::string &m : r.channelMessages)
-        printErr(m + "\n");
-    return r.tables;
-}
-
-// Loads a source text or a project file, printing what the page's report
-// box shows for the load when `report` is set.
-std::optional<PlcProject> loadProgram(const Options &o, bool report)
-{
-    if (isProjectFile(o.file)) {
-        if (!o.password || o.password->empty()) {
-            printErr(std::string(plc_texts::kPasswordEmpty) + "\n");
-            return std::nullopt;
-        }
-        ProjectLoadResult r = loadProjectFile(o.file, *o.password);
-        if (!r.ok) {
-            printErr(r.message + (r.message.ends_with('\n') ? "" : "\n"));
-            return std::nullopt;
-        }
-        if (report)
-            printOut(plc_texts::kReportCompilingProject);
-        return std::move(r.project);
-    }
-    if (report)
-        printOut(plc_texts::kReportLoadingSource);
-    PlcProject project;
-    const SourceLoadResult r = loadPlcSourceFile(o.file, project);
-    if (r.code == SourceLoadResult::FileError) {
-        printErr(r.message + (r.message.ends_with('\n') ? "" : "\n"));
-        return std::nullopt;
-    }
-    if (r.code == SourceLoadResult::SyntaxError) {
-        printOut(sourceLoadFailedReport(r.message, SourceLoadVia::FileDialog));
-        return std::nullopt;
-    }
-    if (report)
-        printOut(plc_texts::kReportCompilingSource);
-    return project;
-}
-
 // The check with its report, then the preview and the closing texts, which
 // differ for a source text and a project file.
 bool checkAndReport(const Options &o, const PlcProject &project, const ScalingTables &scaling)
@@ -173,10 +123,10 @@ bool checkAndReport(const Options &o, const PlcProject &project, const ScalingTa
 
 int runCheck(const Options &o)
 {
-    const auto scaling = loadScaling(o);
+    const auto scaling = loadScaling(o.scaling);
     if (!scaling)
         return kExitError;
-    const auto project = loadProgram(o, true);
+    const auto project = loadProgram(o.file, o.password, true);
     if (!project)
         return kExitError;
     return checkAndReport(o, *project, *scaling) ? kExitOk : kExitCheckFailed;
@@ -184,9 +134,9 @@ int runCheck(const Options &o)
 
 int runPreview(const Options &o)
 {
-    if (!loadScaling(o))
+    if (!loadScaling(o.scaling))
         return kExitError;
-    const auto project = loadProgram(o, false);
+    const auto project = loadProgram(o.file, o.password, false);
     if (!project)
         return kExitError;
     printOut(o.block ? previewPlcProject(*project, true, *o.block) : previewPlcProject(*project));
@@ -205,10 +155,10 @@ int runBuild(const Options &o)
     }
     if (isProjectFile(o.file))
         return usageError("build takes a source text (.txt)");
-    const auto scaling = loadScaling(o);
+    const auto scaling = loadScaling(o.scaling);
     if (!scaling)
         return kExitError;
-    const auto project = loadProgram(o, true);
+    const auto project = loadProgram(o.file, o.password, true);
     if (!project)
         return kExitError;
     if (!checkAndReport(o, *project, *scaling))
@@ -228,10 +178,10 @@ int runImage(const Options &o)
         return usageError("image needs -o IMAGE.bin");
     if (!o.scaling)
         return usageError("image needs --scaling FILE.txt");
-    const auto scaling = loadScaling(o);
+    const auto scaling = loadScaling(o.scaling);
     if (!scaling)
         return kExitError;
-    const auto project = loadProgram(o, true);
+    const auto project = loadProgram(o.file, o.password, true);
     if (!project)
         return kExitError;
     // as before a download: no image of a program that fails its check
@@ -250,6 +200,54 @@ int runImage(const Options &o)
 }
 
 } // namespace
+
+std::optional<ScalingTables> loadScaling(const std::optional<std::string> &path)
+{
+    if (!path)
+        return ScalingTables();
+    const ScalingLoadResult r = loadScalingFile(*path);
+    if (!r.complete) {
+        printErr(r.message + "\n");
+        return std::nullopt;
+    }
+    for (const std::string &m : r.channelMessages)
+        printErr(m + "\n");
+    return r.tables;
+}
+
+std::optional<PlcProject> loadProgram(const std::string &file, const std::optional<std::string> &password,
+                                      bool report)
+{
+    if (isProjectFile(file)) {
+        if (!password || password->empty()) {
+            printErr(std::string(plc_texts::kPasswordEmpty) + "\n");
+            return std::nullopt;
+        }
+        ProjectLoadResult r = loadProjectFile(file, *password);
+        if (!r.ok) {
+            printErr(r.message + (r.message.ends_with('\n') ? "" : "\n"));
+            return std::nullopt;
+        }
+        if (report)
+            printOut(plc_texts::kReportCompilingProject);
+        return std::move(r.project);
+    }
+    if (report)
+        printOut(plc_texts::kReportLoadingSource);
+    PlcProject project;
+    const SourceLoadResult r = loadPlcSourceFile(file, project);
+    if (r.code == SourceLoadResult::FileError) {
+        printErr(r.message + (r.message.ends_with('\n') ? "" : "\n"));
+        return std::nullopt;
+    }
+    if (r.code == SourceLoadResult::SyntaxError) {
+        printOut(sourceLoadFailedReport(r.message, SourceLoadVia::FileDialog));
+        return std::nullopt;
+    }
+    if (report)
+        printOut(plc_texts::kReportCompilingSource);
+    return project;
+}
 
 int runPlcCommand(const std::vector<std::string> &args)
 {

@@ -27,7 +27,7 @@ uint64_t PlcScanLoop::tick(uint64_t nowUs)
             std::fflush(stdout);
         }
         if (const uint8_t sections = m_module.takePlcReport())
-            m_server.sendReport(m_module.statusReport(sections), nowUs);
+            m_server.sendReport(m_module.statusReport(sections), m_module.address(), nowUs);
         // a late loop skips scans instead of running them back to back
         m_nextUs += m_periodUs;
         if (m_nextUs <= nowUs)

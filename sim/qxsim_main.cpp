@@ -1,4 +1,5 @@
 // qxsim: a simulated module of the QX family for demos, tests and benchmarks.
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,11 @@ Module:
                         broadcast (executed, never answered). A parameter
                         block kept with --state brings its own address
                         (QXAddr1), which wins over --unit.
+  --units A,B,...       one module per address on the same links (a bus with
+                        several modules), each with its own state; with
+                        --state each keeps it in DIR/unitA, DIR/unitB, ...
+                        Periodic status reports (--report-ms) come from the
+                        first of them.
   --model CODE          model code 0..255 (default 155, with series
                         5 shown as QXP_4488_ETH); codes 210..254 exchange the
                         106-byte compact parameter block, all others the full
@@ -172,7 +179,29 @@ struct Options
     unsigned long scanMs = 10;
     bool tracePlc = false;
     bool badBlockKnown = true;
+    std::vector<uint8_t> units; // --units; empty: the one module of --unit
+    bool unitsBad = false;
 };
+
+// "1,2,5": addresses 1..247, each once.
+bool parseUnits(const char *text, std::vector<uint8_t> &out)
+{
+    out.clear();
+    std::string list = text;
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        unsigned long n = 0;
+        if (!parseNumber(list.substr(at, comma - at).c_str(), 247, n) || n < 1)
+            return false;
+        for (uint8_t u : out)
+            if (u == n)
+                return false;
+        out.push_back(static_cast<uint8_t>(n));
+        at = comma + 1;
+    }
+    return !out.empty();
+}
 
 // One command-line option: a flag, or one value that is a text or a
 // decimal number in [min, max].
@@ -201,6 +230,8 @@ constexpr OptionSpec kOptions[] = {
      [](Options &o, const char *, unsigned long n) { o.baud = n; }},
     {"--unit", OptionSpec::Number, 1, 247,
      [](Options &o, const char *, unsigned long n) { o.settings.unit = static_cast<uint8_t>(n); }},
+    {"--units", OptionSpec::Text, 0, 0,
+     [](Options &o, const char *text, unsigned long) { o.unitsBad = !parseUnits(text, o.units); }},
     {"--model", OptionSpec::Number, 0, 255,
      [](Options &o, const char *, unsigned long n) { o.settings.modelCode = static_cast<uint8_t>(n); }},
     {"--series", OptionSpec::Number, 0, 255,
@@ -274,6 +305,8 @@ int main(int argc, char **argv)
     Options options;
     if (const int status = parseOptions(argc, argv, options); status >= 0)
         return status;
+    if (options.unitsBad)
+        return usageError("--units takes addresses 1..247, each once, separated by commas");
     if (options.pty && !options.serial.empty())
         return usageError("--pty and --serial exclude each other");
     if (!options.badBlockKnown)
@@ -296,10 +329,26 @@ int main(int argc, char **argv)
     ::sigaction(SIGTERM, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    SimModule module(options.settings);
-    for (const std::string &e : module.stateErrors())
-        std::fprintf(stderr, "qxsim: state: %s\n", e.c_str());
-    SimServer server(module, options.server);
+    if (options.units.empty())
+        options.units.push_back(options.settings.unit);
+    std::vector<std::unique_ptr<SimModule>> modules;
+    std::vector<SimModule *> moduleList;
+    for (uint8_t unit : options.units) {
+        ModuleSettings settings = options.settings;
+        settings.unit = unit;
+        if (options.units.size() > 1 && !stateDir.empty()) {
+            settings.stateDir = stateDir / ("unit" + std::to_string(unit));
+            std::error_code ec;
+            std::filesystem::create_directories(settings.stateDir, ec);
+            if (ec)
+                return usageError("cannot create " + settings.stateDir.string() + ": " + ec.message());
+        }
+        modules.push_back(std::make_unique<SimModule>(settings));
+        moduleList.push_back(modules.back().get());
+        for (const std::string &e : modules.back()->stateErrors())
+            std::fprintf(stderr, "qxsim: state: %s\n", e.c_str());
+    }
+    SimServer server(moduleList, options.server);
     std::string error;
     bool ok = true;
     for (const auto &spec : options.tcp)
@@ -316,8 +365,16 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "qxsim: %s\n", error.c_str());
         return 1;
     }
-    PlcScanLoop plc(module, server, static_cast<unsigned>(options.scanMs), options.tracePlc);
-    server.setTick([&plc](uint64_t nowUs) { return plc.tick(nowUs); });
+    std::vector<std::unique_ptr<PlcScanLoop>> plcs;
+    for (SimModule *m : moduleList)
+        plcs.push_back(std::make_unique<PlcScanLoop>(*m, server, static_cast<unsigned>(options.scanMs),
+                                                     options.tracePlc));
+    server.setTick([&plcs](uint64_t nowUs) {
+        uint64_t next = UINT64_MAX;
+        for (auto &plc : plcs)
+            next = std::min(next, plc->tick(nowUs));
+        return next;
+    });
     server.run(g_stop);
     return 0;
 }

@@ -60,12 +60,37 @@ uint64_t monotonicUs()
     return static_cast<uint64_t>(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-SimServer::SimServer(SimModule &module, const ServerOptions &options)
-    : m_module(module)
+SimServer::SimServer(std::vector<SimModule *> modules, const ServerOptions &options)
+    : m_modules(std::move(modules))
     , m_options(options)
     , m_faults(options.dropEvery, options.corruptEvery, options.delayMs)
-    , m_stateErrorsLogged(module.stateErrors().size()) // what loading met is printed at start
 {
+    // what loading met is printed at start
+    for (const SimModule *m : m_modules)
+        m_stateErrorsLogged.push_back(m->stateErrors().size());
+}
+
+SimModule *SimServer::moduleAt(uint8_t address) const
+{
+    for (SimModule *m : m_modules)
+        if (m->address() == address)
+            return m;
+    return nullptr;
+}
+
+std::vector<uint8_t> SimServer::execute(SimModule &module, const Request &request, const std::string &linkName,
+                                        uint64_t now)
+{
+    module.advance(now);
+    std::vector<uint8_t> pdu = module.handle(request.pdu.data(), request.pdu.size());
+    for (std::size_t i = 0; i < m_modules.size(); ++i) {
+        const std::vector<std::string> &errors = m_modules[i]->stateErrors();
+        for (; m_stateErrorsLogged[i] < errors.size(); ++m_stateErrorsLogged[i])
+            log("state: " + errors[m_stateErrorsLogged[i]]);
+    }
+    for (const std::string &note : module.takeTrafficNotes())
+        log(linkName + " " + note);
+    return pdu;
 }
 
 SimServer::~SimServer()
@@ -191,9 +216,9 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
 {
     Link &link = m_links.at(id);
     const bool rtu = link.kind == LinkKind::Rtu;
-    const uint8_t address = m_module.address();
     const bool broadcast = rtu && request.unit == 0;
-    if (request.unit != address && !broadcast)
+    SimModule *module = broadcast ? nullptr : moduleAt(request.unit);
+    if (module == nullptr && !broadcast)
         return; // another module's request
     link.lastRequestUs = now;
     const FaultPlan::Decision d = m_faults.next();
@@ -202,19 +227,16 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
         log(link.name + " fn " + fn + " dropped (--drop-every)");
         return;
     }
-    m_module.advance(now);
-    const std::vector<uint8_t> pdu = m_module.handle(request.pdu.data(), request.pdu.size());
-    const std::vector<std::string> &errors = m_module.stateErrors();
-    for (; m_stateErrorsLogged < errors.size(); ++m_stateErrorsLogged)
-        log("state: " + errors[m_stateErrorsLogged]);
-    for (const std::string &note : m_module.takeTrafficNotes())
-        log(link.name + " " + note);
-    if (m_module.answerLost()) {
+    if (broadcast) {
+        for (SimModule *m : m_modules)
+            execute(*m, request, link.name, now);
+        return;
+    }
+    const std::vector<uint8_t> pdu = execute(*module, request, link.name, now);
+    if (module->answerLost()) {
         log(link.name + " fn " + fn + " answer dropped (--drop-part)");
         return;
     }
-    if (broadcast)
-        return;
     std::vector<uint8_t> frame = rtu ? wrapRtu(request.unit, pdu) : wrapMbap(request.transaction, request.unit, pdu);
     if (d.corrupt) {
         if (rtu)
@@ -258,11 +280,12 @@ void SimServer::onReadable(int id, uint64_t now)
     }
 }
 
-void SimServer::sendReport(const std::vector<uint8_t> &pdu, uint64_t now)
+void SimServer::sendReport(const std::vector<uint8_t> &pdu, uint8_t address, uint64_t now)
 {
     for (auto &[id, link] : m_links) {
         link.spacing.reportDue();
         link.reportPdu = pdu;
+        link.reportAddress = address;
     }
     sendReports(now);
 }
@@ -289,13 +312,16 @@ void SimServer::sendReports(uint64_t now)
         }
         if (link.kind == LinkKind::Rtu && link.rtu.pending())
             continue;
+        // the periodic report is the first module's
+        SimModule &first = *m_modules.front();
         if (link.reportPdu.empty() && periodic.empty()) {
-            m_module.advance(now);
-            periodic = m_module.statusReport();
+            first.advance(now);
+            periodic = first.statusReport();
         }
-        const std::vector<uint8_t> pdu = link.reportPdu.empty() ? periodic : std::move(link.reportPdu);
+        const bool own = !link.reportPdu.empty();
+        const std::vector<uint8_t> pdu = own ? std::move(link.reportPdu) : periodic;
+        const uint8_t address = own ? link.reportAddress : first.address();
         link.reportPdu.clear();
-        const uint8_t address = m_module.address();
         link.spacing.reportSent(now);
         if (link.kind == LinkKind::Rtu)
             send(id, wrapRtu(address, pdu), nullptr, 0);
@@ -397,7 +423,8 @@ void SimServer::sendHeldAnswers(uint64_t now)
 
 void SimServer::run(volatile std::sig_atomic_t &stop)
 {
-    m_module.advance(monotonicUs());
+    for (SimModule *m : m_modules)
+        m->advance(monotonicUs());
     if (m_options.reportMs > 0)
         m_nextReportUs = monotonicUs() + uint64_t(m_options.reportMs) * 1000;
     m_nextTickUs = m_tick ? monotonicUs() : 0;

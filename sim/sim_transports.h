@@ -1,4 +1,5 @@
-// The transports of qxsim around one SimModule: Modbus TCP server, Modbus
+// The transports of qxsim around its SimModules (one per Modbus address on
+// the same links, as modules share a bus): Modbus TCP server, Modbus
 // TCP framing over UDP, a TCP client that reconnects (sim_socket_links.cpp),
 // and Modbus RTU on a pseudo-terminal or a serial device
 // (sim_serial_links.cpp). Everything runs in one poll() loop on the calling
@@ -34,7 +35,9 @@ struct ServerOptions
 class SimServer
 {
 public:
-    SimServer(SimModule &module, const ServerOptions &options);
+    // Every request goes to the module whose address it names; an RTU
+    // broadcast goes to all of them. The modules outlive the server.
+    SimServer(std::vector<SimModule *> modules, const ServerOptions &options);
     ~SimServer();
     SimServer(const SimServer &) = delete;
     SimServer &operator=(const SimServer &) = delete;
@@ -53,9 +56,10 @@ public:
     // Work of the loop's own: called when due with the time, it returns
     // when it is due next.
     void setTick(std::function<uint64_t(uint64_t nowUs)> tick) { m_tick = std::move(tick); }
-    // Sends a status report PDU to every host, each as soon as the gap after
-    // its last answer allows; it replaces a report still waiting there.
-    void sendReport(const std::vector<uint8_t> &pdu, uint64_t now);
+    // Sends a status report PDU of the module at `address` to every host,
+    // each as soon as the gap after its last answer allows; it replaces a
+    // report still waiting there.
+    void sendReport(const std::vector<uint8_t> &pdu, uint8_t address, uint64_t now);
 
 private:
     enum class LinkKind {
@@ -78,6 +82,7 @@ private:
         uint64_t lastRequestUs = 0;
         FrameSpacing spacing;
         std::vector<uint8_t> reportPdu; // a pending report's own PDU; empty: the periodic one
+        uint8_t reportAddress = 0; // the module that sends reportPdu
     };
     struct Listener
     {
@@ -145,8 +150,13 @@ private:
               uint64_t dueUs);
     void flush(int id);
     void log(const std::string &line) const;
+    // The module answering to `address`, or null.
+    SimModule *moduleAt(uint8_t address) const;
+    // Runs a request on one module; its answer PDU.
+    std::vector<uint8_t> execute(SimModule &module, const Request &request, const std::string &linkName,
+                                 uint64_t now);
 
-    SimModule &m_module;
+    std::vector<SimModule *> m_modules;
     ServerOptions m_options;
     FaultPlan m_faults;
     std::vector<Listener> m_listeners;
@@ -158,7 +168,7 @@ private:
     int m_nextLinkId = 1;
     uint64_t m_nextReportUs = 0;
     uint64_t m_nextTickUs = 0;
-    std::size_t m_stateErrorsLogged = 0; // the module's list only grows
+    std::vector<std::size_t> m_stateErrorsLogged; // per module; each list only grows
     std::function<uint64_t(uint64_t)> m_tick;
 };
 

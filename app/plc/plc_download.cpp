@@ -184,6 +184,8 @@ EplcStep runDownload(PlcDownload &download, EplcStep step, const EplcLink &link,
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         const std::optional<EplcAck> ack = left.count() > 0 ? link.waitAck(int(left.count())) : std::nullopt;
+        if (link.cancelled && link.cancelled())
+            return download.cancel();
         // an ignored echo leaves the deadline where it was
         step = ack ? download.acknowledge(*ack) : download.timeout();
     }

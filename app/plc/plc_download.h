@@ -127,6 +127,9 @@ struct EplcLink {
     std::function<void(const EplcStep &send)> place;
     // The next acknowledgement within `waitMs`, nullopt when none came.
     std::function<std::optional<EplcAck>(int waitMs)> waitAck;
+    // Asked after each wait; true ends the transfer as the cancel button
+    // does. May be empty.
+    std::function<bool()> cancelled;
 };
 EplcStep runDownload(PlcDownload &download, EplcStep step, const EplcLink &link,
                      int ackTimeoutMs = kEplcAckTimeoutMs);

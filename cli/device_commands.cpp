@@ -1,0 +1,881 @@
+// The device commands: arguments checked before anything is opened, then one
+// port object through the bound exports, the pages' request records, and
+// the PLC download's state machine run by runDownload.
+#include "device_commands.h"
+
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include <unistd.h>
+
+#include "analog_values.h"
+#include "cli_arguments.h"
+#include "cli_output.h"
+#include "device_link.h"
+#include "digital_display.h"
+#include "event_codes.h"
+#include "event_records.h"
+#include "io_requests.h"
+#include "io_texts.h"
+#include "library_binder.h"
+#include "mbap_layout.h"
+#include "plc_command.h"
+#include "plc_compiler.h"
+#include "plc_download.h"
+#include "plc_texts.h"
+#include "pwm_values.h"
+#include "response_records.h"
+#include "shell_texts.h"
+#include "text_format.h"
+
+#ifndef QX_BUILD_LIBRARY_DIR
+#define QX_BUILD_LIBRARY_DIR ""
+#endif
+
+namespace qx::cli {
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: qxcli CONNECTION [--address N] [--json] [--timeout MS] COMMAND ...\n"
+    "CONNECTION: --tcp HOST:PORT | --udp HOST:PORT[:LOCALPORT] | --listen [ADDR:]PORT\n"
+    "          | --serial PATH [--baud N --data 7|8 --parity none|odd|even|mark --stop 1|2]\n";
+
+constexpr const char *kHelp =
+    "Drives a QX module through QXLIB, as QXTools does.\n"
+    "\n"
+    "Connection (one of them):\n"
+    "  --tcp HOST:PORT          the module is a TCP server (QXTools' \"TCP客户端\")\n"
+    "  --udp HOST:PORT[:LOCALPORT]  Modbus TCP framing over UDP; LOCALPORT is this\n"
+    "                           side's port (any free one when left out)\n"
+    "  --listen [ADDR:]PORT     wait for the module to connect (\"TCP服务器\");\n"
+    "                           ADDR defaults to every local address\n"
+    "  --serial PATH            Modbus RTU on a serial device (at most 15 characters),\n"
+    "                           --baud N (115200), --data 7|8 (8),\n"
+    "                           --parity none|odd|even|mark (none), --stop 1|2 (1)\n"
+    "Common options:\n"
+    "  --address N              the module's Modbus address, 1..247 (1)\n"
+    "  --timeout MS             how long to wait for the link and for each answer\n"
+    "                           (3000; scan: per address, 1000)\n"
+    "  --json                   one JSON object per result on standard output\n"
+    "  --library PATH           the QXLIB file (next to qxcli, then the build tree,\n"
+    "                           then the system's search)\n"
+    "\n"
+    "Commands (qxcli COMMAND --help for one of them):\n"
+    "  identity                 the connection page's information fields\n"
+    "  read di|do|ai|ao|counters [--sub S] [--every MS --count N]\n"
+    "  write do N on|off | write do all on|off | write ao N VALUE [--sub S]\n"
+    "  pwm N --unit us|ms|s --high H --low L [--run on|off] [--sub S]\n"
+    "  clear counters [--sub S]\n"
+    "  plc download FILE --ram|--flash|--flash-restart [--scaling FILE.txt]\n"
+    "      [--password PW] [--block-size N]\n"
+    "  plc clear-flash [--block-size N]\n"
+    "  scan [--from 1 --to 240] [--timeout MS]\n"
+    "Without a connection: qxcli plc check|preview|build|image (qxcli plc --help).\n"
+    "\n"
+    "Exit status: 0 done, 1 the module refused or did not answer (or Ctrl-C),\n"
+    "2 bad arguments or files. Long work shows its progress on standard error.\n";
+
+// The commands' own texts, where the system has none.
+constexpr const char *kNoAnswerFormat = "qxcli: no answer from module %u within %d ms\n";
+constexpr const char *kNoLinkFormat = "qxcli: no link to the module within %d ms\n";
+constexpr const char *kRefusedFormat = "qxcli: module %u refused the request (exception %u)\n";
+constexpr const char *kLinkLost = "qxcli: the module closed the connection\n";
+constexpr const char *kCancelled = "qxcli: cancelled\n";
+constexpr const char *kLateAnswerFormat = "qxcli: module %u answered after the timeout\n";
+constexpr const char *kScanNoneFound = "qxcli: no module answered\n";
+constexpr const char *kTransferGaveUpFormat = "qxcli: no acknowledgement from module %u after %d tries\n";
+
+// A transfer is given up after this many waits in a row without an
+// acknowledgement: the page resends for ever, a script must end.
+constexpr int kTransferTriesWithoutAnswer = 3;
+
+// The scan waits this long per address unless --timeout says otherwise: the
+// library's own wait for an answer, which a shorter one cannot undercut.
+constexpr int kScanDefaultTimeoutMs = 1000;
+
+struct Context {
+    const Invocation &inv;
+    DeviceLink &link;
+};
+
+// A command: its words, its options, its help, and a preparation that
+// checks everything it can before the module is reached. The preparation
+// returns an error text (exit 2) or fills `run`.
+using Run = std::function<int(Context &)>;
+struct Command {
+    const char *name;
+    const char *help;
+    std::vector<const char *> options;
+    std::function<std::string(const Invocation &, Run &)> prepare;
+};
+
+void onInterrupt(int)
+{
+    cancelRequested().store(true);
+}
+
+// --- results and failures
+
+void result(const Invocation &inv, const std::string &text, const JsonObject &json)
+{
+    printOut(inv.json ? json.text() + "\n" : text + "\n");
+}
+
+int failure(const Invocation &inv, const std::string &message)
+{
+    printErr(message);
+    if (inv.json) {
+        std::string m = terminalText(message);
+        while (!m.empty() && m.back() == '\n')
+            m.pop_back();
+        printOut(JsonObject().add("address", unsigned(inv.address)).addBool("ok", false).add("error", m).text()
+                 + "\n");
+    }
+    return kExitNoAnswer;
+}
+
+int waitFailure(const Invocation &inv, WaitResult w, uint8_t address, int timeoutMs)
+{
+    switch (w) {
+    case WaitResult::Cancelled:
+        return failure(inv, kCancelled);
+    case WaitResult::LinkLost:
+        return failure(inv, kLinkLost);
+    case WaitResult::NoAnswer:
+    case WaitResult::Done:
+        break;
+    }
+    return failure(inv, formatText(kNoAnswerFormat, unsigned(address), timeoutMs));
+}
+
+bool tcpFraming(const Invocation &inv)
+{
+    return inv.transport != Invocation::Transport::Serial;
+}
+
+// One exchange; on success `answer` holds the module's answer.
+int ask(Context &c, const SlotRequest &request, std::initializer_list<int32_t> codes, LinkEvent &answer)
+{
+    const WaitResult w = c.link.exchange(request, codes, c.inv.timeoutMs, answer);
+    if (w != WaitResult::Done)
+        return waitFailure(c.inv, w, request.record.address(), c.inv.timeoutMs);
+    if (answer.code == kEventOther) {
+        const unsigned code = exceptionCodeOf(answer.frame, tcpFraming(c.inv));
+        return failure(c.inv, formatText(kRefusedFormat, unsigned(request.record.address()), code));
+    }
+    return kExitOk;
+}
+
+// The pages poll with repeat mode; a command asks once.
+SlotRequest once(SlotRequest request)
+{
+    request.record.setMode(kModeCounted);
+    request.record.setCounter(1);
+    return request;
+}
+
+SlotRequest identityRequest(uint8_t address)
+{
+    SlotRequest r;
+    r.slot = kSlotIdentity;
+    r.length = RequestLength::kIdentity;
+    r.record.setMode(kModeCounted);
+    r.record.setCounter(1);
+    r.record.setAddress(address);
+    return r;
+}
+
+// --- option helpers
+
+std::optional<std::string> option(const Invocation &inv, const char *name)
+{
+    const auto it = inv.options.find(name);
+    if (it == inv.options.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::string subStationOf(const Invocation &inv, uint8_t &sub)
+{
+    sub = 0;
+    if (const auto text = option(inv, "--sub")) {
+        const auto n = parseDecimal(*text, 0, kSubStationCount);
+        if (!n)
+            return "--sub takes a sub-station 0..10 (0 for \"无\")";
+        sub = static_cast<uint8_t>(*n);
+    }
+    return {};
+}
+
+std::string onOff(const std::string &word, bool &on)
+{
+    if (word != "on" && word != "off")
+        return "expected on or off, not '" + word + "'";
+    on = word == "on";
+    return {};
+}
+
+// --- identity
+
+int runIdentity(Context &c)
+{
+    LinkEvent answer;
+    if (const int rc = ask(c, identityRequest(c.inv.address), {kEventIdentity}, answer); rc != kExitOk)
+        return rc;
+    const IdentityView v = readIdentity(answer.record.data());
+    const std::pair<const char *, const std::string *> fields[] = {
+        {texts::kLabelFirmwareVersion, &v.firmwareVersion},
+        {texts::kLabelDriverVersion, &v.driverVersion},
+        {texts::kLabelModel, &v.modelName},
+        {texts::kLabelSeries, &v.series},
+        {texts::kLabelSerialNumber, &v.serialNumber},
+        {texts::kLabelFactoryDate, &v.factoryDate},
+        {texts::kLabelDescription, &v.description},
+    };
+    std::string text;
+    for (const auto &[label, value] : fields)
+        text += std::string(text.empty() ? "" : "\n") + label + *value;
+    JsonObject json;
+    json.add("address", unsigned(c.inv.address))
+        .add("firmwareVersion", v.firmwareVersion)
+        .add("driverVersion", v.driverVersion)
+        .add("model", v.modelName)
+        .add("series", v.series)
+        .add("serialNumber", v.serialNumber)
+        .add("factoryDate", v.factoryDate)
+        .add("description", v.description);
+    result(c.inv, text, json);
+    return kExitOk;
+}
+
+std::string prepareIdentity(const Invocation &inv, Run &run)
+{
+    if (inv.words.size() != 1)
+        return "identity takes no arguments";
+    run = runIdentity;
+    return {};
+}
+
+// --- read
+
+enum class ReadKind { Inputs, Outputs, AnalogInputs, AnalogOutputs, Counters };
+
+// The data bytes a bit answer carried, from its frame's byte count.
+std::size_t bitBytesOf(const LinkEvent &answer, bool tcp)
+{
+    const std::size_t countAt = (tcp ? MbapLayout::kSize : 1) + 1;
+    return answer.frame.size() > countAt ? answer.frame[countAt] : 0;
+}
+
+void showRead(const Context &c, ReadKind kind, uint8_t sub, const LinkEvent &answer)
+{
+    static const char *const kNames[] = {"di", "do", "ai", "ao", "counters"};
+    std::string text;
+    std::vector<long long> values;
+    auto item = [&](const std::string &label, long long value) {
+        text += (text.empty() ? "" : " ") + label;
+        values.push_back(value);
+    };
+    const uint8_t *record = answer.record.data();
+    switch (kind) {
+    case ReadKind::Inputs:
+    case ReadKind::Outputs: {
+        const std::size_t n = std::min<std::size_t>(bitBytesOf(answer, tcpFraming(c.inv)), 4);
+        const std::span<const uint8_t> bits(record + BitRecordLayout::kData, n);
+        const BitUpdates updates = kind == ReadKind::Inputs ? inputDisplay(bits, false).inputs : outputDisplay(bits);
+        for (int i = 0; i < kDigitalPoints; ++i) {
+            if (!updates[i])
+                continue;
+            const bool on = *updates[i];
+            item(kind == ReadKind::Inputs ? formatText(io_texts::kInputFormat, i + 1) + ":" + (on ? "1" : "0")
+                                          : outputCaption(i + 1, on),
+                 on);
+        }
+        break;
+    }
+    case ReadKind::AnalogInputs: {
+        const auto arrived = readInputRegisterValues(record);
+        const auto v = arrived.first(kAnalogChannels);
+        for (std::size_t i = 0; i < v.size(); ++i)
+            item(formatText(io_texts::kAiFormat, int(i + 1)) + unsignedText(v[i]), v[i]);
+        break;
+    }
+    case ReadKind::AnalogOutputs: {
+        const auto arrived = readHoldingRegisterValues(record);
+        const auto v = arrived.first(kAnalogChannels);
+        for (std::size_t i = 0; i < v.size(); ++i)
+            item(formatText(io_texts::kAoFormat, int(i + 1)) + unsignedText(v[i]), v[i]);
+        break;
+    }
+    case ReadKind::Counters: {
+        const auto arrived = readInputRegisterValues(record);
+        const CounterUpdates u = counterUpdates(arrived.all(), kCountersAll);
+        for (int i = 0; i < kDigitalPoints; ++i)
+            if (u[i])
+                item(formatText(io_texts::kCounterFormat, i + 1) + unsignedText(*u[i]), *u[i]);
+        break;
+    }
+    }
+    JsonObject json;
+    json.add("address", unsigned(c.inv.address)).add("sub", unsigned(sub)).add("read", kNames[int(kind)]).add("values", values);
+    result(c.inv, text, json);
+}
+
+std::string prepareRead(const Invocation &inv, Run &run)
+{
+    if (inv.words.size() != 2)
+        return "read takes one of di, do, ai, ao, counters";
+    const std::string &what = inv.words[1];
+    ReadKind kind;
+    if (what == "di")
+        kind = ReadKind::Inputs;
+    else if (what == "do")
+        kind = ReadKind::Outputs;
+    else if (what == "ai")
+        kind = ReadKind::AnalogInputs;
+    else if (what == "ao")
+        kind = ReadKind::AnalogOutputs;
+    else if (what == "counters")
+        kind = ReadKind::Counters;
+    else
+        return "read takes one of di, do, ai, ao, counters, not '" + what + "'";
+    uint8_t sub = 0;
+    if (std::string why = subStationOf(inv, sub); !why.empty())
+        return why;
+    long every = 0;
+    long count = 1;
+    if (const auto text = option(inv, "--every")) {
+        const auto n = parseDecimal(*text, 1, 86'400'000);
+        if (!n)
+            return "--every takes milliseconds";
+        every = *n;
+        count = 0;
+    }
+    if (const auto text = option(inv, "--count")) {
+        const auto n = parseDecimal(*text, 0, 1'000'000'000);
+        if (!n)
+            return "--count takes a number (0: until Ctrl-C)";
+        if (every == 0)
+            return "--count goes with --every";
+        count = *n;
+    }
+    run = [kind, sub, every, count](Context &c) {
+        const IoTarget target {c.inv.address, sub};
+        SlotRequest request;
+        int32_t code = 0;
+        switch (kind) {
+        case ReadKind::Inputs:
+            request = pollInputsRequest(target);
+            code = kEventInputs;
+            break;
+        case ReadKind::Outputs:
+            request = pollOutputsRequest(target);
+            code = kEventCoils;
+            break;
+        case ReadKind::AnalogInputs:
+            request = pollAnalogInputsRequest(target);
+            code = kEventInputRegisters;
+            break;
+        case ReadKind::AnalogOutputs:
+            request = pollAnalogOutputsRequest(target);
+            code = kEventHoldingRegisters;
+            break;
+        case ReadKind::Counters:
+            request = pollCountersRequest(target, kCountersAll);
+            code = kEventInputRegisters;
+            break;
+        }
+        request = once(request);
+        using Clock = std::chrono::steady_clock;
+        Clock::time_point next = Clock::now();
+        for (long i = 0; count == 0 || i < count; ++i) {
+            if (i > 0) {
+                next += std::chrono::milliseconds(every);
+                while (Clock::now() < next && !cancelRequested().load())
+                    std::this_thread::sleep_for(std::min<Clock::duration>(next - Clock::now(), std::chrono::milliseconds(50)));
+                if (cancelRequested().load())
+                    return failure(c.inv, kCancelled);
+            }
+            LinkEvent answer;
+            if (const int rc = ask(c, request, {code}, answer); rc != kExitOk)
+                return rc;
+            showRead(c, kind, sub, answer);
+            std::fflush(stdout);
+        }
+        return kExitOk;
+    };
+    return {};
+}
+
+// --- write, pwm, clear
+
+std::string prepareWrite(const Invocation &inv, Run &run)
+{
+    uint8_t sub = 0;
+    if (std::string why = subStationOf(inv, sub); !why.empty())
+        return why;
+    const auto &w = inv.words;
+    if (w.size() == 4 && w[1] == "do" && w[2] == "all") {
+        bool on = false;
+        if (std::string why = onOff(w[3], on); !why.empty())
+            return why;
+        run = [sub, on](Context &c) {
+            LinkEvent answer;
+            const IoTarget target {c.inv.address, sub};
+            if (const int rc = ask(c, writeAllOutputsRequest(target, on), {kEventCoilsWritten}, answer); rc != kExitOk)
+                return rc;
+            result(c.inv, on ? io_texts::kButtonAllOn : io_texts::kButtonAllOff,
+                   JsonObject().add("address", unsigned(c.inv.address)).add("sub", unsigned(sub))
+                       .add("write", "do").add("output", "all").addBool("on", on).addBool("ok", true));
+            return kExitOk;
+        };
+        return {};
+    }
+    if (w.size() == 4 && w[1] == "do") {
+        const auto n = parseDecimal(w[2], 1, kDigitalPoints);
+        if (!n)
+            return "write do takes an output 1..24 or all";
+        bool on = false;
+        if (std::string why = onOff(w[3], on); !why.empty())
+            return why;
+        const int output = int(*n);
+        run = [sub, on, output](Context &c) {
+            LinkEvent answer;
+            const IoTarget target {c.inv.address, sub};
+            const SlotRequest request = *writeOutputRequest(target, output, on);
+            if (const int rc = ask(c, request, {kEventCoilsWritten}, answer); rc != kExitOk)
+                return rc;
+            result(c.inv, outputCaption(output, on),
+                   JsonObject().add("address", unsigned(c.inv.address)).add("sub", unsigned(sub))
+                       .add("write", "do").add("output", output).addBool("on", on).addBool("ok", true));
+            return kExitOk;
+        };
+        return {};
+    }
+    if (w.size() == 4 && w[1] == "ao") {
+        const auto n = parseDecimal(w[2], 1, kAnalogChannels);
+        if (!n)
+            return "write ao takes a channel 1..8";
+        const int channel = int(*n);
+        const AnalogOutputCheck value = checkAnalogOutput(w[3], channel);
+        if (!value.ok)
+            return value.message;
+        const uint16_t v = value.value;
+        run = [sub, channel, v](Context &c) {
+            LinkEvent answer;
+            const IoTarget target {c.inv.address, sub};
+            if (const int rc = ask(c, writeAnalogOutputRequest(target, channel, v), {kEventRegistersWritten}, answer);
+                rc != kExitOk)
+                return rc;
+            result(c.inv, formatText(io_texts::kAoFormat, channel) + unsignedText(v),
+                   JsonObject().add("address", unsigned(c.inv.address)).add("sub", unsigned(sub))
+                       .add("write", "ao").add("output", channel).add("value", unsigned(v)).addBool("ok", true));
+            return kExitOk;
+        };
+        return {};
+    }
+    return "write takes: do N on|off, do all on|off, ao N VALUE";
+}
+
+std::string preparePwm(const Invocation &inv, Run &run)
+{
+    uint8_t sub = 0;
+    if (std::string why = subStationOf(inv, sub); !why.empty())
+        return why;
+    if (inv.words.size() != 2)
+        return "pwm takes an output: 1, 3, 5 or 7";
+    int index = -1;
+    for (int i = 0; i < kPwmOutputs; ++i)
+        if (inv.words[1] == std::to_string(pwmOutputNumber(i)))
+            index = i;
+    if (index < 0)
+        return "pwm takes an output: 1, 3, 5 or 7";
+    PwmUnit unit = kPwmMicroseconds;
+    if (const auto u = option(inv, "--unit")) {
+        if (*u == "us")
+            unit = kPwmMicroseconds;
+        else if (*u == "ms")
+            unit = kPwmMilliseconds;
+        else if (*u == "s")
+            unit = kPwmSeconds;
+        else
+            return "--unit takes us, ms or s";
+    }
+    const PwmTimeCheck high = checkPwmTime(option(inv, "--high").value_or(io_texts::kDefaultPwmTime), index, true);
+    if (!high.ok)
+        return high.message;
+    const PwmTimeCheck low = checkPwmTime(option(inv, "--low").value_or(io_texts::kDefaultPwmTime), index, false);
+    if (!low.ok)
+        return low.message;
+    std::optional<bool> runState;
+    if (const auto r = option(inv, "--run")) {
+        bool on = false;
+        if (std::string why = onOff(*r, on); !why.empty())
+            return "--run: " + why;
+        runState = on;
+    }
+    const uint16_t h = high.value;
+    const uint16_t l = low.value;
+    run = [=](Context &c) {
+        const IoTarget target {c.inv.address, sub};
+        LinkEvent answer;
+        if (const int rc = ask(c, pwmSettingsRequest(target, index, unit, h, l), {kEventRegistersWritten}, answer);
+            rc != kExitOk)
+            return rc;
+        const PwmFigures f = pwmFigures(unit, h, l);
+        const int output = pwmOutputNumber(index);
+        std::string text = formatText(io_texts::kBoxPwmFormat, output) + " " + io_texts::kLabelFrequency + f.frequency
+            + " " + io_texts::kLabelDuty + f.duty;
+        JsonObject json;
+        json.add("address", unsigned(c.inv.address)).add("sub", unsigned(sub)).add("pwm", output)
+            .add("unit", unsigned(unit)).add("high", unsigned(h)).add("low", unsigned(l))
+            .add("frequency", f.frequency).add("duty", f.duty);
+        if (runState) {
+            if (const int rc = ask(c, pwmRunRequest(target, index, *runState), {kEventCoilsWritten}, answer);
+                rc != kExitOk)
+                return rc;
+            text += "\n" + formatText(*runState ? io_texts::kPwmStartFormat : io_texts::kPwmStopFormat, output);
+            json.addBool("run", *runState);
+        }
+        result(c.inv, text, json.addBool("ok", true));
+        return kExitOk;
+    };
+    return {};
+}
+
+std::string prepareClear(const Invocation &inv, Run &run)
+{
+    uint8_t sub = 0;
+    if (std::string why = subStationOf(inv, sub); !why.empty())
+        return why;
+    if (inv.words.size() != 2 || inv.words[1] != "counters")
+        return "clear takes: counters";
+    run = [sub](Context &c) {
+        LinkEvent answer;
+        if (const int rc = ask(c, clearCountersRequest({c.inv.address, sub}), {kEventCoilsWritten}, answer);
+            rc != kExitOk)
+            return rc;
+        result(c.inv, io_texts::kButtonClearCounters,
+               JsonObject().add("address", unsigned(c.inv.address)).add("sub", unsigned(sub))
+                   .add("clear", "counters").addBool("ok", true));
+        return kExitOk;
+    };
+    return {};
+}
+
+// --- plc download and clear-flash
+
+int runTransfer(Context &c, const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize,
+                const char *what)
+{
+    PlcDownload download;
+    EplcStep step = download.start(image, finalCommand, blockSize);
+    Progress progress("plc", download.packetsPlanned());
+    const uint8_t address = c.inv.address;
+    int silentWaits = 0;
+    bool gaveUp = false;
+    EplcLink link;
+    link.place = [&](const EplcStep &s) {
+        if (!s.log.empty() && s.log.rfind(plc_texts::kLogAckTimeout, 0) == 0)
+            progress.note(terminalText(plc_texts::kLogAckTimeout));
+        SlotRequest r;
+        r.slot = kSlotPlcPacket;
+        r.length = RequestLength::kTransferPacket;
+        r.record = eplcRequest(s.packet, address);
+        c.link.place(r, true);
+        progress.update(download.packetsAcknowledged(), formatText(plc_texts::kLogSending, unsigned(s.header.block),
+                                                                    unsigned(s.header.length)));
+    };
+    link.waitAck = [&](int ms) -> std::optional<EplcAck> {
+        LinkEvent answer;
+        const WaitResult w = c.link.waitAnswer(address, {kEventPlcPacket}, ms, answer);
+        if (w == WaitResult::Done && answer.code == kEventPlcPacket) {
+            const PlcAck ack = readPlcAck(answer.record.data());
+            if (!ack.logLine.empty())
+                progress.note(terminalText(ack.logLine));
+            if (ack.complete) {
+                silentWaits = 0;
+                return EplcAck {ack.success, {ack.mode, ack.block, ack.offset, ack.length}};
+            }
+        }
+        if (w == WaitResult::LinkLost || ++silentWaits >= kTransferTriesWithoutAnswer)
+            gaveUp = true;
+        return std::nullopt;
+    };
+    link.cancelled = [&] { return gaveUp || cancelRequested().load(); };
+    const EplcStep end = runDownload(download, std::move(step), link, c.inv.timeoutMs);
+    progress.update(download.packetsAcknowledged());
+    progress.finish();
+    if (gaveUp && !cancelRequested().load())
+        return failure(c.inv, formatText(kTransferGaveUpFormat, unsigned(address), kTransferTriesWithoutAnswer));
+    if (!end.log.empty())
+        printErr(end.log);
+    const std::string message = end.message + "\n";
+    JsonObject json;
+    json.add("address", unsigned(address)).add("plc", what).add("packets", download.packetsPlanned())
+        .addBool("ok", end.success).add("message", end.message);
+    if (!end.success) {
+        if (c.inv.json)
+            printOut(json.text() + "\n");
+        printErr(message);
+        return kExitNoAnswer;
+    }
+    result(c.inv, end.message, json);
+    return kExitOk;
+}
+
+std::string blockSizeOf(const Invocation &inv, uint16_t &size)
+{
+    size = kEplcDefaultBlockSize;
+    if (const auto text = option(inv, "--block-size")) {
+        const auto n = parseDecimal(*text, 1, 256);
+        if (!n || !isEplcBlockSize(int(*n)))
+            return "--block-size takes 8, 16, 32, 64, 128 or 256";
+        size = static_cast<uint16_t>(*n);
+    }
+    return {};
+}
+
+std::string preparePlc(const Invocation &inv, Run &run)
+{
+    uint16_t blockSize = 0;
+    if (std::string why = blockSizeOf(inv, blockSize); !why.empty())
+        return why;
+    if (inv.words.size() == 2 && inv.words[1] == "clear-flash") {
+        for (const char *o : {"--ram", "--flash", "--flash-restart", "--scaling", "--password"})
+            if (option(inv, o))
+                return std::string("plc clear-flash takes no ") + o;
+        // an empty program for block 0, stored in FLASH, and a restart
+        const ProgramImage image = buildProgramImage(PlcProject(), ScalingTables());
+        run = [image, blockSize](Context &c) { return runTransfer(c, image, kEplcFlashRestart, blockSize, "clear-flash"); };
+        return {};
+    }
+    if (inv.words.size() != 3 || inv.words[1] != "download")
+        return "plc takes: download FILE --ram|--flash|--flash-restart, or clear-flash";
+    int targets = 0;
+    uint8_t finalCommand = 0;
+    for (const auto &[name, command] : {std::pair {"--ram", kEplcRamRun}, std::pair {"--flash", kEplcFlashRun},
+                                        std::pair {"--flash-restart", kEplcFlashRestart}})
+        if (option(inv, name)) {
+            ++targets;
+            finalCommand = command;
+        }
+    if (targets != 1)
+        return "plc download takes one of --ram, --flash, --flash-restart";
+    const auto scaling = loadScaling(option(inv, "--scaling"));
+    if (!scaling)
+        return "-"; // printed
+    const auto project = loadProgram(inv.words[2], option(inv, "--password"), false);
+    if (!project)
+        return "-";
+    if (!checkPlcProject(*project, *scaling).ok)
+        return plc_texts::kFixSyntaxFirst;
+    const ProgramImage image = buildProgramImage(*project, *scaling);
+    run = [image, finalCommand, blockSize](Context &c) {
+        return runTransfer(c, image, finalCommand, blockSize, "download");
+    };
+    return {};
+}
+
+// --- scan
+
+std::string prepareScan(const Invocation &inv, Run &run)
+{
+    if (inv.words.size() != 1)
+        return "scan takes no arguments";
+    long from = 1;
+    long to = 240;
+    if (const auto t = option(inv, "--from")) {
+        const auto n = parseDecimal(*t, 1, 247);
+        if (!n)
+            return "--from takes an address 1..247";
+        from = *n;
+    }
+    if (const auto t = option(inv, "--to")) {
+        const auto n = parseDecimal(*t, 1, 247);
+        if (!n)
+            return "--to takes an address 1..247";
+        to = *n;
+    }
+    if (from > to)
+        return "--from is above --to";
+    const int timeoutMs = inv.timeoutGiven ? inv.timeoutMs : kScanDefaultTimeoutMs;
+    run = [from, to, timeoutMs](Context &c) {
+        const int total = int(to - from + 1);
+        Progress progress("scan", total);
+        int found = 0;
+        for (long a = from; a <= to; ++a) {
+            const auto address = static_cast<uint8_t>(a);
+            c.link.place(identityRequest(address));
+            WaitResult w = c.link.waitSent(address, timeoutMs + 1000);
+            LinkEvent answer;
+            std::vector<LinkEvent> late;
+            if (w == WaitResult::Done)
+                w = c.link.waitAnswer(address, {kEventIdentity}, timeoutMs, answer, &late);
+            for (const LinkEvent &e : late)
+                if (e.address >= 0)
+                    progress.note(formatText(kLateAnswerFormat, unsigned(e.address)));
+            if (w == WaitResult::Cancelled || w == WaitResult::LinkLost) {
+                progress.finish();
+                return waitFailure(c.inv, w, address, timeoutMs);
+            }
+            if (w == WaitResult::Done && answer.code == kEventIdentity) {
+                ++found;
+                const IdentityView v = readIdentity(answer.record.data());
+                progress.clear();
+                result(c.inv, std::to_string(a) + " " + v.modelName,
+                       JsonObject().add("address", int(a)).add("model", v.modelName).add("series", v.series));
+                std::fflush(stdout);
+            }
+            progress.update(int(a - from + 1), "scan " + std::to_string(a) + (w == WaitResult::Done ? " answered" : ""));
+        }
+        progress.finish();
+        if (found == 0)
+            return failure(c.inv, kScanNoneFound);
+        return kExitOk;
+    };
+    return {};
+}
+
+// --- the table
+
+const Command kCommands[] = {
+    {"identity",
+     "qxcli CONNECTION identity\n"
+     "  Reads the module's identity and prints the connection page's information\n"
+     "  fields: 固件版本, 驱动版本, 设备型号, 设备系列, 出厂编号, 出厂日期, 功能简介.\n",
+     {}, prepareIdentity},
+    {"read",
+     "qxcli CONNECTION read di|do|ai|ao|counters [--sub S] [--every MS --count N]\n"
+     "  di: X1..X24; do: Y1..Y24 as the DI/DO page captions them; ai: AI1..AI8 raw;\n"
+     "  ao: AO1..AO8; counters: the pulse counters of X1..X24.\n"
+     "  --sub S      sub-station 1..10 of a gateway (0, the default, for \"无\")\n"
+     "  --every MS   read again every MS ms; --count N reads (0, the default with\n"
+     "               --every: until Ctrl-C)\n",
+     {"--sub", "--every", "--count"}, prepareRead},
+    {"write",
+     "qxcli CONNECTION write do N on|off [--sub S]     output YN, N = 1..24\n"
+     "qxcli CONNECTION write do all on|off [--sub S]   Y1..Y24 (\"全开\" / \"全关\")\n"
+     "qxcli CONNECTION write ao N VALUE [--sub S]      AON, N = 1..8, VALUE 0..65535\n",
+     {"--sub"}, prepareWrite},
+    {"pwm",
+     "qxcli CONNECTION pwm N [--unit us|ms|s] [--high H] [--low L] [--run on|off] [--sub S]\n"
+     "  Sets PWM output YN (N = 1, 3, 5, 7): time unit (us), high and low time of\n"
+     "  one period (50000 each), as the PWM page's \"设置\"; prints frequency and\n"
+     "  duty. --run on|off then starts or stops the output.\n",
+     {"--sub", "--unit", "--high", "--low", "--run"}, preparePwm},
+    {"clear",
+     "qxcli CONNECTION clear counters [--sub S]\n"
+     "  Clears the pulse counters of X1..X24 (\"全部清空\").\n",
+     {"--sub"}, prepareClear},
+    {"plc",
+     "qxcli CONNECTION plc download FILE --ram|--flash|--flash-restart\n"
+     "      [--scaling FILE.txt] [--password PW] [--block-size N]\n"
+     "  Checks and compiles FILE (source text, or a .qprj project with its\n"
+     "  password) and downloads it: --ram \"下载RAM并运行\", --flash \"下载FLASH并运行\",\n"
+     "  --flash-restart \"下载FLASH并重启\". Block size 8, 16, 32, 64 (default), 128, 256.\n"
+     "qxcli CONNECTION plc clear-flash [--block-size N]\n"
+     "  \"清空FLASH并重启\": an empty program into FLASH, then a restart.\n"
+     "  A packet without acknowledgement within --timeout is sent again; after 3\n"
+     "  such waits in a row the transfer is given up. Ctrl-C cancels it.\n",
+     {"--ram", "--flash", "--flash-restart", "--scaling", "--password", "--block-size"}, preparePlc},
+    {"scan",
+     "qxcli CONNECTION scan [--from A] [--to B] [--timeout MS]\n"
+     "  Asks every address from A (1) to B (240) for its identity and prints those\n"
+     "  that answer with their model. --timeout is the wait per address (1000 ms;\n"
+     "  QXLIB sends the next request only 1000 ms after an unanswered one, so a\n"
+     "  shorter wait does not make the scan faster). Exit 1 when none answered.\n",
+     {"--from", "--to"}, prepareScan},
+};
+
+int usageError(const std::string &why)
+{
+    printErr("qxcli: " + why + "\n" + kUsage + "Try 'qxcli --help'.\n");
+    return kExitError;
+}
+
+std::string executableDir()
+{
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return {};
+    std::string p(path, std::size_t(n));
+    const std::size_t slash = p.rfind('/');
+    return slash == std::string::npos ? std::string() : p.substr(0, slash);
+}
+
+} // namespace
+
+const char *deviceUsage()
+{
+    return kUsage;
+}
+
+int runDeviceCommand(const std::vector<std::string> &args)
+{
+    const ParseResult parsed = parseInvocation(args);
+    if (!parsed.ok)
+        return usageError(parsed.message);
+    const Invocation &inv = parsed.invocation;
+    const Command *command = nullptr;
+    if (!inv.words.empty())
+        for (const Command &c : kCommands)
+            if (inv.words[0] == c.name)
+                command = &c;
+    if (inv.help) {
+        printOut(command ? std::string(command->help) : std::string(kUsage) + "\n" + kHelp);
+        return kExitOk;
+    }
+    if (inv.words.empty())
+        return usageError("missing COMMAND");
+    if (!command)
+        return usageError("unknown command '" + inv.words[0] + "'");
+    for (const auto &[name, value] : inv.options) {
+        bool allowed = false;
+        for (const char *o : command->options)
+            allowed = allowed || name == o;
+        if (!allowed)
+            return usageError(std::string(command->name) + " does not take " + name);
+    }
+    Run run;
+    if (const std::string why = command->prepare(inv, run); !why.empty())
+        return why == "-" ? kExitError : usageError(why);
+    const SettingsResult settings = connectionSettings(inv);
+    if (!settings.ok)
+        return usageError(settings.message);
+    const BindResult bound =
+        bindFirstLibrary(libraryCandidates(inv.library, executableDir(), QX_BUILD_LIBRARY_DIR));
+    if (!bound.ok) {
+        printErr(bound.message + "\n");
+        return kExitError;
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onInterrupt;
+    sa.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+
+    DeviceLink link;
+    const int linkTimeout = inv.timeoutMs;
+    const DeviceLink::OpenResult opened = link.open(bound.functions, settings.settings, linkTimeout);
+    if (!opened.ok) {
+        if (!opened.message.empty())
+            return failure(inv, opened.message + "\n");
+        if (opened.wait == WaitResult::NoAnswer)
+            return failure(inv, formatText(kNoLinkFormat, linkTimeout));
+        return waitFailure(inv, opened.wait, inv.address, linkTimeout);
+    }
+    Context context {inv, link};
+    const int rc = run(context);
+    link.close();
+    return rc;
+}
+
+} // namespace qx::cli
