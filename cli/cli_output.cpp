@@ -19,17 +19,49 @@ std::string terminalText(std::string_view text)
     return out;
 }
 
+namespace {
+
+FILE *g_results = nullptr;
+
+FILE *results()
+{
+    return g_results ? g_results : stdout;
+}
+
+} // namespace
+
+void keepStdoutForResults()
+{
+    if (g_results)
+        return;
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    if (saved < 0)
+        return;
+    g_results = ::fdopen(saved, "w");
+    if (!g_results) {
+        ::close(saved);
+        return;
+    }
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+void flushOut()
+{
+    std::fflush(results());
+}
+
 void printOut(std::string_view text)
 {
     const std::string t = terminalText(text);
-    std::fwrite(t.data(), 1, t.size(), stdout);
+    std::fwrite(t.data(), 1, t.size(), results());
 }
 
 void printErr(std::string_view text)
 {
     // stdout is buffered when it is a pipe; without this a message would
     // overtake the report it concludes when both streams share one pipe
-    std::fflush(stdout);
+    std::fflush(results());
     const std::string t = terminalText(text);
     std::fwrite(t.data(), 1, t.size(), stderr);
 }
@@ -120,7 +152,7 @@ void Progress::draw()
     std::string bar = "\r" + m_label + " [" + std::string(std::size_t(filled), '#')
         + std::string(std::size_t(kWidth - filled), '-') + "] " + std::to_string(m_done) + "/"
         + std::to_string(m_total);
-    std::fflush(stdout);
+    std::fflush(results());
     std::fputs(bar.c_str(), stderr);
     std::fflush(stderr);
     m_drawn = true;

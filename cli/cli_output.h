@@ -18,6 +18,13 @@ inline constexpr int kExitNoAnswer = 1; // the module refused or did not answer
 inline constexpr int kExitError = 2;
 
 void printOut(std::string_view text);
+// QXLIB prints its console lines ("服务器启动成功..." and the like) on file
+// descriptor 1; once this is called they go to standard error, and only
+// printOut writes to the original standard output, so --json output stays
+// parseable.
+void keepStdoutForResults();
+// Results as they come, for a reader of a pipe (read --every, scan).
+void flushOut();
 void printErr(std::string_view text);
 
 // "\r\n" -> "\n"

@@ -89,6 +89,9 @@ constexpr const char *kLateAnswerFormat = "qxcli: module %u answered after the t
 constexpr const char *kScanNoneFound = "qxcli: no module answered\n";
 constexpr const char *kTransferGaveUpFormat = "qxcli: no acknowledgement from module %u after %d tries\n";
 
+// The library's wait for an answer before it sends the next request.
+constexpr int kLibraryResponseWaitMs = 1000;
+
 // A transfer is given up after this many waits in a row without an
 // acknowledgement: the page resends for ever, a script must end.
 constexpr int kTransferTriesWithoutAnswer = 3;
@@ -404,7 +407,7 @@ std::string prepareRead(const Invocation &inv, Run &run)
             if (const int rc = ask(c, request, {code}, answer); rc != kExitOk)
                 return rc;
             showRead(c, kind, sub, answer);
-            std::fflush(stdout);
+            flushOut();
         }
         return kExitOk;
     };
@@ -729,9 +732,20 @@ std::string prepareScan(const Invocation &inv, Run &run)
                 progress.clear();
                 result(c.inv, std::to_string(a) + " " + v.modelName,
                        JsonObject().add("address", int(a)).add("model", v.modelName).add("series", v.series));
-                std::fflush(stdout);
+                flushOut();
             }
             progress.update(int(a - from + 1), "scan " + std::to_string(a) + (w == WaitResult::Done ? " answered" : ""));
+            // The library sends nothing new until 1000 ms after an unanswered
+            // request; a new port object does not wait, so a shorter timeout
+            // sets the pace. A TCP server cannot call the module back.
+            if (w == WaitResult::NoAnswer && timeoutMs < kLibraryResponseWaitMs && a < to
+                && c.inv.transport != Invocation::Transport::TcpServer) {
+                const DeviceLink::OpenResult again = c.link.reopen(c.inv.timeoutMs);
+                if (!again.ok) {
+                    progress.finish();
+                    return failure(c.inv, again.message.empty() ? std::string(kLinkLost) : again.message + "\n");
+                }
+            }
         }
         progress.finish();
         if (found == 0)
@@ -786,9 +800,12 @@ const Command kCommands[] = {
     {"scan",
      "qxcli CONNECTION scan [--from A] [--to B] [--timeout MS]\n"
      "  Asks every address from A (1) to B (240) for its identity and prints those\n"
-     "  that answer with their model. --timeout is the wait per address (1000 ms;\n"
-     "  QXLIB sends the next request only 1000 ms after an unanswered one, so a\n"
-     "  shorter wait does not make the scan faster). Exit 1 when none answered.\n",
+     "  that answer with their model. --timeout is the wait per address (1000 ms).\n"
+     "  QXLIB sends a request only 1000 ms after an unanswered one; with a shorter\n"
+     "  --timeout the port is opened anew after each silent address so that the\n"
+     "  timeout sets the pace (not with --listen, where the module connects).\n"
+     "  A module slower than the timeout is missed (noted as a late answer when\n"
+     "  its answer still arrives). Exit 1 when none answered.\n",
      {"--from", "--to"}, prepareScan},
 };
 
@@ -855,6 +872,7 @@ int runDeviceCommand(const std::vector<std::string> &args)
         return kExitError;
     }
 
+    keepStdoutForResults();
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sa.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once

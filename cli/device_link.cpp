@@ -174,6 +174,7 @@ DeviceLink::OpenResult DeviceLink::open(const LibraryFunctions &library, const P
 {
     close();
     m_library = library;
+    m_settings = settings;
     const std::array<uint8_t, SettingsLayout::kSize> bytes = settingsBytes(settings);
     const uint32_t type = getU32le(bytes.data(), SettingsLayout::kTransportType);
     m_tcpFraming = getI32le(bytes.data(), SettingsLayout::kFramingMode) == kFramingTcp;
@@ -222,6 +223,13 @@ DeviceLink::OpenResult DeviceLink::open(const LibraryFunctions &library, const P
             return r;
         }
     }
+}
+
+DeviceLink::OpenResult DeviceLink::reopen(int timeoutMs)
+{
+    const LibraryFunctions library = m_library;
+    const PortSettings settings = m_settings;
+    return open(library, settings, timeoutMs);
 }
 
 void DeviceLink::close()

@@ -67,6 +67,9 @@ public:
     // link: the worker running (serial, UDP, TCP client) or a module
     // connected (TCP server).
     OpenResult open(const LibraryFunctions &library, const PortSettings &settings, int timeoutMs);
+    // A new port object with the same settings: a request the library still
+    // waits an answer for is forgotten, so the next one goes out at once.
+    OpenResult reopen(int timeoutMs);
     // DESTROY; the worker is stopped and the callback falls silent.
     void close();
 
@@ -97,6 +100,7 @@ private:
     WaitResult next(int timeoutMs, LinkEvent &event);
 
     LibraryFunctions m_library;
+    PortSettings m_settings {};
     intptr_t m_handle = 0;
     bool m_tcpFraming = true;
 

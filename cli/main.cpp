@@ -56,6 +56,11 @@ int main(int argc, char **argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args[0] == "--help" || args[0] == "-h")
         return qx::cli::runDeviceCommand(args);
+    // `plc` is both: the device's download and the offline checks
+    if (args[0] == "plc" && args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+        qx::cli::runDeviceCommand(args);
+        return qx::cli::runPlcCommand({args[1]});
+    }
     if (isDeviceCommand(args))
         return qx::cli::runDeviceCommand(args);
     const std::vector<std::string> rest(args.begin() + 1, args.end());
