@@ -51,6 +51,11 @@ void flushOut()
     std::fflush(results());
 }
 
+void printOutRaw(std::string_view bytes)
+{
+    std::fwrite(bytes.data(), 1, bytes.size(), results());
+}
+
 void printOut(std::string_view text)
 {
     const std::string t = terminalText(text);

@@ -18,6 +18,8 @@ inline constexpr int kExitNoAnswer = 1; // the module refused or did not answer
 inline constexpr int kExitError = 2;
 
 void printOut(std::string_view text);
+// Bytes as they are (a file's contents).
+void printOutRaw(std::string_view bytes);
 // QXLIB prints its console lines ("服务器启动成功..." and the like) on file
 // descriptor 1; once this is called they go to standard error, and only
 // printOut writes to the original standard output, so --json output stays

@@ -12,16 +12,23 @@
 #include <unistd.h>
 
 #include "analog_values.h"
+#include "config_texts.h"
 #include "cli_arguments.h"
 #include "cli_output.h"
 #include "device_link.h"
 #include "digital_display.h"
 #include "event_codes.h"
 #include "event_records.h"
+#include "gbk.h"
 #include "io_requests.h"
 #include "io_texts.h"
 #include "library_binder.h"
 #include "mbap_layout.h"
+#include "param_answers.h"
+#include "param_form.h"
+#include "param_ini.h"
+#include "param_ini_export.h"
+#include "param_requests.h"
 #include "plc_command.h"
 #include "plc_compiler.h"
 #include "plc_download.h"
@@ -73,6 +80,7 @@ constexpr const char *kHelp =
     "  plc download FILE --ram|--flash|--flash-restart [--scaling FILE.txt]\n"
     "      [--password PW] [--block-size N]\n"
     "  plc clear-flash [--block-size N]\n"
+    "  config read [-o FILE.ini] | config write FILE.ini [--yes]\n"
     "  scan [--from 1 --to 240] [--timeout MS]\n"
     "Without a connection: qxcli plc check|preview|build|image (qxcli plc --help).\n"
     "\n"
@@ -684,6 +692,147 @@ std::string preparePlc(const Invocation &inv, Run &run)
     return {};
 }
 
+// --- config read and write
+
+// The page counts five seconds down before it calls a read or write failed.
+constexpr int kConfigWaitMs = 5000;
+
+int configWait(const Invocation &inv)
+{
+    return inv.timeoutGiven ? inv.timeoutMs : kConfigWaitMs;
+}
+
+SlotRequest paramRequest(RequestRecord record, uint8_t address, bool write)
+{
+    SlotRequest r;
+    r.slot = write ? kSlotWriteParams : kSlotReadParams;
+    r.length = write ? RequestLength::kWriteParams : RequestLength::kRead;
+    r.record = record;
+    r.record.setAddress(address);
+    return r;
+}
+
+// A config answer that did not come: the page's own text for it.
+int configNoAnswer(Context &c, WaitResult w, const char *pageText)
+{
+    if (w == WaitResult::NoAnswer)
+        return failure(c.inv, std::string("qxcli: ") + pageText + "\n");
+    return waitFailure(c.inv, w, c.inv.address, configWait(c.inv));
+}
+
+int runConfigRead(Context &c, const std::optional<std::string> &output)
+{
+    LinkEvent answer;
+    const int waitMs = configWait(c.inv);
+    const WaitResult w = c.link.exchange(paramRequest(paramReadRecord(), c.inv.address, false),
+                                         {kEventParamsRead}, waitMs, answer, true);
+    if (w != WaitResult::Done)
+        return configNoAnswer(c, w, texts::kReadFailed);
+    if (answer.code == kEventOther)
+        return failure(c.inv, formatText(kRefusedFormat, unsigned(c.inv.address),
+                                         unsigned(exceptionCodeOf(answer.frame, tcpFraming(c.inv)))));
+    const RegisterBytes bytes = readRegisterBytes(answer.record.data(), RegisterRecordLayout::kParamCapacity);
+    const ParamReadAnswer read = readParamAnswer(bytes.data, bytes.length);
+    if (!read.ok)
+        return failure(c.inv, "qxcli: " + read.message + "\n");
+    // "导出配置" right after the read: the page's values over the block read
+    const CollectResult shown = collectBlock(valuesOf(showBlock(read.block)), read.block, CollectBase::OverCurrent);
+    if (!shown.ok)
+        return failure(c.inv, "qxcli: " + shown.message + "\n");
+    JsonObject json;
+    json.add("address", unsigned(c.inv.address)).add("config", "read").add("model", unsigned(shown.block.modelCode()));
+    if (output) {
+        const IniExportResult written = exportParamIni(shown.block, *output);
+        if (!written.ok) {
+            printErr("qxcli: " + written.message + "\n");
+            return kExitError;
+        }
+        result(c.inv, std::string(texts::kExportDone) + *output, json.add("file", *output).addBool("ok", true));
+        return kExitOk;
+    }
+    const IniExportResult text = paramIniText(shown.block);
+    if (!text.ok) {
+        printErr("qxcli: " + text.message + "\n");
+        return kExitError;
+    }
+    if (c.inv.json)
+        result(c.inv, {}, json.add("ini", gbkToUtf8(text.text)).addBool("ok", true));
+    else
+        printOutRaw(text.text); // the file's bytes, as -o writes them
+    return kExitOk;
+}
+
+// Asks on the terminal as the page's "注意:" box does; true for yes.
+bool confirmOnTerminal()
+{
+    printErr(std::string(texts::kCaptionConfirm) + " " + texts::kWriteConfirm + "\n[y/N] ");
+    std::string answer;
+    int ch;
+    while ((ch = std::getchar()) != EOF && ch != '\n')
+        answer += static_cast<char>(ch);
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+std::string prepareConfig(const Invocation &inv, Run &run)
+{
+    const auto &w = inv.words;
+    if (w.size() == 2 && w[1] == "read") {
+        if (option(inv, "--yes"))
+            return "config read takes no --yes";
+        const std::optional<std::string> output = option(inv, "-o");
+        run = [output](Context &c) { return runConfigRead(c, output); };
+        return {};
+    }
+    if (w.size() != 3 || w[1] != "write")
+        return "config takes: read [-o FILE.ini], or write FILE.ini [--yes]";
+    if (option(inv, "-o"))
+        return "config write takes no -o";
+    const IniLoadResult loaded = loadParamIni(w[2]);
+    if (!loaded.ok) {
+        if (!loaded.openError.empty())
+            printErr(std::string("qxcli: ") + texts::kIniCannotOpen + w[2] + ": " + loaded.openError + "\n");
+        else
+            printErr("qxcli: " + terminalText(formatText(texts::kIniMissingFormat, loaded.missingSection.c_str(),
+                                                         loaded.missingKey.c_str())));
+        return "-";
+    }
+    // the page shows the loaded block, then collects what it shows
+    const CollectResult collected = collectBlock(valuesOf(showBlock(loaded.block)), loaded.block);
+    if (!collected.ok) {
+        printErr("qxcli: " + collected.message + "\n");
+        return "-";
+    }
+    if (!option(inv, "--yes")) {
+        if (::isatty(STDIN_FILENO) != 1) {
+            printErr("qxcli: config write asks before writing; without a terminal give --yes\n");
+            return "-";
+        }
+        if (!confirmOnTerminal()) {
+            printErr(kCancelled);
+            return "-";
+        }
+    }
+    const ParamBlock block = collected.block;
+    run = [block](Context &c) {
+        LinkEvent answer;
+        const WaitResult wait = c.link.exchange(paramRequest(paramWriteRecord(block), c.inv.address, true),
+                                                {kEventParamsWritten}, configWait(c.inv), answer, true);
+        if (wait != WaitResult::Done)
+            return configNoAnswer(c, wait, texts::kWriteTimedOut);
+        if (answer.code == kEventOther)
+            return failure(c.inv, formatText(kRefusedFormat, unsigned(c.inv.address),
+                                             unsigned(exceptionCodeOf(answer.frame, tcpFraming(c.inv)))));
+        const ParamWriteAnswer written = readParamWriteAnswer(answer.record[TransferReplyLayout::kStatus]);
+        if (!written.written)
+            return failure(c.inv, "qxcli: " + written.message + "\n");
+        result(c.inv, written.message,
+               JsonObject().add("address", unsigned(c.inv.address)).add("config", "write")
+                   .add("model", unsigned(block.modelCode())).addBool("ok", true).add("message", written.message));
+        return kExitOk;
+    };
+    return {};
+}
+
 // --- scan
 
 std::string prepareScan(const Invocation &inv, Run &run)
@@ -797,6 +946,16 @@ const Command kCommands[] = {
      "  A packet without acknowledgement within --timeout is sent again; after 3\n"
      "  such waits in a row the transfer is given up. Ctrl-C cancels it.\n",
      {"--ram", "--flash", "--flash-restart", "--scaling", "--password", "--block-size"}, preparePlc},
+    {"config",
+     "qxcli CONNECTION config read [-o FILE.ini]\n"
+     "  Reads the parameter block (\"读取模块\") and prints its INI form, or writes it\n"
+     "  to FILE.ini as \"导出配置\" does (\"配置已导出到文件:\"). Waits 5000 ms unless\n"
+     "  --timeout says otherwise.\n"
+     "qxcli CONNECTION config write FILE.ini [--yes]\n"
+     "  Loads FILE.ini as \"本地加载\" does and writes it (\"写入模块\"), after the\n"
+     "  page's question on the terminal; --yes answers it. Without a terminal and\n"
+     "  without --yes nothing is written (exit 2).\n",
+     {"-o", "--yes"}, prepareConfig},
     {"scan",
      "qxcli CONNECTION scan [--from A] [--to B] [--timeout MS]\n"
      "  Asks every address from A (1) to B (240) for its identity and prints those\n"

@@ -20,6 +20,9 @@ using Clock = std::chrono::steady_clock;
 
 // How often a wait looks at Ctrl-C.
 constexpr int kCancelPollMs = 50;
+// The library delivers an answer's log line 8 ms after the answer; an answer
+// that came in time is waited for that long past the deadline.
+constexpr int kLogLineGraceMs = 100;
 // The library sends a request once the previous one was answered or it gave
 // up on it after this long.
 constexpr int kLibraryResponseWaitMs = 1000;
@@ -136,6 +139,7 @@ void DeviceLink::onEvent(int32_t code, const uint8_t *data)
     } else if (code == kEventConnection) {
         LinkEvent e;
         e.kind = LinkEvent::Kind::Connection;
+        e.at = Clock::now();
         e.state = getI32le(data, ConnectionLayout::kState);
         m_events.push_back(std::move(e));
     } else if (const std::size_t size = eventRecordSize(code); size > 0) {
@@ -144,6 +148,7 @@ void DeviceLink::onEvent(int32_t code, const uint8_t *data)
         if (m_unlogged)
             m_events.push_back(std::move(*m_unlogged));
         m_unlogged = LinkEvent {};
+        m_unlogged->at = Clock::now();
         m_unlogged->code = code;
         m_unlogged->record.assign(data, data + size);
     }
@@ -167,6 +172,12 @@ WaitResult DeviceLink::next(int timeoutMs, LinkEvent &event)
     event = std::move(m_events.front());
     m_events.pop_front();
     return WaitResult::Done;
+}
+
+bool DeviceLink::answerPendingSince(Clock::time_point deadline)
+{
+    std::lock_guard lock(m_lock);
+    return m_unlogged && m_unlogged->at <= deadline;
 }
 
 DeviceLink::OpenResult DeviceLink::open(const LibraryFunctions &library, const PortSettings &settings,
@@ -270,11 +281,22 @@ WaitResult DeviceLink::waitAnswer(uint8_t address, std::initializer_list<int32_t
                                   LinkEvent &answer, std::vector<LinkEvent> *late)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    Clock::time_point waitUntil = deadline;
     for (;;) {
         LinkEvent e;
-        const WaitResult w = next(msLeft(deadline), e);
+        const WaitResult w = next(msLeft(waitUntil), e);
+        if (w == WaitResult::NoAnswer && waitUntil == deadline && answerPendingSince(deadline)) {
+            waitUntil = Clock::now() + std::chrono::milliseconds(kLogLineGraceMs);
+            continue;
+        }
         if (w != WaitResult::Done)
             return w;
+        if (e.kind == LinkEvent::Kind::Answer && e.at > deadline) {
+            // too late for this wait, whoever sent it
+            if (late)
+                late->push_back(std::move(e));
+            return WaitResult::NoAnswer;
+        }
         if (e.kind == LinkEvent::Kind::Connection) {
             if (closesLink(e.state))
                 return WaitResult::LinkLost;

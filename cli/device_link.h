@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -41,6 +42,7 @@ struct LinkEvent {
     std::vector<uint8_t> record; // the answer's record, copied
     std::vector<uint8_t> frame; // the frame as the traffic log showed it
     int address = -1; // the frame's Modbus address, -1 when unknown
+    std::chrono::steady_clock::time_point at; // when the library delivered it
 };
 
 enum class WaitResult {
@@ -98,6 +100,8 @@ private:
     int addressOf(const std::vector<uint8_t> &frame) const;
     // Takes the next event, waiting up to `timeoutMs`.
     WaitResult next(int timeoutMs, LinkEvent &event);
+    // An answer came by `deadline` and waits for its log line.
+    bool answerPendingSince(std::chrono::steady_clock::time_point deadline);
 
     LibraryFunctions m_library;
     PortSettings m_settings {};

@@ -1,8 +1,8 @@
 // qxcli's device commands against qxsim: the identity texts over TCP, UDP,
 // the TCP server mode and a pseudo-terminal; writes and reads checked
-// through libmodbus; a PLC download ending in FLASH and one cancelled by
-// Ctrl-C; scans of a bus with several modules; silent modules and bad
-// arguments.
+// through libmodbus; the parameter block read, edited and written back; a
+// PLC download ending in FLASH and one cancelled by Ctrl-C; scans of a bus
+// with several modules; silent modules and bad arguments.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -224,6 +224,49 @@ TEST_F(QxcliModule, CountersAreReadAndCleared)
     EXPECT_EQ(r[0] + r[1], 0);
 }
 
+// --- configuration
+
+std::string textOf(const std::filesystem::path &path)
+{
+    const std::vector<uint8_t> b = fileBytes(path);
+    return {b.begin(), b.end()};
+}
+
+TEST(QxcliConfig, ReadEditWriteReadsBackEqual)
+{
+    qxtest::TempDir dir;
+    QxsimProcess sim({"--pty"});
+    const std::vector<std::string> link = {"--serial", sim.ptyPath()};
+    const std::string first = (dir.path / "first.ini").string();
+    const ProgramResult read = qxcli(link + std::vector<std::string> {"config", "read", "-o", first});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    EXPECT_EQ(read.out, "配置已导出到文件:" + first + "\n");
+    std::string ini = textOf(first);
+    const std::size_t at = ini.find("\r\nbyRxDly=10\r\n");
+    ASSERT_NE(at, std::string::npos) << ini;
+    ini.replace(at, 14, "\r\nbyRxDly=17\r\n");
+    const std::filesystem::path edited = dir.path / "edited.ini";
+    std::ofstream(edited, std::ios::binary) << ini;
+
+    // no terminal to ask on and no --yes: nothing is written
+    const ProgramResult refused = qxcli(link + std::vector<std::string> {"config", "write", edited.string()});
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_EQ(qxcli(link + std::vector<std::string> {"config", "read"}).out, textOf(first));
+
+    const ProgramResult write = qxcli(link + std::vector<std::string> {"config", "write", edited.string(), "--yes"});
+    ASSERT_EQ(write.exit, 0) << write.err;
+    EXPECT_EQ(write.out, "配置下发成功!\n");
+    const std::string again = (dir.path / "again.ini").string();
+    ASSERT_EQ(qxcli(link + std::vector<std::string> {"config", "read", "-o", again}).exit, 0);
+    EXPECT_EQ(textOf(again), ini);
+
+    // a file without a required key is not written either
+    std::ofstream(dir.path / "short.ini", std::ios::binary) << "[SYSTEM]\r\nQXMode=155\r\n";
+    const ProgramResult bad = qxcli(link + std::vector<std::string> {"config", "write", (dir.path / "short.ini").string(), "--yes"});
+    EXPECT_EQ(bad.exit, 2);
+    EXPECT_NE(bad.err.find("配置文件缺少["), std::string::npos) << bad.err;
+}
+
 // --- PLC download
 
 TEST(QxcliPlc, DownloadEndsInTheModulesFlash)
@@ -338,9 +381,10 @@ TEST(QxcliArguments, HelpDocumentsEveryCommand)
     const ProgramResult all = qxcli({"--help"});
     EXPECT_EQ(all.exit, 0);
     for (const char *c : {"identity", "read di|do|ai|ao|counters", "write do N", "pwm N", "clear counters",
-                          "plc download", "plc clear-flash", "scan", "--json", "--timeout"})
+                          "plc download", "plc clear-flash", "config read", "config write", "scan", "--json",
+                          "--timeout"})
         EXPECT_NE(all.out.find(c), std::string::npos) << c;
-    for (const char *c : {"identity", "read", "write", "pwm", "clear", "plc", "scan"}) {
+    for (const char *c : {"identity", "read", "write", "pwm", "clear", "plc", "config", "scan"}) {
         const ProgramResult one = qxcli({c, "--help"});
         EXPECT_EQ(one.exit, 0) << c;
         EXPECT_NE(one.out.find(std::string("qxcli CONNECTION ") + c), std::string::npos) << one.out;
