@@ -763,14 +763,31 @@ int runConfigRead(Context &c, const std::optional<std::string> &output)
 }
 
 // Asks on the terminal as the page's "注意:" box does; true for yes.
-bool confirmOnTerminal()
+bool confirmOnTerminal(const char *question)
 {
-    printErr(std::string(texts::kCaptionConfirm) + " " + texts::kWriteConfirm + "\n[y/N] ");
+    printErr(std::string(texts::kCaptionConfirm) + " " + question + "\n[y/N] ");
     std::string answer;
     int ch;
     while ((ch = std::getchar()) != EOF && ch != '\n')
         answer += static_cast<char>(ch);
     return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+// The page's question before a write: --yes answers it, else the terminal
+// does; without a terminal nothing is written. An error text, or "".
+std::string confirmOrRefuse(const Invocation &inv, const char *question, const char *what)
+{
+    if (option(inv, "--yes"))
+        return {};
+    if (::isatty(STDIN_FILENO) != 1) {
+        printErr(std::string("qxcli: ") + what + " asks before writing; without a terminal give --yes\n");
+        return "-";
+    }
+    if (!confirmOnTerminal(question)) {
+        printErr(kCancelled);
+        return "-";
+    }
+    return {};
 }
 
 std::string prepareConfig(const Invocation &inv, Run &run)
@@ -802,16 +819,8 @@ std::string prepareConfig(const Invocation &inv, Run &run)
         printErr("qxcli: " + collected.message + "\n");
         return "-";
     }
-    if (!option(inv, "--yes")) {
-        if (::isatty(STDIN_FILENO) != 1) {
-            printErr("qxcli: config write asks before writing; without a terminal give --yes\n");
-            return "-";
-        }
-        if (!confirmOnTerminal()) {
-            printErr(kCancelled);
-            return "-";
-        }
-    }
+    if (std::string why = confirmOrRefuse(inv, texts::kWriteConfirm, "config write"); !why.empty())
+        return why;
     const ParamBlock block = collected.block;
     run = [block](Context &c) {
         LinkEvent answer;
