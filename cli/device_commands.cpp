@@ -66,7 +66,7 @@ constexpr const char *kHelp =
     "Common options:\n"
     "  --address N              the module's Modbus address, 1..247 (1)\n"
     "  --timeout MS             how long to wait for the link and for each answer\n"
-    "                           (3000; scan: per address, 1000)\n"
+    "                           (3000; config: 5000; scan: per address, 1000)\n"
     "  --json                   one JSON object per result on standard output\n"
     "  --library PATH           the QXLIB file (next to qxcli, then the build tree,\n"
     "                           then the system's search)\n"
@@ -898,7 +898,7 @@ std::string prepareScan(const Invocation &inv, Run &run)
             // sets the pace. A TCP server cannot call the module back.
             if (w == WaitResult::NoAnswer && timeoutMs < kLibraryResponseWaitMs && a < to
                 && c.inv.transport != Invocation::Transport::TcpServer) {
-                const DeviceLink::OpenResult again = c.link.reopen(c.inv.timeoutMs);
+                const DeviceLink::OpenResult again = c.link.reopen(std::max(c.inv.timeoutMs, kDefaultTimeoutMs));
                 if (!again.ok) {
                     progress.finish();
                     return failure(c.inv, again.message.empty() ? std::string(kLinkLost) : again.message + "\n");
@@ -1049,7 +1049,9 @@ int runDeviceCommand(const std::vector<std::string> &args)
     ::sigaction(SIGTERM, &sa, nullptr);
 
     DeviceLink link;
-    const int linkTimeout = inv.timeoutMs;
+    // scan's --timeout is its wait per address, not the link's
+    const bool scan = std::string(command->name) == "scan";
+    const int linkTimeout = scan ? std::max(inv.timeoutMs, kDefaultTimeoutMs) : inv.timeoutMs;
     const DeviceLink::OpenResult opened = link.open(bound.functions, settings.settings, linkTimeout);
     if (!opened.ok) {
         if (!opened.message.empty())
