@@ -19,6 +19,7 @@
 #include "digital_display.h"
 #include "event_codes.h"
 #include "event_records.h"
+#include "firmware_upgrade.h"
 #include "gbk.h"
 #include "io_requests.h"
 #include "io_texts.h"
@@ -81,6 +82,7 @@ constexpr const char *kHelp =
     "      [--password PW] [--block-size N]\n"
     "  plc clear-flash [--block-size N]\n"
     "  config read [-o FILE.ini] | config write FILE.ini [--yes]\n"
+    "  firmware upgrade IMAGE.bin [--yes]\n"
     "  scan [--from 1 --to 240] [--timeout MS]\n"
     "Without a connection: qxcli plc check|preview|build|image (qxcli plc --help).\n"
     "\n"
@@ -842,6 +844,92 @@ std::string prepareConfig(const Invocation &inv, Run &run)
     return {};
 }
 
+// --- firmware upgrade
+
+int runFirmware(Context &c, FirmwareUpgrade upgrade)
+{
+    const uint8_t address = c.inv.address;
+    Progress progress("firmware", int(upgrade.partsTotal()));
+    std::atomic<bool> stop {false};
+    bool gaveUp = false;
+    int timeoutsInARow = 0;
+    FirmwareLink link;
+    link.place = [&](const FirmwareStep &s) {
+        SlotRequest r;
+        r.slot = s.transferKind;
+        r.length = RequestLength::kTransferPacket;
+        r.record = firmwareRequest(s.payload, address);
+        c.link.place(r, true);
+    };
+    link.waitAck = [&](int ms) -> std::optional<FirmwareAck> {
+        LinkEvent answer;
+        const WaitResult w = c.link.waitAnswer(address, {kEventBiosPacket, kEventFirmwarePacket}, ms, answer);
+        if (w == WaitResult::Done && answer.code != kEventOther) {
+            timeoutsInARow = 0;
+            const TransferStep step = readTransferStep(answer.code, answer.record.data());
+            if (!step.logLine.empty())
+                progress.note(terminalText(step.logLine));
+            return FirmwareAck {answer.code, step.nextPart};
+        }
+        if (w == WaitResult::Cancelled) {
+            stop = true;
+        } else if (w == WaitResult::LinkLost) {
+            gaveUp = true;
+            stop = true;
+        }
+        return std::nullopt;
+    };
+    link.report = [&](const FirmwareStep &s) {
+        // a resend after the retry timer ran out begins with the timeout line
+        const bool afterTimeout = s.log.rfind(texts::kBiosTimeout, 0) == 0 || s.log.rfind(texts::kFirmwareTimeout, 0) == 0;
+        if (afterTimeout && ++timeoutsInARow >= kTransferTriesWithoutAnswer) {
+            gaveUp = true;
+            stop = true;
+        }
+        if (s.kind == FirmwareStep::Kind::Send)
+            progress.update(int(upgrade.partsAcknowledged()), s.log);
+        else if (!s.log.empty() && s.kind != FirmwareStep::Kind::Finished)
+            progress.note(terminalText(s.log));
+    };
+    link.cancel = &stop;
+    const FirmwareStep end = runUpgrade(upgrade, upgrade.start(kTransferBios), link, c.inv.timeoutMs);
+    progress.update(int(upgrade.partsAcknowledged()));
+    progress.finish();
+    JsonObject json;
+    json.add("address", unsigned(address)).add("firmware", "upgrade").add("bytes", upgrade.imageSize())
+        .add("parts", upgrade.partsTotal()).addBool("ok", end.success).add("message", end.message);
+    if (end.success) {
+        result(c.inv, end.message, json);
+        return kExitOk;
+    }
+    if (gaveUp)
+        printErr(formatText(kTransferGaveUpFormat, unsigned(address), kTransferTriesWithoutAnswer));
+    if (c.inv.json)
+        printOut(json.text() + "\n");
+    printErr(end.message + "\n");
+    return kExitNoAnswer;
+}
+
+std::string prepareFirmware(const Invocation &inv, Run &run)
+{
+    if (inv.words.size() != 3 || inv.words[1] != "upgrade")
+        return "firmware takes: upgrade IMAGE.bin [--yes]";
+    FirmwareUpgrade upgrade;
+    const FirmwareLoadResult loaded = upgrade.loadFile(inv.words[2]);
+    if (!loaded.ok) {
+        printErr("qxcli: " + loaded.message + "\n");
+        return "-";
+    }
+    if (upgrade.imageSize() == 0) {
+        printErr(std::string("qxcli: ") + texts::kFirmwareNoImage + "\n");
+        return "-";
+    }
+    if (std::string why = confirmOrRefuse(inv, texts::kFirmwareConfirm, "firmware upgrade"); !why.empty())
+        return why;
+    run = [upgrade](Context &c) { return runFirmware(c, upgrade); };
+    return {};
+}
+
 // --- scan
 
 std::string prepareScan(const Invocation &inv, Run &run)
@@ -965,6 +1053,14 @@ const Command kCommands[] = {
      "  page's question on the terminal; --yes answers it. Without a terminal and\n"
      "  without --yes nothing is written (exit 2).\n",
      {"-o", "--yes"}, prepareConfig},
+    {"firmware",
+     "qxcli CONNECTION firmware upgrade IMAGE.bin [--yes]\n"
+     "  Sends IMAGE.bin (at most 131071 bytes) to the module in 1024-byte parts as\n"
+     "  \"升级BIOS\" does, after the page's question on the terminal; --yes answers\n"
+     "  it, without a terminal and without --yes nothing is sent (exit 2). A part\n"
+     "  without acknowledgement within --timeout is sent again; after 3 such waits\n"
+     "  in a row, or on Ctrl-C, the upgrade ends with the page's warning.\n",
+     {"--yes"}, prepareFirmware},
     {"scan",
      "qxcli CONNECTION scan [--from A] [--to B] [--timeout MS]\n"
      "  Asks every address from A (1) to B (240) for its identity and prints those\n"

@@ -23,7 +23,7 @@ const Subcommand kSubcommands[] = {
 
 // Device commands named without a connection still go to the device
 // commands, which say that one is needed.
-const char *const kDeviceCommands[] = {"identity", "read", "write", "pwm", "clear", "scan", "config"};
+const char *const kDeviceCommands[] = {"identity", "read", "write", "pwm", "clear", "scan", "config", "firmware"};
 
 bool isDeviceCommand(const std::vector<std::string> &args)
 {

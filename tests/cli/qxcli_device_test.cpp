@@ -1,8 +1,9 @@
 // qxcli's device commands against qxsim: the identity texts over TCP, UDP,
 // the TCP server mode and a pseudo-terminal; writes and reads checked
 // through libmodbus; the parameter block read, edited and written back; a
-// PLC download ending in FLASH and one cancelled by Ctrl-C; scans of a bus
-// with several modules; silent modules and bad arguments.
+// firmware image arriving whole through lost answers; a PLC download ending
+// in FLASH and one cancelled by Ctrl-C; scans of a bus with several modules;
+// silent modules and bad arguments.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -267,6 +268,42 @@ TEST(QxcliConfig, ReadEditWriteReadsBackEqual)
     EXPECT_NE(bad.err.find("配置文件缺少["), std::string::npos) << bad.err;
 }
 
+// --- firmware
+
+TEST(QxcliFirmware, ImageArrivesWholeThroughLostAnswers)
+{
+    qxtest::TempDir state;
+    qxtest::TempDir files;
+    QxsimProcess sim({"--pty", "--drop-every", "3", "--state", state.path.string()});
+    std::vector<uint8_t> image(4100);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    const std::string file = (files.path / "qx_bios.bin").string();
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char *>(image.data()), std::streamsize(image.size()));
+    const std::vector<std::string> link = {"--serial", sim.ptyPath(), "--timeout", "1000"};
+
+    // no terminal and no --yes: nothing is sent
+    EXPECT_EQ(qxcli(link + std::vector<std::string> {"firmware", "upgrade", file}).exit, 2);
+    EXPECT_FALSE(std::filesystem::exists(state.path / "bios.bin"));
+
+    const ProgramResult r = qxcli(link + std::vector<std::string> {"firmware", "upgrade", file, "--yes"});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, "升级成功!\n");
+    EXPECT_NE(r.err.find("升级BIOS:传送超时,准备重新传送\n"), std::string::npos) << r.err;
+    const std::vector<uint8_t> stored = fileBytes(state.path / "bios.bin");
+    ASSERT_GE(stored.size(), image.size());
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), stored.begin()));
+
+    // a module that never answers: three timeouts, then the page's warning
+    const ProgramResult silent = qxcli({"--serial", sim.ptyPath(), "--address", "9", "--timeout", "200", "firmware",
+                                        "upgrade", file, "--yes"});
+    EXPECT_EQ(silent.exit, 1);
+    EXPECT_NE(silent.err.find("qxcli: no acknowledgement from module 9 after 3 tries\n"
+                              "升级失败,请勿断电,请再次尝试升级,否则系统将无法再次启动!\n"),
+              std::string::npos)
+        << silent.err;
+}
+
 // --- PLC download
 
 TEST(QxcliPlc, DownloadEndsInTheModulesFlash)
@@ -381,10 +418,10 @@ TEST(QxcliArguments, HelpDocumentsEveryCommand)
     const ProgramResult all = qxcli({"--help"});
     EXPECT_EQ(all.exit, 0);
     for (const char *c : {"identity", "read di|do|ai|ao|counters", "write do N", "pwm N", "clear counters",
-                          "plc download", "plc clear-flash", "config read", "config write", "scan", "--json",
+                          "plc download", "plc clear-flash", "config read", "config write", "firmware upgrade", "scan", "--json",
                           "--timeout"})
         EXPECT_NE(all.out.find(c), std::string::npos) << c;
-    for (const char *c : {"identity", "read", "write", "pwm", "clear", "plc", "config", "scan"}) {
+    for (const char *c : {"identity", "read", "write", "pwm", "clear", "plc", "config", "firmware", "scan"}) {
         const ProgramResult one = qxcli({c, "--help"});
         EXPECT_EQ(one.exit, 0) << c;
         EXPECT_NE(one.out.find(std::string("qxcli CONNECTION ") + c), std::string::npos) << one.out;
