@@ -368,6 +368,10 @@ TEST(QxcliScan, SilentAddressesEndWithinTheirTimeouts)
     const ProgramResult read = qxcli({"--serial", sim.ptyPath(), "--address", "9", "--timeout", "300", "read", "di"});
     EXPECT_EQ(read.exit, 1);
     EXPECT_EQ(read.err, "qxcli: no answer from module 9 within 300 ms\n");
+    const ProgramResult plc = qxcli({"--serial", sim.ptyPath(), "--address", "9", "--timeout", "200", "plc",
+                                     "download", kLatch, "--ram"});
+    EXPECT_EQ(plc.exit, 1);
+    EXPECT_NE(plc.err.find("qxcli: no acknowledgement from module 9 after 3 tries\n"), std::string::npos) << plc.err;
 
     // a module slower than the timeout is missed, and said to be late when
     // its answer comes while the next address is asked
