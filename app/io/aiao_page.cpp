@@ -18,6 +18,7 @@
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "write_sender.h"
 
 namespace qx {
 
@@ -39,9 +40,10 @@ std::size_t index(int n)
 
 } // namespace
 
-RO2000Tag::RO2000Tag(AppMain &app, QWidget *parent)
+RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, QWidget *parent)
     : QWidget(parent)
     , m_app(app)
+    , m_writes(writes)
 {
     buildControls();
 
@@ -185,7 +187,7 @@ void RO2000Tag::writeOutput(int n)
         m_app.dialogs().message(this, QString::fromStdString(check.message));
         return;
     }
-    if (placeRequest(m_app, writeAnalogOutputRequest(target(), n, check.value)))
+    if (m_writes.write(writeAnalogOutputRequest(target(), n, check.value)))
         m_ui.ao[index(n)].scaled->setText(
             QString::fromStdString(scaledOutputText(m_app.scaling().tables(), n, check.value)));
 }

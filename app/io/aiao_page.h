@@ -20,6 +20,7 @@ namespace qx {
 
 class AiTrendView;
 class AppMain;
+class WriteSender;
 
 class RO2000Tag : public QWidget
 {
@@ -53,8 +54,9 @@ public:
         AiTrendView *trend = nullptr;
     };
 
-    // Fills the AI/AO entries of the shell's hooks.
-    explicit RO2000Tag(AppMain &app, QWidget *parent = nullptr);
+    // Fills the AI/AO entries of the shell's hooks; its writes go through
+    // `writes`, which the three I/O pages share.
+    RO2000Tag(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
 
@@ -75,6 +77,7 @@ private:
     void portClosed();
 
     AppMain &m_app;
+    WriteSender &m_writes;
     Controls m_ui;
     std::array<uint32_t, kAnalogChannels> m_aiRaw {};
 };

@@ -13,12 +13,14 @@
 #include "captions.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "write_sender.h"
 
 namespace qx {
 
-RO2000Set::RO2000Set(AppMain &app, QWidget *parent)
+RO2000Set::RO2000Set(AppMain &app, WriteSender &writes, QWidget *parent)
     : QWidget(parent)
     , m_app(app)
+    , m_writes(writes)
 {
     buildControls();
     applyButtons();
@@ -62,9 +64,9 @@ RO2000Set::RO2000Set(AppMain &app, QWidget *parent)
     });
     // the captions follow the next output read, not the press
     connect(m_ui.allOn, &QPushButton::clicked, this,
-            [this] { placeRequest(m_app, writeAllOutputsRequest(target(), true)); });
+            [this] { m_writes.write(writeAllOutputsRequest(target(), true)); });
     connect(m_ui.allOff, &QPushButton::clicked, this,
-            [this] { placeRequest(m_app, writeAllOutputsRequest(target(), false)); });
+            [this] { m_writes.write(writeAllOutputsRequest(target(), false)); });
     for (int n = 1; n <= kDigitalPoints; ++n)
         connect(m_ui.outputs[n - 1], &QPushButton::clicked, this, [this, n] { toggleOutput(n); });
 }
@@ -143,7 +145,7 @@ void RO2000Set::toggleOutput(int n)
 {
     const bool on = !outputFlag(n);
     const auto request = writeOutputRequest(target(), n, on);
-    if (request && placeRequest(m_app, *request))
+    if (request && m_writes.write(*request))
         setOutputFlag(n, on);
     else
         setOutputFlag(n, outputFlag(n)); // undo the button's own check

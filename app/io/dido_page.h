@@ -18,6 +18,7 @@ class QRadioButton;
 namespace qx {
 
 class AppMain;
+class WriteSender;
 
 class RO2000Set : public QWidget
 {
@@ -40,8 +41,9 @@ public:
         QPushButton *stopOnline = nullptr;
     };
 
-    // Fills the DI/DO entries of the shell's hooks.
-    explicit RO2000Set(AppMain &app, QWidget *parent = nullptr);
+    // Fills the DI/DO entries of the shell's hooks; its writes go through
+    // `writes`, which the three I/O pages share.
+    RO2000Set(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
     bool outputFlag(int n) const { return m_outputs[static_cast<std::size_t>(n - 1)]; }
@@ -58,6 +60,7 @@ private:
     void portClosed();
 
     AppMain &m_app;
+    WriteSender &m_writes;
     Controls m_ui;
     DidoPollState m_poll;
     std::array<bool, kDigitalPoints> m_outputs {};

@@ -7,11 +7,13 @@ add_library(qx_io_gui STATIC
     dido_page.cpp
     io_page_parts.cpp
     pwm_page.cpp
+    write_sender.cpp
     ai_trend_view.h
     aiao_page.h
     dido_page.h
     io_page_parts.h
     pwm_page.h
+    write_sender.h
 )
 set_target_properties(qx_io_gui PROPERTIES AUTOMOC ON)
 target_link_libraries(qx_io_gui PUBLIC qx_io_core qx_shell_gui Qt6::Widgets Qt6::Charts)

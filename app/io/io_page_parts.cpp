@@ -14,6 +14,7 @@
 #include "page_host.h"
 #include "pwm_page.h"
 #include "text_format.h"
+#include "write_sender.h"
 
 namespace qx {
 
@@ -69,9 +70,12 @@ QRadioButton *indicator(const QString &caption, QWidget *parent)
 void placeIoPages(AppMain &app)
 {
     PageHost &host = app.pageHost();
-    host.setPage(PageHost::kDidoPage, new RO2000Set(app));
-    host.setPage(PageHost::kAiaoPage, new RO2000Tag(app));
-    host.setPage(PageHost::kPipoPage, new RO2000Scan(app));
+    // one sender for all three pages: DI/DO and PWM share the coil slot,
+    // AI/AO and PWM the register slot
+    auto *writes = new WriteSender(app, &host);
+    host.setPage(PageHost::kDidoPage, new RO2000Set(app, *writes));
+    host.setPage(PageHost::kAiaoPage, new RO2000Tag(app, *writes));
+    host.setPage(PageHost::kPipoPage, new RO2000Scan(app, *writes));
 }
 
 bool placeRequest(AppMain &app, SlotRequest request)

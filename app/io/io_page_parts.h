@@ -36,8 +36,9 @@ QRadioButton *indicator(const QString &caption, QWidget *parent);
 // window's page host, before the window is first shown.
 void placeIoPages(AppMain &app);
 
-// Places the request; false when the shell refused it (the operator has
-// been told why) and the page must change nothing.
+// Places a read, poll or stop request; false when the shell refused it (the
+// operator has been told why) and the page must change nothing. Writes go
+// through the pages' WriteSender.
 bool placeRequest(AppMain &app, SlotRequest request);
 
 } // namespace qx

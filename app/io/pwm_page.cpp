@@ -16,6 +16,7 @@
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "write_sender.h"
 #include "pwm_values.h"
 
 namespace qx {
@@ -29,9 +30,10 @@ std::size_t at(int index)
 
 } // namespace
 
-RO2000Scan::RO2000Scan(AppMain &app, QWidget *parent)
+RO2000Scan::RO2000Scan(AppMain &app, WriteSender &writes, QWidget *parent)
     : QWidget(parent)
     , m_app(app)
+    , m_writes(writes)
 {
     buildControls();
 
@@ -55,7 +57,7 @@ RO2000Scan::RO2000Scan(AppMain &app, QWidget *parent)
             setMask(kCountersNone);
     });
     connect(m_ui.clear, &QPushButton::clicked, this, [this] {
-        if (!placeRequest(m_app, clearCountersRequest(target())))
+        if (!m_writes.write(clearCountersRequest(target())))
             return;
         for (QLineEdit *field : m_ui.counters)
             field->setText(QStringLiteral("0"));
@@ -159,7 +161,7 @@ void RO2000Scan::applySettings(int index)
         }
     }
     const auto unit = static_cast<PwmUnit>(ui.unit->currentIndex());
-    if (!placeRequest(m_app, pwmSettingsRequest(target(), index, unit, high.value, low.value)))
+    if (!m_writes.write(pwmSettingsRequest(target(), index, unit, high.value, low.value)))
         return;
     const PwmFigures figures = pwmFigures(unit, high.value, low.value);
     ui.duty->setText(QString::fromStdString(figures.duty));
@@ -169,7 +171,7 @@ void RO2000Scan::applySettings(int index)
 void RO2000Scan::toggleRun(int index)
 {
     const bool run = !m_running[at(index)];
-    if (placeRequest(m_app, pwmRunRequest(target(), index, run)))
+    if (m_writes.write(pwmRunRequest(target(), index, run)))
         m_running[at(index)] = run;
     const bool running = m_running[at(index)];
     const int n = pwmOutputNumber(index);

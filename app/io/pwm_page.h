@@ -18,6 +18,7 @@ class QPushButton;
 namespace qx {
 
 class AppMain;
+class WriteSender;
 
 class RO2000Scan : public QWidget
 {
@@ -48,8 +49,9 @@ public:
         QPushButton *clear = nullptr;
     };
 
-    // Fills the counter entries of the shell's hooks.
-    explicit RO2000Scan(AppMain &app, QWidget *parent = nullptr);
+    // Fills the counter entries of the shell's hooks; its writes go through
+    // `writes`, which the three I/O pages share.
+    RO2000Scan(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
     // The counter group mask: not 0 while a counter poll owns slot 6's results.
@@ -69,6 +71,7 @@ private:
     void portClosed();
 
     AppMain &m_app;
+    WriteSender &m_writes;
     Controls m_ui;
     std::array<bool, kPwmOutputs> m_running {};
     uint8_t m_mask = kCountersNone;

@@ -139,10 +139,15 @@ bool AppMain::sendRequest(int slot, RequestRecord &record, int32_t length)
             return false;
         record.setAddress(*address);
     }
+    placeRecord(slot, record, length);
+    return true;
+}
+
+void AppMain::placeRecord(int slot, const RequestRecord &record, int32_t length)
+{
     intptr_t handle = m_portHandle.load();
     if (handle != 0)
         m_library.cmd(handle, slot, record.data(), length);
-    return true;
 }
 
 void AppMain::clearReceiveBuffer()

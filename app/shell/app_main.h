@@ -71,6 +71,9 @@ public:
     // would go on the wire with a refused address is not placed (false); a
     // stop (mode 0) sends nothing and is always placed.
     bool sendRequest(int slot, RequestRecord &record, int32_t length);
+    // Places `record` in `slot` as it is, its address already in (a write
+    // that waited for its slot); nothing while no port object exists.
+    void placeRecord(int slot, const RequestRecord &record, int32_t length);
     void clearReceiveBuffer();
     void clearStatistics();
 

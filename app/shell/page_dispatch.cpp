@@ -91,6 +91,14 @@ void dispatchPageEvent(int32_t code, const uint8_t *record, const PageHooks &hoo
         if (hooks.coilBits)
             hooks.coilBits({record + BitRecordLayout::kData, BitRecordLayout::kCapacity});
         break;
+    case kEventCoilsWritten:
+        if (hooks.coilsWritten)
+            hooks.coilsWritten();
+        break;
+    case kEventRegistersWritten:
+        if (hooks.registersWritten)
+            hooks.registersWritten();
+        break;
     case kEventInputRegisters:
         inputRegisters(record, hooks);
         break;

@@ -15,6 +15,8 @@
 //   counterValues         event 6 while claimed: the 32-bit values that
 //                         arrived (up to 48) and the mask; report: its 32
 //                         counters and its flag byte
+//   coilsWritten          event 5: the module acknowledged a coil write
+//   registersWritten      event 9: the module acknowledged a register write
 //   paramBlock            event 14 once accepted (checksum and length)
 //   paramsWritten         event 15 with a status that is not 0
 //   transferStep          events 16/17: the kind and the part to send next
@@ -45,6 +47,9 @@ struct PageHooks
     // PWM/counter page
     std::function<uint8_t()> counterGroups;
     std::function<void(std::span<const uint32_t> values, uint8_t groups)> counterValues;
+    // the I/O pages' writes (slots 5 and 9), shared by the three pages
+    std::function<void()> coilsWritten;
+    std::function<void()> registersWritten;
     // configuration page
     std::function<void(const ParamBlock &block, bool compact)> paramBlock;
     std::function<void()> paramsWritten;

@@ -61,6 +61,11 @@ public:
         uint16_t value = 0;
         return modbus_read_input_registers(m_ctx, address, 1, &value) == 1 ? value : -1;
     }
+    int holdingRegister(int address)
+    {
+        uint16_t value = 0;
+        return modbus_read_registers(m_ctx, address, 1, &value) == 1 ? value : -1;
+    }
 
 private:
     modbus_t *m_ctx;
@@ -185,6 +190,33 @@ private slots:
         QTRY_VERIFY(ui.inputs[2]->isChecked()); // the module wires Y3 back to X3
         QCOMPARE(module.coil(2), 1);
         QVERIFY(!ui.inputs[3]->isChecked());
+    }
+
+    void writesPressedTogetherAllArrive()
+    {
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        connectToSim(sim);
+        ModuleView module(sim.port("listening tcp"));
+        QVERIFY(module.connected());
+        const RO2000Set::Controls &dio = dido().controls();
+        const RO2000Tag::Controls &ai = aiao().controls();
+        // one event-loop turn: each write would replace the one before it
+        // in the library's slot; the PWM run coil shares the DI/DO slot
+        dio.outputs[0]->click();
+        dio.outputs[2]->click();
+        pwm().controls().pwm[3].run->click();
+        ai.ao[0].raw->setText(QStringLiteral("11"));
+        ai.ao[1].raw->setText(QStringLiteral("22"));
+        ai.aoWrite[0]->click();
+        ai.aoWrite[1]->click();
+        QCOMPARE(dio.outputs[0]->text(), u8("Y1/ON"));
+        QCOMPARE(dio.outputs[2]->text(), u8("Y3/ON"));
+
+        QTRY_COMPARE(module.coil(38), 1);
+        QCOMPARE(module.coil(0), 1);
+        QCOMPARE(module.coil(2), 1);
+        QTRY_COMPARE(module.holdingRegister(1), 22);
+        QCOMPARE(module.holdingRegister(0), 11);
     }
 
     void allOnShowsAfterTheNextOutputRead()

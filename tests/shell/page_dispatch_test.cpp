@@ -86,6 +86,8 @@ struct Recorder
             calls.push_back(compact ? "block compact" : "block full");
             block = b;
         };
+        hooks.coilsWritten = [this] { calls.push_back("coils written"); };
+        hooks.registersWritten = [this] { calls.push_back("registers written"); };
         hooks.paramsWritten = [this] { calls.push_back("written"); };
         hooks.transferStep = [this](int kind, int32_t part) {
             calls.push_back("step " + std::to_string(kind) + " " + std::to_string(part));
@@ -160,6 +162,16 @@ TEST(PageDispatch, BitsGoToTheDigitalPage)
     r.deliver(kEventInputs, record);
     r.deliver(kEventCoils, record);
     EXPECT_EQ(r.calls, (std::vector<std::string> {"inputs 255", "coils 255"}));
+}
+
+TEST(PageDispatch, WriteAcknowledgementsGoToTheirSlotsHooks)
+{
+    Recorder r;
+    std::vector<uint8_t> empty(EmptyRecordLayout::kSize, 0);
+    r.deliver(kEventRegistersWritten, empty);
+    r.deliver(kEventOther, empty); // an exception answers no particular write
+    r.deliver(kEventCoilsWritten, empty);
+    EXPECT_EQ(r.calls, (std::vector<std::string> {"registers written", "coils written"}));
 }
 
 TEST(PageDispatch, ParameterBlockIsAcceptedOnceThenHanded)
