@@ -110,12 +110,9 @@ void saveScreenshots(qx::AppMain &app, const QString &dir, const QString &scalin
     auto *aiao = qobject_cast<qx::RO2000Tag *>(app.pageHost().page(qx::PageHost::kAiaoPage));
     auto *pwm = qobject_cast<qx::RO2000Scan *>(app.pageHost().page(qx::PageHost::kPipoPage));
     QDir().mkpath(dir);
-    // one write at a time: a second write to the same slot before the
-    // library sent the first would replace it
-    for (int n : {1, 3, 6}) {
+    // pressed together: the writes wait for their slot in turn
+    for (int n : {1, 3, 6})
         dido->controls().outputs[static_cast<std::size_t>(n - 1)]->click();
-        settle(300);
-    }
     grabPage(app, qx::PageHost::kDidoPage, dir + QStringLiteral("/dido_page.png"));
 
     if (!scaling.isEmpty()) {
