@@ -132,7 +132,7 @@ bool upgrade(bool rtu, const std::vector<uint8_t> &image)
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     qx::FirmwareLink link;
     link.place = [&](const qx::FirmwareStep &s) {
-        const qx::RequestRecord r = qx::firmwareRequest(s.payload, 1);
+        const qx::RequestRecord r = qx::transferRequest(s.payload, 1);
         {
             std::lock_guard lock(g_link.lock);
             g_link.placedAt = Clock::now();

@@ -118,7 +118,7 @@ bool download(bool rtu, uint16_t blockSize, const qx::ProgramImage &image)
     }
     qx::EplcLink link;
     link.place = [&](const qx::EplcStep &s) {
-        const qx::RequestRecord r = qx::eplcRequest(s.packet, 1);
+        const qx::RequestRecord r = qx::transferRequest(s.packet, 1);
         DLL_API_OBJ_RXBUFF_CLR(handle);
         DLL_API_OBJ_CMD(handle, qx::kSlotPlcPacket, r.data(), qx::RequestLength::kTransferPacket);
     };

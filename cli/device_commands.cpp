@@ -598,7 +598,7 @@ int runTransfer(Context &c, const ProgramImage &image, uint8_t finalCommand, uin
         SlotRequest r;
         r.slot = kSlotPlcPacket;
         r.length = RequestLength::kTransferPacket;
-        r.record = eplcRequest(s.packet, address);
+        r.record = transferRequest(s.packet, address);
         c.link.place(r, true);
         progress.update(download.packetsAcknowledged(), formatText(plc_texts::kLogSending, unsigned(s.header.block),
                                                                     unsigned(s.header.length)));
@@ -858,7 +858,7 @@ int runFirmware(Context &c, FirmwareUpgrade upgrade)
         SlotRequest r;
         r.slot = s.transferKind;
         r.length = RequestLength::kTransferPacket;
-        r.record = firmwareRequest(s.payload, address);
+        r.record = transferRequest(s.payload, address);
         c.link.place(r, true);
     };
     link.waitAck = [&](int ms) -> std::optional<FirmwareAck> {

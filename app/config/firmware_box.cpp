@@ -130,7 +130,7 @@ void FirmwareBox::handleStep(const FirmwareStep &step)
             message(step.message);
         return;
     case FirmwareStep::Kind::Send: {
-        RequestRecord r = firmwareRequest(step.payload, 0);
+        RequestRecord r = transferRequest(step.payload, 0);
         m_app.clearReceiveBuffer(); // stale bytes are dropped
         if (!m_app.sendRequest(step.transferKind, r, RequestLength::kTransferPacket)) {
             abortTransfer(); // no valid address: the operator has been told

@@ -57,19 +57,6 @@ std::vector<uint8_t> buildFirmwarePart(const std::vector<uint8_t> &image, uint16
     return p;
 }
 
-RequestRecord firmwareRequest(const std::vector<uint8_t> &payload, uint8_t modbusAddress)
-{
-    RequestRecord r;
-    r.setMode(kModeCounted);
-    r.setCounter(1);
-    r.setAddress(modbusAddress);
-    r.setSubStation(0);
-    r.setStart(0xFFFF);
-    r.setQuantity(0xFFFF);
-    r.setPayload(payload.data(), payload.size());
-    return r;
-}
-
 FirmwareLoadResult FirmwareUpgrade::loadFile(const std::string &path)
 {
     // one byte more than an image may have tells a file that is too long

@@ -44,11 +44,6 @@ uint32_t firmwarePartCount(std::size_t size);
 // index * 1024 (kFirmwareFill after the image's end), CRC-16 high byte first.
 std::vector<uint8_t> buildFirmwarePart(const std::vector<uint8_t> &image, uint16_t index);
 
-// The request carrying `payload` in the kind's slot: counted once,
-// sub-station 0, start and quantity 0xFFFF. Pass RequestLength::kTransferPacket
-// bytes of it.
-RequestRecord firmwareRequest(const std::vector<uint8_t> &payload, uint8_t modbusAddress);
-
 struct FirmwareLoadResult
 {
     bool ok = false;

@@ -53,19 +53,6 @@ std::vector<uint8_t> buildEplcPacket(const EplcHeader &h, const std::vector<uint
     return p;
 }
 
-RequestRecord eplcRequest(const std::vector<uint8_t> &packet, uint8_t modbusAddress)
-{
-    RequestRecord r;
-    r.setMode(kModeCounted);
-    r.setCounter(1);
-    r.setAddress(modbusAddress);
-    r.setSubStation(0);
-    r.setStart(0xFFFF);
-    r.setQuantity(0xFFFF);
-    r.setPayload(packet.data(), packet.size());
-    return r;
-}
-
 bool PlcDownload::sendsBlock(int block) const
 {
     return block == 0 || m_image[std::size_t(block) * kPlcBlockSize + PlcBlock::kState] == kBlockRuns;

@@ -55,10 +55,6 @@ struct EplcAck {
 // outside the image.
 std::vector<uint8_t> buildEplcPacket(const EplcHeader &header, const std::vector<uint8_t> &image);
 
-// The slot-18 request carrying `packet`: counted once, sub-station 0, start
-// and quantity 0xFFFF. Pass RequestLength::kTransferPacket bytes of it.
-RequestRecord eplcRequest(const std::vector<uint8_t> &packet, uint8_t modbusAddress);
-
 struct EplcStep {
     enum class Kind {
         Nothing,  // leave everything as it is (the timer keeps running)

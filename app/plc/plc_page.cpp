@@ -428,7 +428,7 @@ void COperEPLC::handleStep(const EplcStep &step)
     case EplcStep::Kind::Nothing:
         return;
     case EplcStep::Kind::Send: {
-        RequestRecord r = eplcRequest(step.packet, 0);
+        RequestRecord r = transferRequest(step.packet, 0);
         m_app.clearReceiveBuffer();
         if (!m_app.sendRequest(kSlotPlcPacket, r, RequestLength::kTransferPacket)) {
             abortTransfer(); // no valid address: the operator has been told

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "byte_io.h"
 
@@ -92,12 +93,29 @@ public:
     {
         if (n > RequestLayout::kPayloadCapacity)
             n = RequestLayout::kPayloadCapacity;
-        std::memcpy(payload(), bytes, n);
+        if (n > 0) // an empty packet may come without storage
+            std::memcpy(payload(), bytes, n);
         setPayloadLength(static_cast<int32_t>(n));
     }
 
 private:
     std::array<uint8_t, RequestLayout::kSize> m_bytes;
 };
+
+// A transfer packet (parameter block, BIOS or firmware part, PLC packet) as
+// its slot expects it: counted once, sub-station 0, start and quantity
+// 0xFFFF, the packet as payload. Pass RequestLength::kTransferPacket bytes.
+inline RequestRecord transferRequest(const std::vector<uint8_t> &packet, uint8_t modbusAddress)
+{
+    RequestRecord r;
+    r.setMode(kModeCounted);
+    r.setCounter(1);
+    r.setAddress(modbusAddress);
+    r.setSubStation(0);
+    r.setStart(0xFFFF);
+    r.setQuantity(0xFFFF);
+    r.setPayload(packet.data(), packet.size());
+    return r;
+}
 
 } // namespace qx

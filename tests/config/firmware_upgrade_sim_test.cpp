@@ -117,7 +117,7 @@ protected:
         FirmwareLink link;
         link.place = [&](const FirmwareStep &s) {
             placed.push_back(s.part);
-            const RequestRecord r = firmwareRequest(s.payload, 1);
+            const RequestRecord r = transferRequest(s.payload, 1);
             DLL_API_OBJ_RXBUFF_CLR(m_handle);
             DLL_API_OBJ_CMD(m_handle, s.transferKind, r.data(), RequestLength::kTransferPacket);
         };

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <thread>
@@ -106,15 +105,6 @@ TEST(FirmwareParts, PartFiveCarriesItsIndexAndItsSlice)
     const uint16_t crc = crc16(p.data(), 1026);
     EXPECT_EQ(p[1026], crc >> 8);
     EXPECT_EQ(p[1027], crc & 0xFF);
-
-    const RequestRecord r = firmwareRequest(p, 7);
-    EXPECT_EQ(r.mode(), kModeCounted);
-    EXPECT_EQ(r.counter(), 1);
-    EXPECT_EQ(r.address(), 7);
-    EXPECT_EQ(r.start(), 0xFFFFu);
-    EXPECT_EQ(r.quantity(), 0xFFFFu);
-    EXPECT_EQ(r.payloadLength(), 1028);
-    EXPECT_EQ(0, std::memcmp(r.payload(), p.data(), p.size()));
 }
 
 TEST(FirmwareAcknowledgements, OnlyTheAnswerToThePartBeingSentMovesTheTransfer)

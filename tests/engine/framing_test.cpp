@@ -156,11 +156,16 @@ TEST(RequestFrames, WriteRegistersBeyond124AreNotSentMalformed)
 
 TEST(RequestFrames, TransferPacketOf1028Bytes)
 {
-    RequestRecord r = request(3, 0xFFFF, 0xFFFF);
     Bytes payload(1028);
     for (std::size_t i = 0; i < payload.size(); ++i)
         payload[i] = static_cast<uint8_t>(i * 7);
-    r.setPayload(payload.data(), payload.size());
+    const RequestRecord r = transferRequest(payload, 3);
+    EXPECT_EQ(r.mode(), kModeCounted);
+    EXPECT_EQ(r.counter(), 1);
+    EXPECT_EQ(r.subStation(), 0);
+    EXPECT_EQ(r.start(), 0xFFFFu);
+    EXPECT_EQ(r.quantity(), 0xFFFFu);
+    EXPECT_EQ(r.payloadLength(), 1028);
 
     const Bytes rtuFrame = slotFrame(kFramingRtu, kSlotFirmwarePacket, r);
     ASSERT_EQ(rtuFrame.size(), 1032u);

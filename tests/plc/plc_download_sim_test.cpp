@@ -151,7 +151,7 @@ protected:
         EplcLink link;
         link.place = [&](const EplcStep &s) {
             sent.push_back(s);
-            const RequestRecord r = eplcRequest(s.packet, 1);
+            const RequestRecord r = transferRequest(s.packet, 1);
             DLL_API_OBJ_RXBUFF_CLR(m_handle);
             DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
         };
@@ -232,7 +232,7 @@ TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
     start({"--drop-every", "4"});
     const ProgramImage image = buildProgramImage(programWith({0}), ScalingTables());
     for (int i = 0; i < 3; ++i) {
-        const RequestRecord r = eplcRequest(buildEplcPacket({1, 0, 0, 0}, image.bytes), 1);
+        const RequestRecord r = transferRequest(buildEplcPacket({1, 0, 0, 0}, image.bytes), 1);
         DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
         ASSERT_TRUE(AckQueue::instance().next(5000));
     }

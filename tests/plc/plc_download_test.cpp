@@ -60,16 +60,6 @@ TEST(EplcPacket, HeaderDataAndCrcHighByteFirst)
     // never a byte from outside the image
     EXPECT_TRUE(buildEplcPacket({2, 100, 0, 8}, image.bytes).empty());
     EXPECT_TRUE(buildEplcPacket({2, 99, 250, 8}, image.bytes).empty());
-
-    const RequestRecord r = eplcRequest(data, 17);
-    EXPECT_EQ(r.mode(), kModeCounted);
-    EXPECT_EQ(r.counter(), 1);
-    EXPECT_EQ(r.address(), 17);
-    EXPECT_EQ(r.subStation(), 0);
-    EXPECT_EQ(r.start(), 0xFFFFu);
-    EXPECT_EQ(r.quantity(), 0xFFFFu);
-    EXPECT_EQ(r.payloadLength(), 72);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), r.payload()));
 }
 
 TEST(PlcDownloadSequence, BlockZeroThenRunningBlocksThenFinal)
