@@ -10,6 +10,7 @@
 #include "config_texts.h"
 #include "dialogs.h"
 #include "request_record.h"
+#include "shell_texts.h"
 
 namespace qx {
 
@@ -91,6 +92,11 @@ void FirmwareBox::onUpgrade()
         return;
     if (m_upgrade.imageSize() == 0) {
         message(texts::kFirmwareNoImage);
+        return;
+    }
+    // without a link every part would only time out until cancelled
+    if (m_app.portHandle() == 0) {
+        message(texts::kNeedConnection);
         return;
     }
     if (!m_app.dialogs().confirm(this, tr8(texts::kFirmwareConfirm)))

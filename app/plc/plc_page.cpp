@@ -20,6 +20,7 @@
 #include "plc_catalogues.h"
 #include "plc_texts.h"
 #include "request_record.h"
+#include "shell_texts.h"
 #include "transfer_packet_layout.h"
 
 namespace qx {
@@ -343,7 +344,7 @@ void COperEPLC::onTransfer(PlcTransfer transfer)
         return;
     // without a link every packet would only time out until cancelled
     if (m_app.portHandle() == 0) {
-        message(kNeedConnection);
+        message(texts::kNeedConnection);
         return;
     }
     const std::optional<int> size = m_dialogs->blockSize(this, m_editor.blockSize());

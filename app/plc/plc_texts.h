@@ -179,8 +179,6 @@ inline constexpr const char *kTransferOk = "QXP工程文件传输成功!";
 inline constexpr const char *kTransferFailed = "QXP工程文件传输失败!";
 inline constexpr const char *kTransferCancelled = "已取消EPLC下载!";
 inline constexpr const char *kNeedEmptyProject = "请先新建或加载一个空白工程!";
-// A transfer without a link would only time out until cancelled.
-inline constexpr const char *kNeedConnection = "请先在\"通讯设置\"页连接模块!";
 
 // --- programming page -----------------------------------------------------------
 inline constexpr const char *kNeedBlock = "请先选择控制块！";

@@ -15,6 +15,9 @@ inline constexpr const char *kTabAiao = "AI/AO操作";
 inline constexpr const char *kTabPipo = "PI/PO操作";
 inline constexpr const char *kTabConfig = "配置模块";
 inline constexpr const char *kTabPlc = "QovexPLC";
+// A transfer (PLC download, firmware upgrade) without a link would only
+// time out until cancelled.
+inline constexpr const char *kNeedConnection = "请先在\"通讯设置\"页连接模块!";
 
 inline constexpr const char *kStatisticsGroup = "统计信息";
 inline constexpr const char *kLabelTxCmd = "总发送指令数(TxCmd):";

@@ -22,6 +22,7 @@
 #include "main_window.h"
 #include "page_host.h"
 #include "scripted_dialogs.h"
+#include "shell_texts.h"
 
 using namespace qx;
 
@@ -138,13 +139,19 @@ private slots:
         delete m_dialogs;
     }
 
-    void upgradeWithoutImageSendsNothing()
+    void upgradeWithoutImageOrLinkSendsNothing()
     {
         QCOMPARE(uncaptionedFields(m_box), QStringList());
         ui().upgrade->click();
         QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareNoImage)});
+        // an image but no port open: refused before the confirmation
+        m_dialogs->fileAnswers.enqueue({imageFile(2500), 0});
+        ui().open->click();
+        ui().upgrade->click();
+        QCOMPARE(m_dialogs->messages, (QStringList {u8(texts::kFirmwareNoImage), u8(texts::kNeedConnection)}));
         QVERIFY(m_dialogs->confirmations.isEmpty());
         QVERIFY(!m_box->upgrade().running());
+        QVERIFY(ui().upgrade->isEnabled());
     }
 
     void imageGoesPartByPart_data()

@@ -22,6 +22,7 @@
 #include "plc_page.h"
 #include "plc_texts.h"
 #include "scripted_dialogs.h"
+#include "shell_texts.h"
 
 using namespace qx;
 using namespace qx::plc_texts;
@@ -315,7 +316,7 @@ private slots:
         QCOMPARE(m_dialogs->messages.size(), 3);
         // and without a link no transfer starts
         transfer(PlcTransfer::RamRun)->click();
-        QCOMPARE(m_dialogs->messages.last(), u8(kNeedConnection));
+        QCOMPARE(m_dialogs->messages.last(), u8(texts::kNeedConnection));
     }
 };
 
