@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -17,11 +16,11 @@
 #include "caption_check.h"
 #include "config_page.h"
 #include "config_texts.h"
-#include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "param_form.h"
 #include "scripted_dialogs.h"
+#include "window_test.h"
 
 using namespace qx;
 
@@ -31,31 +30,6 @@ QString u8(const char *text)
 {
     return QString::fromUtf8(text);
 }
-
-// qxsim as a TCP server on a free loopback port.
-class Sim
-{
-public:
-    ~Sim()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    quint16 start(QStringList args)
-    {
-        args << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0") << QStringLiteral("--quiet");
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(QX_QXSIM_FILE), args);
-        if (!m_process.waitForStarted(10000) || !m_process.waitForReadyRead(10000))
-            return 0;
-        return QString::fromUtf8(m_process.readLine()).trimmed().section(QLatin1Char(':'), -1).toUShort();
-    }
-
-private:
-    QProcess m_process;
-};
 
 // What every control shows, in one comparable list.
 QStringList snapshot(const RO2000ScanPoll &page)
@@ -77,35 +51,15 @@ QStringList snapshot(const RO2000ScanPoll &page)
 
 } // namespace
 
-class ConfigPageTest : public QObject
+class ConfigPageTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    LibraryFunctions m_library;
-    ScriptedDialogs *m_dialogs = nullptr;
-    AppMain *m_app = nullptr;
     RO2000ScanPoll *m_page = nullptr;
 
     const RO2000ScanPoll::Controls &ui() const { return m_page->controls(); }
     QString log() const { return m_app->mainWindow().log()->toPlainText(); }
-
-    bool connectTo(Sim &sim, const QStringList &args)
-    {
-        const quint16 port = sim.start(args);
-        if (port == 0)
-            return false;
-        const ConnectionPage::Controls &c = m_app->connectionPage().controls();
-        c.tcpClient->click();
-        if (!m_app->connectionPage().selectLocalAddress(QStringLiteral("127.0.0.1")))
-            return false;
-        c.clientIp->setText(QStringLiteral("127.0.0.1"));
-        c.clientPort->setText(QString::number(port));
-        // the link is up once the module's identity has been shown
-        QSignalSpy identity(m_app, &AppMain::identityShown);
-        c.clientConnect->click();
-        return !identity.isEmpty() || identity.wait(10000);
-    }
 
     // Presses `button` and waits for its countdown to end; the messages of
     // the operation are those that came meanwhile.
@@ -122,28 +76,13 @@ private:
     QStringList readModule() { return runOperation(ui().read); }
 
 private slots:
-    void initTestCase()
-    {
-        const BindResult bound = bindLibrary(QX_QXLIB_FILE);
-        QVERIFY2(bound.ok, bound.message.c_str());
-        m_library = bound.functions;
-    }
-
     void init()
     {
-        m_dialogs = new ScriptedDialogs;
-        m_app = new AppMain(m_library, *m_dialogs);
+        WindowTest::init();
         m_page = new RO2000ScanPoll(*m_app);
         // half-second ticks: three seconds for the simulated module to answer
         m_page->setTickInterval(500);
         m_app->pageHost().setPage(PageHost::kConfigPage, m_page);
-    }
-
-    void cleanup()
-    {
-        delete m_app;
-        m_app = nullptr;
-        delete m_dialogs;
     }
 
     void everyFieldHasItsCaption()
@@ -157,8 +96,8 @@ private slots:
 
     void readShowsTheModulesBlock()
     {
-        Sim sim;
-        QVERIFY(connectTo(sim, {}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        QVERIFY(m_window.connectToQxsim(sim));
         QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
         QCOMPARE(m_page->edit("QXMode")->text(), QStringLiteral("155"));
         QCOMPARE(m_page->edit("E1LocalIP")->text(), QStringLiteral("192.168.1.200"));
@@ -177,8 +116,8 @@ private slots:
     void editedFieldIsWrittenAndReadBack()
     {
         QTemporaryDir state;
-        Sim sim;
-        QVERIFY(connectTo(sim, {QStringLiteral("--state"), state.path()}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--state", state.path().toStdString()});
+        QVERIFY(m_window.connectToQxsim(sim));
         QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
         m_page->edit("E1LocalIP")->setText(QStringLiteral("10.0.0.7"));
         m_page->edit("dwRepTwinTm")->setText(QStringLiteral("70000"));
@@ -197,10 +136,9 @@ private slots:
     void loraModelWritesTheCompactPayload()
     {
         QTemporaryDir state;
-        Sim sim;
         // qxsim refuses a write whose payload is not 108 bytes for 220
-        QVERIFY(connectTo(sim, {QStringLiteral("--model"), QStringLiteral("220"), QStringLiteral("--state"),
-                                state.path()}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--model", "220", "--state", state.path().toStdString()});
+        QVERIFY(m_window.connectToQxsim(sim));
         QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
         QVERIFY(m_page->edit("L1Freq")->isEnabled());
         QVERIFY(!m_page->list("R1BaudRate")->isEnabled());
@@ -215,8 +153,8 @@ private slots:
 
     void badChecksumThenReadFailed()
     {
-        Sim sim;
-        QVERIFY(connectTo(sim, {QStringLiteral("--bad-block"), QStringLiteral("checksum")}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--bad-block", "checksum"});
+        QVERIFY(m_window.connectToQxsim(sim));
         const QStringList messages = readModule();
         QCOMPARE(messages, (QStringList {u8(texts::kParamsBadChecksum), u8(texts::kReadFailed)}));
         QCOMPARE(m_page->edit("QXMode")->text(), u8(texts::kNotAvailable));
@@ -224,16 +162,16 @@ private slots:
 
     void shortBlockIsIncomplete()
     {
-        Sim sim;
-        QVERIFY(connectTo(sim, {QStringLiteral("--bad-block"), QStringLiteral("short")}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--bad-block", "short"});
+        QVERIFY(m_window.connectToQxsim(sim));
         QCOMPARE(readModule(), (QStringList {u8(texts::kParamsIncomplete), u8(texts::kReadFailed)}));
     }
 
     void writeBeforeAnyReadSendsNothing()
     {
         QTemporaryDir state;
-        Sim sim;
-        QVERIFY(connectTo(sim, {QStringLiteral("--state"), state.path()}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--state", state.path().toStdString()});
+        QVERIFY(m_window.connectToQxsim(sim));
         ui().write->click();
         QCOMPARE(m_dialogs->confirmations.size(), 1);
         QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kNothingLoaded)});
@@ -247,8 +185,8 @@ private slots:
 
     void exportThenLoadGivesTheSameBlock()
     {
-        Sim sim;
-        QVERIFY(connectTo(sim, {}));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        QVERIFY(m_window.connectToQxsim(sim));
         QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
         m_page->edit("E1DNS")->setText(QStringLiteral("9.9.9.9"));
         m_page->list("IO5")->setCurrentIndex(3);

@@ -3,12 +3,8 @@
 // (the rules are tested in firmware_upgrade_test).
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,13 +12,12 @@
 #include "caption_check.h"
 #include "config_page.h"
 #include "config_texts.h"
-#include "connection_page.h"
 #include "firmware_box.h"
-#include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "scripted_dialogs.h"
 #include "shell_texts.h"
+#include "window_test.h"
 
 using namespace qx;
 
@@ -32,32 +27,6 @@ QString u8(const char *text)
 {
     return QString::fromUtf8(text);
 }
-
-// qxsim with a state directory; the transport's ready line gives the port
-// or the pseudo-terminal.
-class Sim
-{
-public:
-    ~Sim()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    QString start(const QStringList &transport, const QString &stateDir)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(QX_QXSIM_FILE),
-                        QStringList(transport) << QStringLiteral("--state") << stateDir << QStringLiteral("--quiet"));
-        if (!m_process.waitForStarted(10000) || !m_process.waitForReadyRead(10000))
-            return {};
-        return QString::fromUtf8(m_process.readLine()).trimmed();
-    }
-
-private:
-    QProcess m_process;
-};
 
 QByteArray pattern(int n)
 {
@@ -69,14 +38,11 @@ QByteArray pattern(int n)
 
 } // namespace
 
-class FirmwareBoxTest : public QObject
+class FirmwareBoxTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    LibraryFunctions m_library;
-    ScriptedDialogs *m_dialogs = nullptr;
-    AppMain *m_app = nullptr;
     RO2000ScanPoll *m_page = nullptr;
     FirmwareBox *m_box = nullptr;
     QTemporaryDir m_files;
@@ -84,26 +50,16 @@ private:
     const FirmwareBox::Controls &ui() const { return m_box->controls(); }
     QString log() const { return m_app->mainWindow().log()->toPlainText(); }
 
-    // Connects the connection page to a new qxsim over `transport`.
-    void connectTo(Sim &sim, const QString &transport, const QString &stateDir)
+    // qxsim keeping its state in `stateDir`, over TCP on loopback or over a
+    // pseudo-terminal.
+    static std::vector<std::string> simArgs(const QString &transport, const QTemporaryDir &stateDir)
     {
-        const ConnectionPage::Controls &c = m_app->connectionPage().controls();
-        if (transport == QLatin1String("tcp")) {
-            const QString ready = sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, stateDir);
-            QVERIFY(ready.startsWith(QLatin1String("listening tcp")));
-            c.tcpClient->click();
-            QVERIFY(m_app->connectionPage().selectLocalAddress(QStringLiteral("127.0.0.1")));
-            c.clientIp->setText(QStringLiteral("127.0.0.1"));
-            c.clientPort->setText(ready.section(QLatin1Char(':'), -1));
-            c.clientConnect->click();
-        } else {
-            const QString ready = sim.start({QStringLiteral("--pty")}, stateDir);
-            QVERIFY(ready.startsWith(QLatin1String("pty ")));
-            c.serial->click();
-            c.serialPort->setEditText(ready.mid(4));
-            c.serialOpen->click();
-        }
-        QTRY_VERIFY(m_app->portHandle() != 0);
+        std::vector<std::string> args {"--state", stateDir.path().toStdString()};
+        if (transport == QLatin1String("tcp"))
+            args.insert(args.end(), {"--tcp", "127.0.0.1:0"});
+        else
+            args.push_back("--pty");
+        return args;
     }
 
     QString imageFile(int size)
@@ -116,27 +72,12 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        const BindResult bound = bindLibrary(QX_QXLIB_FILE);
-        QVERIFY2(bound.ok, bound.message.c_str());
-        m_library = bound.functions;
-    }
-
     void init()
     {
-        m_dialogs = new ScriptedDialogs;
-        m_app = new AppMain(m_library, *m_dialogs);
+        WindowTest::init();
         m_page = new RO2000ScanPoll(*m_app);
         m_app->pageHost().setPage(PageHost::kConfigPage, m_page);
         m_box = m_page->firmwareBox();
-    }
-
-    void cleanup()
-    {
-        delete m_app;
-        m_app = nullptr;
-        delete m_dialogs;
     }
 
     void upgradeWithoutImageOrLinkSendsNothing()
@@ -165,8 +106,8 @@ private slots:
     {
         QFETCH(QString, transport);
         QTemporaryDir state;
-        Sim sim;
-        connectTo(sim, transport, state.path());
+        qxtest::QxsimProcess sim(simArgs(transport, state));
+        QVERIFY(m_window.connectToQxsim(sim));
         const QString path = imageFile(2500);
         m_dialogs->fileAnswers.enqueue({path, 0});
         ui().open->click();
@@ -202,8 +143,8 @@ private slots:
     void cancelMidWayWarns()
     {
         QTemporaryDir state;
-        Sim sim;
-        connectTo(sim, QStringLiteral("tcp"), state.path());
+        qxtest::QxsimProcess sim(simArgs(QStringLiteral("tcp"), state));
+        QVERIFY(m_window.connectToQxsim(sim));
         m_dialogs->fileAnswers.enqueue({imageFile(5000), 0});
         ui().open->click();
         ui().upgrade->click();

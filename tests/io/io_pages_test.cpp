@@ -29,7 +29,7 @@
 #include "pwm_page.h"
 #include "qxsim_process.h"
 #include "scripted_dialogs.h"
-#include "window_fixture.h"
+#include "window_test.h"
 
 using namespace qx;
 
@@ -116,14 +116,11 @@ std::string scalingText(const std::map<std::string, std::string> &patch = {})
 
 } // namespace
 
-class IoPagesTest : public QObject
+class IoPagesTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    WindowFixture m_window;
-    ScriptedDialogs *m_dialogs = nullptr;
-    AppMain *m_app = nullptr;
 
     RO2000Set &dido() { return *qobject_cast<RO2000Set *>(m_app->pageHost().page(PageHost::kDidoPage)); }
     RO2000Tag &aiao() { return *qobject_cast<RO2000Tag *>(m_app->pageHost().page(PageHost::kAiaoPage)); }
@@ -136,29 +133,12 @@ private:
         QVERIFY(m_app->portHandle() != 0);
     }
 
-    void connectToSim(qxtest::QxsimProcess &sim)
-    {
-        connectTo(sim.port("listening tcp"));
-        QSignalSpy identity(m_app, &AppMain::identityShown);
-        QVERIFY(identity.wait(10000));
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QString error;
-        QVERIFY2(m_window.bind(QX_QXLIB_FILE, error), qPrintable(error));
-    }
-
     void init()
     {
-        m_window.open();
-        m_app = &m_window.app();
-        m_dialogs = &m_window.dialogs();
+        WindowTest::init();
         placeIoPages(*m_app);
     }
-
-    void cleanup() { m_window.close(); }
 
     void everyFieldCanBeFoundByItsCaption()
     {
@@ -177,7 +157,7 @@ private slots:
     void outputY3LightsInputX3()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         ModuleView module(sim.port("listening tcp"));
         QVERIFY(module.connected());
         const RO2000Set::Controls &ui = dido().controls();
@@ -195,7 +175,7 @@ private slots:
     void writesPressedTogetherAllArrive()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         ModuleView module(sim.port("listening tcp"));
         QVERIFY(module.connected());
         const RO2000Set::Controls &dio = dido().controls();
@@ -222,7 +202,7 @@ private slots:
     void allOnShowsAfterTheNextOutputRead()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         ModuleView module(sim.port("listening tcp"));
         const RO2000Set::Controls &ui = dido().controls();
         ui.allOn->click();
@@ -261,7 +241,7 @@ private slots:
     void onlinePollingLightsTheSubStations()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         const RO2000Set::Controls &ui = dido().controls();
         ui.pollOnline->click();
         QVERIFY(!ui.pollInputs->isEnabled() && !ui.stopInputs->isEnabled() && ui.stopOnline->isEnabled());
@@ -377,7 +357,7 @@ private slots:
     void allCountersOfASubStation()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         const RO2000Scan::Controls &ui = pwm().controls();
         ui.subStation->setCurrentIndex(2);
         ui.pollAll->click();
@@ -398,7 +378,7 @@ private slots:
     void clearAllCounters()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         ModuleView module(sim.port("listening tcp"));
         dido().controls().outputs[0]->click(); // Y1 on counts one pulse on X1
         const RO2000Scan::Controls &ui = pwm().controls();
@@ -436,7 +416,7 @@ private slots:
     void closingThePortResetsThePollButtons()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         const RO2000Set::Controls &d = dido().controls();
         const RO2000Tag::Controls &a = aiao().controls();
         const RO2000Scan::Controls &c = pwm().controls();
@@ -454,7 +434,7 @@ private slots:
     void trendFollowsTheAnalogInputs()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
-        connectToSim(sim);
+        QVERIFY(m_window.connectToQxsim(sim));
         MainWindow &window = m_app->mainWindow();
         window.show();
         window.topTabs()->setCurrentIndex(1);

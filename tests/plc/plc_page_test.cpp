@@ -5,17 +5,14 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QQueue>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app_main.h"
 #include "caption_check.h"
-#include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "plc_compiler.h"
@@ -23,6 +20,7 @@
 #include "plc_texts.h"
 #include "scripted_dialogs.h"
 #include "shell_texts.h"
+#include "window_test.h"
 
 using namespace qx;
 using namespace qx::plc_texts;
@@ -57,31 +55,6 @@ public:
     QQueue<int> blockSizes;
 };
 
-// qxsim with a state directory, as a TCP server on a free loopback port.
-class Sim
-{
-public:
-    ~Sim()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    quint16 start(const QString &stateDir)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(QX_QXSIM_FILE), {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
-                                                        QStringLiteral("--state"), stateDir, QStringLiteral("--quiet")});
-        if (!m_process.waitForStarted(10000) || !m_process.waitForReadyRead(10000))
-            return 0;
-        return QString::fromUtf8(m_process.readLine()).trimmed().section(QLatin1Char(':'), -1).toUShort();
-    }
-
-private:
-    QProcess m_process;
-};
-
 QByteArray fileContents(const QString &path)
 {
     QFile f(path);
@@ -90,15 +63,12 @@ QByteArray fileContents(const QString &path)
 
 } // namespace
 
-class PlcPageTest : public QObject
+class PlcPageTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    LibraryFunctions m_library;
-    ScriptedDialogs *m_dialogs = nullptr;
     ScriptedPlcDialogs *m_plcDialogs = nullptr;
-    AppMain *m_app = nullptr;
     COperEPLC *m_page = nullptr;
 
     const COperEPLC::Controls &ui() const { return m_page->controls(); }
@@ -125,28 +95,13 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        const BindResult bound = bindLibrary(QX_QXLIB_FILE);
-        QVERIFY2(bound.ok, bound.message.c_str());
-        m_library = bound.functions;
-    }
-
     void init()
     {
-        m_dialogs = new ScriptedDialogs;
-        m_app = new AppMain(m_library, *m_dialogs);
+        WindowTest::init();
         auto dialogs = std::make_unique<ScriptedPlcDialogs>();
         m_plcDialogs = dialogs.get();
         m_page = new COperEPLC(*m_app, std::move(dialogs));
         m_app->pageHost().setPage(PageHost::kPlcPage, m_page);
-    }
-
-    void cleanup()
-    {
-        delete m_app;
-        m_app = nullptr;
-        delete m_dialogs;
     }
 
     void freeBlockShowsEmptyRows()
@@ -260,16 +215,8 @@ private slots:
     void demoDownloadsToRamAndFlash()
     {
         QTemporaryDir state;
-        Sim sim;
-        const quint16 port = sim.start(state.path());
-        QVERIFY(port != 0);
-        const ConnectionPage::Controls &c = m_app->connectionPage().controls();
-        c.tcpClient->click();
-        QVERIFY(m_app->connectionPage().selectLocalAddress(QStringLiteral("127.0.0.1")));
-        c.clientIp->setText(QStringLiteral("127.0.0.1"));
-        c.clientPort->setText(QString::number(port));
-        c.clientConnect->click();
-        QTRY_VERIFY(m_app->portHandle() != 0);
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--state", state.path().toStdString()});
+        QVERIFY(m_window.connectToQxsim(sim));
 
         // the demo's analog rows need the scaling file the AI/AO page loads
         QVERIFY(m_app->scaling().load(QX_EXAMPLES_DIR "/scaling.txt").complete);
@@ -309,7 +256,7 @@ private slots:
         m_plcDialogs->blockSizes.enqueue(8);
         transfer(PlcTransfer::FlashRestart)->click();
         QVERIFY(m_page->editor().download().running());
-        c.clientClose->click();
+        m_app->connectionPage().controls().clientClose->click();
         QVERIFY(!m_page->editor().download().running());
         QCOMPARE(transfer(PlcTransfer::FlashRestart)->text(), u8(kButtonFlashRestart));
         QVERIFY(transfer(PlcTransfer::RamRun)->isEnabled());

@@ -2,6 +2,8 @@
 // transport opens and shows the module's identity, statistics and the log
 // move while polling, failures reach the operator, and closing or
 // reconnecting while events arrive at full rate never hangs.
+#include <algorithm>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,9 +23,10 @@
 #include "main_window.h"
 #include "model_catalogue.h"
 #include "port_settings_builder.h"
+#include "qxsim_process.h"
 #include "request_record.h"
 #include "scripted_dialogs.h"
-#include "window_fixture.h"
+#include "window_test.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
 
@@ -36,46 +39,11 @@ QString u8(const char *text)
     return QString::fromUtf8(text);
 }
 
-// One qxsim process; `ready` is the line it printed for the transport.
-class Sim
+// The loopback port qxsim listens on, 0 when it did not start.
+quint16 tcpPort(const qxtest::QxsimProcess &sim)
 {
-public:
-    ~Sim()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    bool start(const QStringList &args, const QString &readyPrefix)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(QX_QXSIM_FILE), QStringList(args) << QStringLiteral("--quiet"));
-        if (!m_process.waitForStarted(10000))
-            return false;
-        while (m_process.waitForReadyRead(10000) || m_process.canReadLine()) {
-            while (m_process.canReadLine()) {
-                QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-                if (line.startsWith(readyPrefix)) {
-                    ready = line.mid(readyPrefix.size()).trimmed();
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-
-    // "127.0.0.1:PORT" -> PORT
-    quint16 port() const { return ready.section(QLatin1Char(':'), -1).toUShort(); }
-
-    QString ready;
-
-private:
-    QProcess m_process;
-};
+    return static_cast<quint16>(std::max(sim.port("listening tcp"), 0));
+}
 
 quint16 freeTcpPort()
 {
@@ -93,14 +61,11 @@ quint16 freeUdpPort()
 
 } // namespace
 
-class EndToEndTest : public QObject
+class EndToEndTest : public WindowTest
 {
     Q_OBJECT
 
 private:
-    WindowFixture m_window;
-    ScriptedDialogs *m_dialogs = nullptr;
-    AppMain *m_app = nullptr;
 
     ConnectionPage &page() { return m_app->connectionPage(); }
     const ConnectionPage::Controls &ui() { return page().controls(); }
@@ -132,31 +97,11 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QString error;
-        QVERIFY2(m_window.bind(QX_QXLIB_FILE, error), qPrintable(error));
-    }
-
-    void init()
-    {
-        m_window.open();
-        m_app = &m_window.app();
-        m_dialogs = &m_window.dialogs();
-    }
-
-    void cleanup()
-    {
-        m_window.close();
-        m_app = nullptr;
-        m_dialogs = nullptr;
-    }
-
     void tcpClientShowsTheModule()
     {
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
-        connectTcpClient(sim.port());
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        QVERIFY(tcpPort(sim) != 0);
+        connectTcpClient(tcpPort(sim));
         expectSimulatedIdentity();
         QTRY_COMPARE(page().status(ConnectionKind::TcpClient), u8("已连接"));
         ui().clientClose->click();
@@ -167,12 +112,12 @@ private slots:
 
     void udpShowsTheModule()
     {
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--udp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening udp")));
+        qxtest::QxsimProcess sim({"--udp", "127.0.0.1:0"});
+        QVERIFY(sim.port("listening udp") > 0);
         ui().udp->click();
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().udpIp->setText(QStringLiteral("127.0.0.1"));
-        ui().udpPort->setText(QString::number(sim.port()));
+        ui().udpPort->setText(QString::number(sim.port("listening udp")));
         ui().udpLocalPort->setText(QString::number(freeUdpPort()));
         ui().udpConnect->click();
         expectSimulatedIdentity();
@@ -190,9 +135,8 @@ private slots:
         ui().listen->click();
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(page().status(ConnectionKind::TcpServer), u8("等待模块连入..."));
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--connect"), QStringLiteral("127.0.0.1:%1").arg(port)},
-                          QStringLiteral("connect")));
+        qxtest::QxsimProcess sim({"--connect", "127.0.0.1:" + std::to_string(port)});
+        QVERIFY(!sim.lines().empty());
         expectSimulatedIdentity();
         QVERIFY(ui().peer->text().startsWith(QStringLiteral("127.0.0.1:")));
         QTRY_COMPARE(page().status(ConnectionKind::TcpServer), u8("已连接"));
@@ -203,11 +147,9 @@ private slots:
 
     void serialThroughAPseudoTerminal()
     {
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--pty")}, QStringLiteral("pty")));
-        ui().serial->click();
-        ui().serialPort->setEditText(sim.ready);
-        ui().serialOpen->click();
+        qxtest::QxsimProcess sim({"--pty"});
+        QVERIFY(!sim.ptyPath().empty());
+        m_window.openSerial(QString::fromStdString(sim.ptyPath()));
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join('|')));
         expectSimulatedIdentity();
         QTRY_COMPARE(page().status(ConnectionKind::Serial), u8("已连接"));
@@ -217,9 +159,9 @@ private slots:
 
     void pollingMovesCountersAndTheLog()
     {
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
-        connectTcpClient(sim.port());
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        QVERIFY(tcpPort(sim) != 0);
+        connectTcpClient(tcpPort(sim));
         QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), u8("已连接"), 10000);
 
         int most = 0;
@@ -290,8 +232,8 @@ private slots:
 
     void commandLineConnectsAndPicturesTheWindow()
     {
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        QVERIFY(tcpPort(sim) != 0);
         QTemporaryDir dir;
         const QString picture = dir.filePath(QStringLiteral("window.png"));
         QProcess tool;
@@ -299,7 +241,7 @@ private slots:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         tool.setProcessEnvironment(env);
         tool.start(QStringLiteral(QX_QXTOOLS_FILE),
-                   {QStringLiteral("--connect"), QStringLiteral("tcp-client:127.0.0.1:%1").arg(sim.port()),
+                   {QStringLiteral("--connect"), QStringLiteral("tcp-client:127.0.0.1:%1").arg(tcpPort(sim)),
                     QStringLiteral("--address"), QStringLiteral("1"), QStringLiteral("--screenshot"), picture,
                     QStringLiteral("--quit-after"), QStringLiteral("20000")});
         QVERIFY(tool.waitForFinished(60000));
@@ -329,17 +271,17 @@ private slots:
     void reconnectingWhilePollingNeverHangs()
     {
         // How long this takes is measured by bench/bench_shell_reconnect.
-        Sim sim;
-        QVERIFY(sim.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}, QStringLiteral("listening tcp")));
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
+        QVERIFY(tcpPort(sim) != 0);
         QSignalSpy handled(m_app, &AppMain::eventHandled);
         QSignalSpy identities(m_app, &AppMain::identityShown);
         for (int round = 0; round < 6; ++round) {
             const qsizetype shown = identities.size();
             if (round % 2 == 0) {
-                connectTcpClient(sim.port());
+                connectTcpClient(tcpPort(sim));
             } else {
                 // Opening again destroys the polling port object first.
-                SettingsResult s = buildTcpClientSettings("127.0.0.1", "127.0.0.1", sim.port());
+                SettingsResult s = buildTcpClientSettings("127.0.0.1", "127.0.0.1", tcpPort(sim));
                 QCOMPARE(m_app->openPort(s.settings), 0);
             }
             QTRY_VERIFY_WITH_TIMEOUT(identities.size() > shown, 10000);
@@ -351,7 +293,7 @@ private slots:
             ui().clientClose->click();
             QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
         }
-        connectTcpClient(sim.port());
+        connectTcpClient(tcpPort(sim));
         QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != u8("N/A"), 10000);
         poll(kModeRepeat);
         const qsizetype seen = handled.size();

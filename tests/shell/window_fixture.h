@@ -1,15 +1,20 @@
 // QXTools' window for a test against the real library: libqxlib bound once,
 // AppMain with scripted dialogs built afresh for each test, and the
-// connection page's TCP client pointed at a module on loopback.
+// connection page pointed at a module on loopback or a pseudo-terminal.
 #pragma once
 
+#include <string>
+
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QString>
 
 #include "app_main.h"
 #include "library_binder.h"
+#include "qxsim_process.h"
 #include "scripted_dialogs.h"
 
 namespace qx {
@@ -58,6 +63,32 @@ public:
         ui.clientPort->setText(QString::number(port));
         ui.clientConnect->click();
         return true;
+    }
+
+    // "串口" on `device` and "打开", with the page's other settings.
+    void openSerial(const QString &device)
+    {
+        const ConnectionPage::Controls &ui = m_app->connectionPage().controls();
+        ui.serial->click();
+        ui.serialPort->setEditText(device);
+        ui.serialOpen->click();
+    }
+
+    // Connects to qxsim the way its ready line offers: the serial port on its
+    // pseudo-terminal, else the TCP client to its loopback port. True once
+    // the module's identity has been shown, so the module answers.
+    bool connectToQxsim(const qxtest::QxsimProcess &sim)
+    {
+        QSignalSpy identity(m_app, &AppMain::identityShown);
+        const std::string pty = sim.ptyPath();
+        if (!pty.empty()) {
+            openSerial(QString::fromStdString(pty));
+        } else {
+            const int port = sim.port("listening tcp");
+            if (port <= 0 || !connectTcpClient(static_cast<quint16>(port)))
+                return false;
+        }
+        return !identity.isEmpty() || identity.wait(10000);
     }
 
 private:
