@@ -4,77 +4,23 @@
 // are lost and parts refused on the way.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <mutex>
+#include <algorithm>
 
-#include "byte_io.h"
-#include "connection_event.h"
 #include "event_codes.h"
 #include "event_records.h"
 #include "firmware_upgrade.h"
-#include "qxlib.h"
-#include "qxlib_harness.h"
-#include "qxsim_process.h"
-#include "temp_dir.h"
+#include "qxsim_transfer.h"
 
 namespace qx {
 namespace {
 
-using qxtest::QxsimProcess;
-using qxtest::TempDir;
-
-// Events 16 and 17 read as the shell reads them, kept until the driver asks.
-class AckQueue
+// Events 16 and 17 read as the shell reads them.
+std::optional<FirmwareAck> firmwareAck(int32_t code, const uint8_t *record)
 {
-public:
-    static AckQueue &instance()
-    {
-        static AckQueue q;
-        return q;
-    }
-    static void callback(void *, int32_t code, const void *data)
-    {
-        AckQueue &q = instance();
-        const auto *r = static_cast<const uint8_t *>(data);
-        std::lock_guard lock(q.m_lock);
-        if (code == kEventConnection && getI32le(r, ConnectionLayout::kState) == kStateRunning)
-            q.m_running = true;
-        else if (code == kEventBiosPacket || code == kEventFirmwarePacket)
-            q.m_acks.push_back({code, readTransferStep(code, r).nextPart});
-        else
-            return;
-        q.m_changed.notify_all();
-    }
-    std::optional<FirmwareAck> next(int waitMs)
-    {
-        std::unique_lock lock(m_lock);
-        if (!m_changed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return !m_acks.empty(); }))
-            return std::nullopt;
-        const FirmwareAck ack = m_acks.front();
-        m_acks.pop_front();
-        return ack;
-    }
-    bool waitRunning()
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_running; });
-    }
-    void clear()
-    {
-        std::lock_guard lock(m_lock);
-        m_acks.clear();
-        m_running = false;
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::deque<FirmwareAck> m_acks;
-    bool m_running = false;
-};
+    if (code != kEventBiosPacket && code != kEventFirmwarePacket)
+        return std::nullopt;
+    return FirmwareAck {code, readTransferStep(code, record).nextPart};
+}
 
 std::vector<uint8_t> pattern(std::size_t n)
 {
@@ -84,31 +30,9 @@ std::vector<uint8_t> pattern(std::size_t n)
     return b;
 }
 
-class UpgradeQxsim : public ::testing::TestWithParam<bool>
+class UpgradeQxsim : public qxtest::QxsimTransferTest<FirmwareAck, firmwareAck>
 {
 protected:
-    void start(std::vector<std::string> args)
-    {
-        AckQueue::instance().clear();
-        args.insert(args.end(), {"--state", m_dir.path.string()});
-        args.insert(args.end(), GetParam() ? std::initializer_list<std::string> {"--pty"}
-                                           : std::initializer_list<std::string> {"--tcp", "0"});
-        m_sim = std::make_unique<QxsimProcess>(args);
-        ASSERT_FALSE(m_sim->lines().empty());
-        const PortSettings settings = GetParam()
-            ? qxtest::serialSettings(m_sim->ptyPath(), 115200)
-            : qxtest::tcpClientSettings(static_cast<uint16_t>(m_sim->port("listening tcp")));
-        ASSERT_EQ(DLL_API_OBJ_CREATE(settings, &AckQueue::callback, &m_handle), 0);
-        ASSERT_EQ(DLL_API_OBJ_RUN(m_handle), 0);
-        ASSERT_TRUE(AckQueue::instance().waitRunning());
-    }
-    void TearDown() override
-    {
-        if (m_handle != 0)
-            DLL_API_OBJ_DESTROY(m_handle);
-        m_sim.reset();
-    }
-
     // Runs the transfer to its end; the parts placed are kept in `placed`.
     // Where answers are lost on purpose the timer is shorter than the page's,
     // to keep the test quick (a TCP part takes about a second to go out).
@@ -117,22 +41,12 @@ protected:
         FirmwareLink link;
         link.place = [&](const FirmwareStep &s) {
             placed.push_back(s.part);
-            const RequestRecord r = transferRequest(s.payload, 1);
-            DLL_API_OBJ_RXBUFF_CLR(m_handle);
-            DLL_API_OBJ_CMD(m_handle, s.transferKind, r.data(), RequestLength::kTransferPacket);
+            qxtest::placeTransferPacket(m_handle, s.transferKind, s.payload);
         };
-        link.waitAck = [](int ms) { return AckQueue::instance().next(ms); };
+        link.waitAck = [](int ms) { return acks().next(ms); };
         return runUpgrade(u, u.start(), link, timerMs);
     }
-    std::vector<uint8_t> assembled() const
-    {
-        std::ifstream in(m_dir.path / "bios.bin", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
 
-    TempDir m_dir;
-    std::unique_ptr<QxsimProcess> m_sim;
-    intptr_t m_handle = 0;
     std::vector<uint16_t> placed;
 };
 
@@ -147,7 +61,7 @@ TEST_P(UpgradeQxsim, ImageOf2500BytesArrivesInThreeParts)
     EXPECT_EQ(placed, (std::vector<uint16_t> {0, 1, 2}));
     std::vector<uint8_t> expected = image;
     expected.resize(3 * 1024, kFirmwareFill);
-    EXPECT_EQ(assembled(), expected);
+    EXPECT_EQ(stored("bios.bin"), expected);
 }
 
 TEST_P(UpgradeQxsim, LostAndRefusedAnswersStillGiveTheSameImage)
@@ -159,9 +73,9 @@ TEST_P(UpgradeQxsim, LostAndRefusedAnswersStillGiveTheSameImage)
     const FirmwareStep end = run(u, 1500);
     EXPECT_TRUE(end.success) << end.message;
     EXPECT_GT(placed.size(), 5u);
-    const std::vector<uint8_t> stored = assembled();
-    ASSERT_GE(stored.size(), image.size());
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), stored.begin()));
+    const std::vector<uint8_t> assembled = stored("bios.bin");
+    ASSERT_GE(assembled.size(), image.size());
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), assembled.begin()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Framing, UpgradeQxsim, ::testing::Values(false, true),

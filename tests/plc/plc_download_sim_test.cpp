@@ -5,96 +5,34 @@
 // libmodbus sees it.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <mutex>
 
 #include <modbus/modbus.h>
 
 #include "byte_io.h"
-#include "connection_event.h"
-#include "event_codes.h"
-#include "plc_download.h"
-#include "plc_compiler.h"
-#include "port_settings.h"
 #include "descriptors.h"
-#include "qxlib.h"
-#include "qxlib_harness.h"
-#include "qxsim_process.h"
+#include "event_codes.h"
+#include "plc_compiler.h"
+#include "plc_download.h"
 #include "plc_source_loader.h"
+#include "qxsim_transfer.h"
 #include "response_records.h"
-#include "temp_dir.h"
 #include "transfer_packet_layout.h"
 
 namespace qx {
 namespace {
 
-using qxtest::QxsimProcess;
-using qxtest::TempDir;
-
-// Event 18 as the callback hands it over, kept until the driver asks.
-class AckQueue
+// Event 18 as the callback hands it over.
+std::optional<EplcAck> eplcAck(int32_t code, const uint8_t *r)
 {
-public:
-    static AckQueue &instance()
-    {
-        static AckQueue q;
-        return q;
-    }
-    static void callback(void *, int32_t code, const void *data)
-    {
-        AckQueue &q = instance();
-        std::lock_guard lock(q.m_lock);
-        if (code == kEventConnection
-            && getI32le(static_cast<const uint8_t *>(data), ConnectionLayout::kState) == kStateRunning) {
-            q.m_running = true;
-            q.m_changed.notify_all();
-        }
-        if (code != kEventPlcPacket)
-            return;
-        const auto *r = static_cast<const uint8_t *>(data);
-        const uint8_t *d = r + TransferReplyLayout::kData;
-        EplcAck ack;
-        ack.success = r[TransferReplyLayout::kStatus] == EplcReplyLayout::kStatusOk;
-        ack.echo = {d[EplcReplyLayout::kMode], d[EplcReplyLayout::kBlock], getU16be(d, EplcReplyLayout::kOffset),
-                    getU16be(d, EplcReplyLayout::kLength)};
-        q.m_acks.push_back(ack);
-        q.m_changed.notify_all();
-    }
-    std::optional<EplcAck> next(int waitMs)
-    {
-        std::unique_lock lock(m_lock);
-        if (!m_changed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return !m_acks.empty(); }))
-            return std::nullopt;
-        const EplcAck ack = m_acks.front();
-        m_acks.pop_front();
-        return ack;
-    }
-    bool waitRunning()
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_running; });
-    }
-    void clear()
-    {
-        std::lock_guard lock(m_lock);
-        m_acks.clear();
-        m_running = false;
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::deque<EplcAck> m_acks;
-    bool m_running = false;
-};
-
-PortSettings settingsFor(bool rtu, const QxsimProcess &sim)
-{
-    return rtu ? qxtest::serialSettings(sim.ptyPath(), 115200)
-               : qxtest::tcpClientSettings(static_cast<uint16_t>(sim.port("listening tcp")));
+    if (code != kEventPlcPacket)
+        return std::nullopt;
+    const uint8_t *d = r + TransferReplyLayout::kData;
+    EplcAck ack;
+    ack.success = r[TransferReplyLayout::kStatus] == EplcReplyLayout::kStatusOk;
+    ack.echo = {d[EplcReplyLayout::kMode], d[EplcReplyLayout::kBlock], getU16be(d, EplcReplyLayout::kOffset),
+                getU16be(d, EplcReplyLayout::kLength)};
+    return ack;
 }
 
 // A program with running blocks `running`, every row a valid digital one.
@@ -111,36 +49,9 @@ PlcProject programWith(std::initializer_list<int> running)
     return p;
 }
 
-std::vector<uint8_t> fileBytes(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class DownloadToQxsim : public ::testing::TestWithParam<bool>
+class DownloadToQxsim : public qxtest::QxsimTransferTest<EplcAck, eplcAck>
 {
 protected:
-    void start(std::vector<std::string> args)
-    {
-        AckQueue::instance().clear();
-        args.insert(args.end(), {"--state", m_dir.path.string()});
-        // over RTU a TCP port too, for a second master
-        args.insert(args.end(), {"--tcp", "0"});
-        if (GetParam())
-            args.push_back("--pty");
-        m_sim = std::make_unique<QxsimProcess>(args, GetParam() ? 2 : 1);
-        ASSERT_FALSE(m_sim->lines().empty());
-        ASSERT_EQ(DLL_API_OBJ_CREATE(settingsFor(GetParam(), *m_sim), &AckQueue::callback, &m_handle), 0);
-        ASSERT_EQ(DLL_API_OBJ_RUN(m_handle), 0);
-        ASSERT_TRUE(AckQueue::instance().waitRunning());
-    }
-    void TearDown() override
-    {
-        if (m_handle != 0)
-            DLL_API_OBJ_DESTROY(m_handle);
-        m_sim.reset();
-    }
-
     // Runs the transfer to its end through the library; the packets placed
     // are kept in `sent`, the refusals in `refused` with the index of the
     // packet placed after each. Where packets are lost on purpose the
@@ -151,23 +62,17 @@ protected:
         EplcLink link;
         link.place = [&](const EplcStep &s) {
             sent.push_back(s);
-            const RequestRecord r = transferRequest(s.packet, 1);
-            DLL_API_OBJ_RXBUFF_CLR(m_handle);
-            DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
+            qxtest::placeTransferPacket(m_handle, kSlotPlcPacket, s.packet);
         };
         link.waitAck = [&](int ms) {
-            const std::optional<EplcAck> ack = AckQueue::instance().next(ms);
+            const std::optional<EplcAck> ack = acks().next(ms);
             if (ack && !ack->success)
                 refused.emplace_back(ack->echo, sent.size());
             return ack;
         };
         return runDownload(d, std::move(first), link, timerMs);
     }
-    std::vector<uint8_t> stored(const char *file) const { return fileBytes(m_dir.path / file); }
 
-    TempDir m_dir;
-    std::unique_ptr<QxsimProcess> m_sim;
-    intptr_t m_handle = 0;
     std::vector<EplcStep> sent;
     std::vector<std::pair<EplcHeader, std::size_t>> refused;
 };
@@ -234,7 +139,7 @@ TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
     for (int i = 0; i < 3; ++i) {
         const RequestRecord r = transferRequest(buildEplcPacket({1, 0, 0, 0}, image.bytes), 1);
         DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
-        ASSERT_TRUE(AckQueue::instance().next(5000));
+        ASSERT_TRUE(acks().next(5000));
     }
     PlcDownload d;
     EXPECT_TRUE(run(d, d.start(image, kEplcRamRun, 64), 1500).success);
