@@ -15,45 +15,29 @@
 //
 //   bench_firmware_upgrade [parts, default 128]
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <mutex>
 #include <thread>
 
-#include "byte_io.h"
-#include "connection_event.h"
+#include "bench_support.h"
 #include "event_codes.h"
 #include "firmware_upgrade.h"
-#include "port_settings.h"
-#include "qxlib.h"
-#include "qxlib_harness.h"
-#include "qxsim_process.h"
 #include "response_records.h"
-#include "statistics_record.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr double kPacingMs = 8.0; // the worker's sleep after a delivered response
+using bench::Clock;
+using bench::kPacingMs;
+using bench::kRtuOverhead;
+using bench::ms;
 constexpr double kPiecePauseMs = 500.0; // between 448-byte pieces on the network transports
 constexpr std::size_t kPieceSize = 448;
 constexpr std::size_t kMbapOverhead = 7 + 1; // header and function code
-constexpr std::size_t kRtuOverhead = 4; // address, function code, CRC
 
-double ms(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Link
+struct Timing
 {
     std::mutex lock;
-    std::condition_variable changed;
-    std::deque<qx::FirmwareAck> acks;
-    bool running = false;
     uint32_t lastTx = 0;
     Clock::time_point placedAt;
     Clock::time_point writtenAt;
@@ -66,73 +50,50 @@ struct Link
     long nexts = 0;
 };
 
-Link g_link;
+Timing g_link;
+qxtest::AckQueue<qx::FirmwareAck> g_acks;
 
 void onEvent(void *, int32_t code, const void *data)
 {
     const auto *r = static_cast<const uint8_t *>(data);
     const Clock::time_point now = Clock::now();
-    std::lock_guard lock(g_link.lock);
     if (code == qx::kEventConnection) {
-        g_link.running = g_link.running || qx::getI32le(r, qx::ConnectionLayout::kState) == qx::kStateRunning;
-    } else if (code == qx::kEventLog) {
-        // TxCmd moves when a request has just been written
-        const uint32_t tx = qx::getU32le(r, qx::StatisticsLayout::kTxCmd);
-        if (tx != g_link.lastTx) {
-            g_link.lastTx = tx;
+        g_acks.connection(r);
+        return;
+    }
+    std::lock_guard lock(g_link.lock);
+    if (code == qx::kEventLog) {
+        if (bench::txMoved(r, g_link.lastTx)) {
             g_link.writtenAt = now;
             g_link.sendMs += ms(now - g_link.placedAt);
             ++g_link.sends;
         }
-        return;
     } else if (code == qx::kEventBiosPacket) {
         g_link.ackAt = now;
         g_link.answerMs += ms(now - g_link.writtenAt);
         ++g_link.answers;
         const int32_t value = qx::getI32le(r, qx::TransferReplyLayout::kValue);
         const bool stored = r[qx::TransferReplyLayout::kStatus] != 0;
-        g_link.acks.push_back({code, stored ? value + 1 : value});
+        g_acks.push({code, stored ? value + 1 : value});
     }
-    g_link.changed.notify_all();
-}
-
-PortSettings settingsFor(bool rtu, const qxtest::QxsimProcess &sim)
-{
-    return rtu ? qxtest::serialSettings(sim.ptyPath(), 115200)
-               : qxtest::tcpClientSettings(static_cast<uint16_t>(sim.port("listening tcp")));
 }
 
 bool upgrade(bool rtu, const std::vector<uint8_t> &image)
 {
-    qxtest::QxsimProcess sim(rtu ? std::vector<std::string> {"--pty", "--quiet"}
-                                 : std::vector<std::string> {"--tcp", "0", "--quiet"});
-    if (sim.lines().empty()) {
-        std::fprintf(stderr, "qxsim did not start\n");
-        return false;
-    }
     {
         std::lock_guard lock(g_link.lock);
-        g_link.acks.clear();
-        g_link.running = false;
         g_link.lastTx = 0;
         g_link.sendMs = g_link.answerMs = g_link.nextMs = 0;
         g_link.sends = g_link.answers = g_link.nexts = 0;
     }
-    intptr_t handle = 0;
-    if (DLL_API_OBJ_CREATE(settingsFor(rtu, sim), &onEvent, &handle) != 0 || DLL_API_OBJ_RUN(handle) != 0) {
-        std::fprintf(stderr, "QXLIB could not open the %s link\n", rtu ? "serial" : "TCP");
+    bench::TransferRig rig;
+    if (!rig.open(rtu, &onEvent, g_acks))
         return false;
-    }
-    {
-        std::unique_lock lock(g_link.lock);
-        g_link.changed.wait_for(lock, std::chrono::seconds(5), [] { return g_link.running; });
-    }
     // the TCP client's worker rests 100 ms once connected; that is the
     // link's start, not part of the transfer
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     qx::FirmwareLink link;
     link.place = [&](const qx::FirmwareStep &s) {
-        const qx::RequestRecord r = qx::transferRequest(s.payload, 1);
         {
             std::lock_guard lock(g_link.lock);
             g_link.placedAt = Clock::now();
@@ -141,23 +102,15 @@ bool upgrade(bool rtu, const std::vector<uint8_t> &image)
                 ++g_link.nexts;
             }
         }
-        DLL_API_OBJ_RXBUFF_CLR(handle);
-        DLL_API_OBJ_CMD(handle, s.transferKind, r.data(), qx::RequestLength::kTransferPacket);
+        qxtest::placeTransferPacket(rig.handle(), s.transferKind, s.payload);
     };
-    link.waitAck = [](int waitMs) -> std::optional<qx::FirmwareAck> {
-        std::unique_lock lock(g_link.lock);
-        if (!g_link.changed.wait_for(lock, std::chrono::milliseconds(waitMs), [] { return !g_link.acks.empty(); }))
-            return std::nullopt;
-        const qx::FirmwareAck ack = g_link.acks.front();
-        g_link.acks.pop_front();
-        return ack;
-    };
+    link.waitAck = [](int waitMs) { return g_acks.next(waitMs); };
     qx::FirmwareUpgrade u;
     u.loadImage(image, "bench.bin");
     const Clock::time_point t0 = Clock::now();
     const qx::FirmwareStep end = qx::runUpgrade(u, u.start(), link);
     const double totalMs = ms(Clock::now() - t0);
-    DLL_API_OBJ_DESTROY(handle);
+    rig.close();
 
     std::lock_guard lock(g_link.lock);
     const double parts = double(u.partsTotal());
@@ -171,7 +124,7 @@ bool upgrade(bool rtu, const std::vector<uint8_t> &image)
     const double ideal = parts * (answer + pauses) + (parts - 1) * kPacingMs;
     std::printf("%-20s %s, %.0f parts (%ld sent) in %.0f ms, %.1f ms per part: send %.1f, answer %.2f, "
                 "next %.1f ms\n",
-                rtu ? "RTU pty 115200 baud" : "Modbus TCP loopback", end.success ? "stored" : "FAILED", parts,
+                bench::transportName(rtu), end.success ? "stored" : "FAILED", parts,
                 g_link.sends, totalMs, totalMs / parts, send, answer, next);
     std::printf("%-20s   frame %zu bytes, %.0f ms of piece pauses per part; ideal (round trip + %.0f ms "
                 "pacing + pauses) %.0f ms, ratio %.3f\n",

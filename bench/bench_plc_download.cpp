@@ -9,69 +9,57 @@
 // over 100 full blocks (it should stay under 5 ms).
 //
 //   bench_plc_download [check repetitions, default 200]
-#include <chrono>
-#include <condition_variable>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <mutex>
 
-#include "byte_io.h"
-#include "connection_event.h"
+#include "bench_support.h"
 #include "event_codes.h"
 #include "plc_compiler.h"
 #include "plc_download.h"
-#include "port_settings.h"
-#include "qxlib.h"
-#include "qxlib_harness.h"
-#include "qxsim_process.h"
 #include "response_records.h"
-#include "statistics_record.h"
 #include "transfer_packet_layout.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr double kPacingMs = 8.0; // the worker's sleep after a delivered response
+using bench::Clock;
+using bench::kPacingMs;
+using bench::kRtuOverhead;
+using bench::ms;
 
-struct Link
+struct Timing
 {
     std::mutex lock;
-    std::condition_variable changed;
-    std::deque<qx::EplcAck> acks;
-    bool running = false;
     uint32_t lastTx = 0;
     Clock::time_point sentAt;
     double roundTripMs = 0;
     long roundTrips = 0;
 };
 
-Link g_link;
+Timing g_link;
+qxtest::AckQueue<qx::EplcAck> g_acks;
 
 void onEvent(void *, int32_t code, const void *data)
 {
     const auto *r = static_cast<const uint8_t *>(data);
-    std::lock_guard lock(g_link.lock);
     if (code == qx::kEventConnection) {
-        g_link.running = g_link.running || qx::getI32le(r, qx::ConnectionLayout::kState) == qx::kStateRunning;
-    } else if (code == qx::kEventLog) {
-        // TxCmd moves when a request has just been written
-        const uint32_t tx = qx::getU32le(r, qx::StatisticsLayout::kTxCmd);
-        if (tx != g_link.lastTx) {
-            g_link.lastTx = tx;
-            g_link.sentAt = Clock::now();
-        }
+        g_acks.connection(r);
         return;
+    }
+    std::lock_guard lock(g_link.lock);
+    if (code == qx::kEventLog) {
+        if (bench::txMoved(r, g_link.lastTx))
+            g_link.sentAt = Clock::now();
     } else if (code == qx::kEventPlcPacket) {
-        g_link.roundTripMs += std::chrono::duration<double, std::milli>(Clock::now() - g_link.sentAt).count();
+        g_link.roundTripMs += ms(Clock::now() - g_link.sentAt);
         ++g_link.roundTrips;
         const uint8_t *d = r + qx::TransferReplyLayout::kData;
-        g_link.acks.push_back({r[qx::TransferReplyLayout::kStatus] == qx::EplcReplyLayout::kStatusOk,
-                               {d[qx::EplcReplyLayout::kMode], d[qx::EplcReplyLayout::kBlock],
-                                qx::getU16be(d, qx::EplcReplyLayout::kOffset),
-                                qx::getU16be(d, qx::EplcReplyLayout::kLength)}});
+        g_acks.push({r[qx::TransferReplyLayout::kStatus] == qx::EplcReplyLayout::kStatusOk,
+                     {d[qx::EplcReplyLayout::kMode], d[qx::EplcReplyLayout::kBlock],
+                      qx::getU16be(d, qx::EplcReplyLayout::kOffset),
+                      qx::getU16be(d, qx::EplcReplyLayout::kLength)}});
     }
-    g_link.changed.notify_all();
 }
 
 qx::PlcProject fullProgram()
@@ -87,61 +75,30 @@ qx::PlcProject fullProgram()
     return p;
 }
 
-PortSettings settingsFor(bool rtu, const qxtest::QxsimProcess &sim)
-{
-    return rtu ? qxtest::serialSettings(sim.ptyPath(), 115200)
-               : qxtest::tcpClientSettings(static_cast<uint16_t>(sim.port("listening tcp")));
-}
-
 bool download(bool rtu, uint16_t blockSize, const qx::ProgramImage &image)
 {
-    qxtest::QxsimProcess sim(rtu ? std::vector<std::string> {"--pty"} : std::vector<std::string> {"--tcp", "0"});
-    if (sim.lines().empty()) {
-        std::fprintf(stderr, "qxsim did not start\n");
-        return false;
-    }
     {
         std::lock_guard lock(g_link.lock);
-        g_link.acks.clear();
-        g_link.running = false;
+        g_link.lastTx = 0;
         g_link.roundTripMs = 0;
         g_link.roundTrips = 0;
     }
-    intptr_t handle = 0;
-    if (DLL_API_OBJ_CREATE(settingsFor(rtu, sim), &onEvent, &handle) != 0 || DLL_API_OBJ_RUN(handle) != 0) {
-        std::fprintf(stderr, "QXLIB could not open the %s link\n", rtu ? "serial" : "TCP");
+    bench::TransferRig rig;
+    if (!rig.open(rtu, &onEvent, g_acks))
         return false;
-    }
-    {
-        std::unique_lock lock(g_link.lock);
-        g_link.changed.wait_for(lock, std::chrono::seconds(5), [] { return g_link.running; });
-    }
+    double wireMs = 0; // RTU frames at 115200 baud, 10 bits a byte
     qx::EplcLink link;
     link.place = [&](const qx::EplcStep &s) {
-        const qx::RequestRecord r = qx::transferRequest(s.packet, 1);
-        DLL_API_OBJ_RXBUFF_CLR(handle);
-        DLL_API_OBJ_CMD(handle, qx::kSlotPlcPacket, r.data(), qx::RequestLength::kTransferPacket);
-    };
-    link.waitAck = [](int ms) -> std::optional<qx::EplcAck> {
-        std::unique_lock lock(g_link.lock);
-        if (!g_link.changed.wait_for(lock, std::chrono::milliseconds(ms), [] { return !g_link.acks.empty(); }))
-            return std::nullopt;
-        const qx::EplcAck ack = g_link.acks.front();
-        g_link.acks.pop_front();
-        return ack;
-    };
-    double wireMs = 0; // RTU frames at 115200 baud, 10 bits a byte
-    link.place = [&, place = link.place](const qx::EplcStep &s) {
-        constexpr std::size_t kRtuOverhead = 4; // address, function, CRC
         wireMs += double(s.packet.size() + kRtuOverhead + qx::EplcReplyLayout::kSize + kRtuOverhead) * 10.0
             * 1000.0 / 115200.0;
-        place(s);
+        qxtest::placeTransferPacket(rig.handle(), qx::kSlotPlcPacket, s.packet);
     };
+    link.waitAck = [](int waitMs) { return g_acks.next(waitMs); };
     qx::PlcDownload d;
     const Clock::time_point t0 = Clock::now();
     const qx::EplcStep end = qx::runDownload(d, d.start(image, qx::kEplcRamRun, blockSize), link);
-    const double totalMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-    DLL_API_OBJ_DESTROY(handle);
+    const double totalMs = ms(Clock::now() - t0);
+    rig.close();
 
     std::lock_guard lock(g_link.lock);
     const long packets = g_link.roundTrips;
@@ -149,7 +106,7 @@ bool download(bool rtu, uint16_t blockSize, const qx::ProgramImage &image)
     const double ideal = double(d.packetsPlanned()) * (rtt + kPacingMs);
     std::printf("%-22s block %3u: %s, %ld packets (%d planned) in %.0f ms, %.2f ms each; "
                 "round trip %.3f ms; ideal %.0f ms, ratio %.2f\n",
-                rtu ? "RTU pty 115200 baud" : "Modbus TCP loopback", unsigned(blockSize),
+                bench::transportName(rtu), unsigned(blockSize),
                 end.success ? "stored" : "FAILED", packets, d.packetsPlanned(), totalMs,
                 packets > 0 ? totalMs / double(packets) : 0, rtt, ideal, ideal > 0 ? totalMs / ideal : 0);
     if (rtu)
@@ -179,9 +136,9 @@ int main(int argc, char **argv)
     for (int i = 0; i < repetitions; ++i) {
         const Clock::time_point t0 = Clock::now();
         passed = qx::checkPlcProject(program, scaling).ok && passed;
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-        best = std::min(best, ms);
-        sum += ms;
+        const double took = ms(Clock::now() - t0);
+        best = std::min(best, took);
+        sum += took;
     }
     std::printf("PLC check of 100 full blocks (%s): mean %.3f ms, best %.3f ms over %d runs (%s 5 ms)\n",
                 passed ? "passed" : "FAILED", sum / repetitions, best, repetitions,
