@@ -111,6 +111,7 @@ private slots:
         QVERIFY(!m_page->edit("L1Freq")->isEnabled());
         QVERIFY(m_page->list("IO1")->isEnabled());
         QCOMPARE(ui().read->text(), u8(texts::kReadButton));
+        m_window.saveScreenshot(QStringLiteral("config_page"), PageHost::kConfigPage);
     }
 
     void editedFieldIsWrittenAndReadBack()

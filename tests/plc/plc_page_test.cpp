@@ -251,6 +251,7 @@ private slots:
         QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("升级EPLC:正在传送,Block 4,Byte 64")));
         QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_ram.bin"))), expected);
         QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_flash.bin"))), expected);
+        m_window.saveScreenshot(QStringLiteral("plc_page"), PageHost::kPlcPage);
 
         // closing the link ends a transfer without a message box
         m_plcDialogs->blockSizes.enqueue(8);

@@ -1,19 +1,25 @@
 // QXTools' window for a test against the real library: libqxlib bound once,
 // AppMain with scripted dialogs built afresh for each test, and the
 // connection page pointed at a module on loopback or a pseudo-terminal.
+// With QX_SCREENSHOT_DIR set, saveScreenshot saves the window there (the
+// README's pictures, scripts/screenshots.sh).
 #pragma once
 
 #include <string>
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QString>
+#include <QTest>
 
 #include "app_main.h"
 #include "library_binder.h"
+#include "main_window.h"
+#include "page_host.h"
 #include "qxsim_process.h"
 #include "scripted_dialogs.h"
 
@@ -89,6 +95,24 @@ public:
                 return false;
         }
         return !identity.isEmpty() || identity.wait(10000);
+    }
+
+    // Shows `page` and saves the window as $QX_SCREENSHOT_DIR/name.png when
+    // that variable is set; otherwise does nothing. A picture that cannot be
+    // saved is only warned about: it is no fault of the page under test.
+    void saveScreenshot(const QString &name, PageHost::Page page)
+    {
+        const QString dir = qEnvironmentVariable("QX_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        MainWindow &window = m_app->mainWindow();
+        m_app->pageHost().setCurrentIndex(page);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qWarning("screenshot %s: the window was not shown", qPrintable(name));
+        const QString file = QDir(dir).filePath(name + QStringLiteral(".png"));
+        if (!window.grab().save(file))
+            qWarning("screenshot %s: could not save %s", qPrintable(name), qPrintable(file));
     }
 
 private:

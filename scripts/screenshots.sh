@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Refreshes the README's pictures in docs/ from a built tree (`make build`
+# first; nothing is built here): the configuration and PLC pages from their
+# page tests against qxsim, the DI/DO, AI/AO and PI/PO pages from
+# bench_io_pages. Everything renders offscreen with the CJK fonts that
+# `make deps` installs (fonts-noto-cjk).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QX_BUILD_DIR:-$root/build}"
+cd "$root"
+
+for f in "$build/tests/config/config_page_test" "$build/tests/plc/plc_page_test" "$build/bench/bench_io_pages"; do
+    if [ ! -x "$f" ]; then
+        echo "screenshots: $f is missing: run make build first" >&2
+        exit 1
+    fi
+done
+if ! fc-list :lang=zh family | grep -q .; then
+    echo "screenshots: no CJK font: run make deps (fonts-noto-cjk)" >&2
+    exit 1
+fi
+
+shots="$(mktemp -d)"
+trap 'rm -rf "$shots"' EXIT
+export QT_QPA_PLATFORM=offscreen
+
+QX_SCREENSHOT_DIR="$shots" ctest --test-dir "$build" --output-on-failure \
+    -R '^(config_page_test|plc_page_test)$'
+"$build/bench/bench_io_pages" 2 --screenshots "$shots" --scaling examples/scaling.txt
+
+pictures=(config_page plc_page dido_page aiao_page pwm_page)
+for p in "${pictures[@]}"; do
+    if [ ! -s "$shots/$p.png" ]; then
+        echo "screenshots: $p.png was not made" >&2
+        exit 1
+    fi
+done
+for p in "${pictures[@]}"; do
+    cp "$shots/$p.png" docs/
+    echo "docs/$p.png"
+done
