@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QString>
+#include <QTabWidget>
 #include <QTest>
 
 #include "app_main.h"
@@ -106,6 +107,7 @@ public:
         if (dir.isEmpty())
             return;
         MainWindow &window = m_app->mainWindow();
+        window.topTabs()->setCurrentIndex(1); // "模块操作"
         m_app->pageHost().setCurrentIndex(page);
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
