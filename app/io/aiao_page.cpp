@@ -18,6 +18,7 @@
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "shell_texts.h"
 #include "write_sender.h"
 
 namespace qx {
@@ -132,9 +133,9 @@ QWidget *RO2000Tag::buildAiBox(const char *title, int first)
         const QString channel = u8f(io_texts::kAiFormat, n).chopped(1);
         AnalogRow &row = m_ui.ai[index(n)];
         row.raw = column(channel, kColumnNames[0], "0", box);
-        row.noise = column(channel, kColumnNames[1], io_texts::kNotAvailable, box);
-        row.ratio = column(channel, kColumnNames[2], io_texts::kNotAvailable, box);
-        row.scaled = column(channel, kColumnNames[3], io_texts::kNotAvailable, box);
+        row.noise = column(channel, kColumnNames[1], texts::kNotAvailable, box);
+        row.ratio = column(channel, kColumnNames[2], texts::kNotAvailable, box);
+        row.scaled = column(channel, kColumnNames[3], texts::kNotAvailable, box);
         row.unit = column(channel, kColumnNames[4], io_texts::kNoUnit, box);
         const int r = n - first + 1;
         grid->addWidget(new QLabel(u8f(io_texts::kAiFormat, n), box), r, 0);
@@ -158,9 +159,9 @@ QWidget *RO2000Tag::buildAoBox(const char *title, int first)
         AnalogRow &row = m_ui.ao[index(n)];
         row.raw = new QLineEdit(QStringLiteral("0"), box);
         row.raw->setAccessibleName(channel + QLatin1Char(' ') + u8(kAoRawName));
-        row.noise = column(channel, kColumnNames[1], io_texts::kNotAvailable, box);
-        row.ratio = column(channel, kColumnNames[2], io_texts::kNotAvailable, box);
-        row.scaled = column(channel, kColumnNames[3], io_texts::kNotAvailable, box);
+        row.noise = column(channel, kColumnNames[1], texts::kNotAvailable, box);
+        row.ratio = column(channel, kColumnNames[2], texts::kNotAvailable, box);
+        row.scaled = column(channel, kColumnNames[3], texts::kNotAvailable, box);
         row.unit = column(channel, kColumnNames[4], io_texts::kNoUnit, box);
         const int r = n - first + 1;
         grid->addWidget(captionFor(row.raw, u8f(io_texts::kAoFormat, n), box), r, 0);
@@ -258,8 +259,8 @@ void RO2000Tag::clearScalingColumns()
 {
     for (auto *rows : {&m_ui.ai, &m_ui.ao}) {
         for (AnalogRow &row : *rows) {
-            row.noise->setText(u8(io_texts::kNotAvailable));
-            row.ratio->setText(u8(io_texts::kNotAvailable));
+            row.noise->setText(u8(texts::kNotAvailable));
+            row.ratio->setText(u8(texts::kNotAvailable));
             row.unit->setText(u8(io_texts::kNoUnit));
         }
     }
@@ -275,7 +276,7 @@ void RO2000Tag::recomputeScaled()
         AnalogRow &ao = m_ui.ao[index(n)];
         const AnalogOutputCheck value = checkAnalogOutput(ao.raw->text().toStdString(), n);
         ao.scaled->setText(value.ok ? QString::fromStdString(scaledOutputText(tables, n, value.value))
-                                    : u8(io_texts::kNotAvailable));
+                                    : u8(texts::kNotAvailable));
     }
 }
 

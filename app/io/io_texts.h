@@ -19,7 +19,6 @@ inline constexpr const char *kSubStationNone = "无";
 inline constexpr const char *kSubStationFormat = "子机%d";
 inline constexpr const char *kSubStationNote =
     "提示: 子机号选择仅对RUR的网关汇总模式有效,透传模式下请通过主界面Modbus地址指定。";
-inline constexpr const char *kNotAvailable = "N/A";
 
 // DI/DO page
 inline constexpr const char *kBoxInputs = "DI输入";
