@@ -92,6 +92,8 @@ Fault injection (counted over the requests addressed to the module):
                         'short' (500 bytes of the record, checksum right)
   --drop-part N         store firmware part index N but lose its answer once
                         (0x43 and 0x44, once each), so the host sends it again
+  --late-packet N       answer PLC packet N (counted as for --refuse-part)
+                        once 3500 ms late, after the host has sent it again
 
 The traffic log states each firmware part stored (repeated and out-of-order
 parts are accepted and marked), each part refused, and when an image is
@@ -101,6 +103,8 @@ fills the rest of its last part with 0xFF).
 After each final PLC packet the log shows where the program went, the
 packets since the start packet, a digest of the program in RAM and the blocks
 received whole or in part; a data packet without a start packet is logged too.
+A final command repeated right after it was carried out (its answer was lost)
+is answered as before; nothing is stored or restarted again.
 
 Other:
   --quiet               no traffic log on standard error
@@ -137,14 +141,21 @@ The PLC program's areas:
 Where areas meet, the module's own points win. Every table has 1024 entries;
 beyond them requests get exception 02, bad quantities 03, unknown functions 01.
 
-SIGINT and SIGTERM end qxsim cleanly.
+SIGINT and SIGTERM end qxsim cleanly. SIGUSR1 closes the --connect links
+as a module does whose network drops; they connect again a second later.
 )";
 
 volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t g_dropLinks = 0;
 
 void onSignal(int)
 {
     g_stop = 1;
+}
+
+void onDropSignal(int)
+{
+    g_dropLinks = 1;
 }
 
 bool parseNumber(const char *text, unsigned long max, unsigned long &out)
@@ -257,6 +268,8 @@ constexpr OptionSpec kOptions[] = {
      }},
     {"--drop-part", OptionSpec::Number, 0, 1'000'000,
      [](Options &o, const char *, unsigned long n) { o.settings.dropPart = static_cast<int>(n); }},
+    {"--late-packet", OptionSpec::Number, 0, 1'000'000,
+     [](Options &o, const char *, unsigned long n) { o.settings.latePacket = static_cast<int>(n); }},
     {"--scan-ms", OptionSpec::Number, 1, 10'000,
      [](Options &o, const char *, unsigned long n) { o.scanMs = n; }},
     {"--trace-plc", OptionSpec::Flag, 0, 0,
@@ -327,6 +340,8 @@ int main(int argc, char **argv)
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGTERM, &sa, nullptr);
+    sa.sa_handler = onDropSignal;
+    ::sigaction(SIGUSR1, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
     if (options.units.empty())
@@ -375,6 +390,6 @@ int main(int argc, char **argv)
             next = std::min(next, plc->tick(nowUs));
         return next;
     });
-    server.run(g_stop);
+    server.run(g_stop, &g_dropLinks);
     return 0;
 }

@@ -157,6 +157,7 @@ std::vector<std::string> SimModule::takeTrafficNotes()
 std::vector<uint8_t> SimModule::handle(const uint8_t *pdu, std::size_t length)
 {
     m_answerLost = false;
+    m_answerDelayMs = 0;
     if (pdu == nullptr || length == 0)
         return exceptionPdu(0, kIllegalFunction);
     const uint8_t f = pdu[0];
@@ -466,12 +467,26 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
         && (mode > kModeData || block >= kBlockCount || std::size_t(offset) + dataLength > kBlockSize))
         return fail(EplcReplyLayout::kStatusBadField);
 
+    // A repeated final command after its answer was lost: the program is
+    // stored already, so it is answered as before and nothing is stored or
+    // restarted again.
+    if (mode >= kModeRamRun && m_lastFinal && m_lastFinal->mode == mode) {
+        m_plcMessages.push_back("final mode " + std::to_string(mode) + " repeated, answered as before");
+        return fail(m_lastFinal->status);
+    }
     const int number = mode == kModeStart ? 0 : m_plcPacketNumber + 1;
     if (m_settings.refusePart == number && !m_refused[kRefusePlc]) {
         m_refused[kRefusePlc] = true;
         return fail(EplcReplyLayout::kStatusRefused);
     }
+    if (m_settings.latePacket == number && !m_lateDone) {
+        m_lateDone = true;
+        m_answerDelayMs = kLateAnswerMs;
+        m_plcMessages.push_back("packet " + std::to_string(number) + " answered "
+                                + std::to_string(kLateAnswerMs) + " ms late (--late-packet)");
+    }
     m_plcPacketNumber = number;
+    m_lastFinal.reset();
 
     if (mode == kModeStart) {
         std::fill(m_plcAssembly.begin(), m_plcAssembly.end(), 0); // blocks not sent are free
@@ -489,13 +504,20 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
     if (mode < kModeRamRun)
         return fail(EplcReplyLayout::kStatusOk);
     notePlcFinal(mode);
+    const uint8_t status = runFinalCommand(mode);
+    m_lastFinal = LastFinal {mode, status};
+    return fail(status);
+}
 
+uint8_t SimModule::runFinalCommand(uint8_t mode)
+{
+    using namespace EplcPacketLayout;
     // A program the module cannot run is neither kept nor started, and the
     // one running goes on; the final packet's status tells the host.
     PlcDecodeResult decoded = decodePlcImage(m_plcAssembly.data(), m_plcAssembly.size());
     if (!decoded.ok) {
         m_plcMessages.push_back("program refused, the running one goes on: " + decoded.message);
-        return fail(EplcReplyLayout::kStatusBadProgram);
+        return EplcReplyLayout::kStatusBadProgram;
     }
     switch (mode) {
     case kModeRamRun:
@@ -520,7 +542,7 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
         break;
     }
     save(StateFiles::kPlcRam, m_plcRam);
-    return fail(EplcReplyLayout::kStatusOk);
+    return EplcReplyLayout::kStatusOk;
 }
 
 namespace {

@@ -35,7 +35,13 @@ struct ModuleSettings
         Short, // 500 bytes of the record, under a correct checksum
     } badBlock = BadBlock::None;
     int dropPart = -1; // firmware part whose answer is lost once, -1 for none
+    // PLC packet (counted as for refusePart) answered once kLateAnswerMs
+    // late, after the host's resend; -1 for none.
+    int latePacket = -1;
 };
+
+// Later than the host's 3000 ms resend of a transfer packet.
+inline constexpr unsigned kLateAnswerMs = 3500;
 
 // What the module made of the firmware parts of one kind (0x43 or 0x44)
 // since the last part 0, which begins a new image.
@@ -103,6 +109,9 @@ public:
     // True when the answer to the last request is to be lost on its way
     // (--drop-part); the request has been carried out.
     bool answerLost() const { return m_answerLost; }
+    // How much later than usual the answer to the last request goes out
+    // (--late-packet), in milliseconds.
+    unsigned answerDelayMs() const { return m_answerDelayMs; }
     // Lines for the traffic log about the last request (firmware parts and
     // image completion); taken once.
     std::vector<std::string> takeTrafficNotes();
@@ -127,6 +136,9 @@ private:
     std::vector<uint8_t> firmwarePart(uint8_t function, const uint8_t *pdu, std::size_t length);
     void noteFirmwarePart(int kind, uint16_t index, const uint8_t *part);
     std::vector<uint8_t> plcPacket(const uint8_t *pdu, std::size_t length);
+    // Stores and starts the assembled program as a final command asks;
+    // returns the packet's status.
+    uint8_t runFinalCommand(uint8_t mode);
 
     void defaultParams();
     void loadState();
@@ -149,6 +161,15 @@ private:
     std::array<bool, 2> m_dropped {}; // BIOS, firmware: answer lost once already
     std::array<FirmwareAssembly, 2> m_assembly; // BIOS, firmware
     bool m_answerLost = false;
+    unsigned m_answerDelayMs = 0;
+    bool m_lateDone = false;
+    // The final command carried out last and its status, until the next
+    // start or data packet: a host that lost the answer sends it again.
+    struct LastFinal {
+        uint8_t mode = 0;
+        uint8_t status = 0;
+    };
+    std::optional<LastFinal> m_lastFinal;
     std::vector<std::string> m_trafficNotes;
     int m_restarts = 0;
     bool m_badBlockSent = false;

@@ -245,10 +245,18 @@ void SimServer::onRequest(int id, const Request &request, uint64_t now)
             corruptMbap(frame);
     }
     log(link.name + " fn " + fn + "-> " + hex(frame) + (d.corrupt ? " (corrupted)" : ""));
-    if (d.delayMs > 0)
-        hold(id, std::move(frame), link.peer, link.peerLength, now + uint64_t(d.delayMs) * 1000);
-    else
+    // an answer behind a held one follows it a little later, as a module
+    // that works through its requests one by one sends them
+    constexpr uint64_t kBehindHeldUs = 50'000;
+    const uint64_t late = uint64_t(d.delayMs + module->answerDelayMs()) * 1000;
+    const uint64_t behind = link.answersHeldUntilUs > now ? link.answersHeldUntilUs + kBehindHeldUs : 0;
+    const uint64_t due = std::max(now + late, behind);
+    if (due > now) {
+        link.answersHeldUntilUs = due;
+        hold(id, std::move(frame), link.peer, link.peerLength, due);
+    } else {
         answer(id, std::move(frame), link.peer, link.peerLength, now);
+    }
 }
 
 std::size_t SimServer::readLink(int id, uint8_t *buffer, std::size_t size)
@@ -421,7 +429,7 @@ void SimServer::sendHeldAnswers(uint64_t now)
         answer(p.linkId, std::move(p.bytes), p.to, p.toLength, now);
 }
 
-void SimServer::run(volatile std::sig_atomic_t &stop)
+void SimServer::run(volatile std::sig_atomic_t &stop, volatile std::sig_atomic_t *dropLinks)
 {
     for (SimModule *m : m_modules)
         m->advance(monotonicUs());
@@ -429,6 +437,13 @@ void SimServer::run(volatile std::sig_atomic_t &stop)
         m_nextReportUs = monotonicUs() + uint64_t(m_options.reportMs) * 1000;
     m_nextTickUs = m_tick ? monotonicUs() : 0;
     while (!stop) {
+        if (dropLinks != nullptr && *dropLinks != 0) {
+            *dropLinks = 0;
+            for (const Connector &c : m_connectors) {
+                if (c.linkId != 0)
+                    closeLink(c.linkId);
+            }
+        }
         uint64_t now = monotonicUs();
         serviceConnectors(now);
         buildPollSet();

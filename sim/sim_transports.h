@@ -51,7 +51,10 @@ public:
     bool addSerial(const std::string &path, unsigned baud, std::string &error);
 
     // Runs until `stop` becomes non-zero.
-    void run(volatile std::sig_atomic_t &stop);
+    // Whenever `dropLinks` becomes non-zero it is reset and the --connect
+    // links are closed, as a module that loses its network does; they
+    // connect again a second later.
+    void run(volatile std::sig_atomic_t &stop, volatile std::sig_atomic_t *dropLinks = nullptr);
 
     // Work of the loop's own: called when due with the time, it returns
     // when it is due next.
@@ -83,6 +86,9 @@ private:
         FrameSpacing spacing;
         std::vector<uint8_t> reportPdu; // a pending report's own PDU; empty: the periodic one
         uint8_t reportAddress = 0; // the module that sends reportPdu
+        // A module answers in order: while an answer is held late, those
+        // after it wait behind it.
+        uint64_t answersHeldUntilUs = 0;
     };
     struct Listener
     {

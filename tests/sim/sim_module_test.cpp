@@ -542,9 +542,18 @@ TEST(PlcPackets, FinalPacketsAreLoggedAndRamKeptInTheStateDirectory)
     EXPECT_EQ(ram, m.plcRam());
     EXPECT_FALSE(std::filesystem::exists(dir.path / StateFiles::kPlcFlash));
 
-    // a final alone says so; the same program gives the same digest
+    // the same final command again (its answer was lost): answered as
+    // before, nothing stored again
+    std::filesystem::remove(dir.path / StateFiles::kPlcRam);
+    EXPECT_EQ(call(m, plcPacket(3, 0, 0, {}))[1], EplcReplyLayout::kStatusOk);
+    EXPECT_EQ(m.takePlcMessages(), (std::vector<std::string> {"final mode 3 repeated, answered as before"}));
+    EXPECT_FALSE(std::filesystem::exists(dir.path / StateFiles::kPlcRam));
+
+    // a final without a start packet says so; the same program gives the
+    // same digest
+    call(m, plcPacket(2, 0, 0, {}));
     call(m, plcPacket(3, 0, 0, {}));
-    const std::string again = m.takePlcMessages().at(0);
+    const std::string again = m.takePlcMessages().at(1);
     const auto digest = [](const std::string &note) { return note.substr(note.find("program digest "), 31); };
     EXPECT_EQ(again, "final mode 3 (ram run), without a start packet, " + digest(notes[0])
                   + ", blocks none, incomplete blocks 0");
