@@ -51,7 +51,7 @@ struct Timing
 };
 
 Timing g_link;
-qxtest::AckQueue<qx::FirmwareAck> g_acks;
+qxtest::AckQueue g_acks;
 
 void onEvent(void *, int32_t code, const void *data)
 {
@@ -72,9 +72,7 @@ void onEvent(void *, int32_t code, const void *data)
         g_link.ackAt = now;
         g_link.answerMs += ms(now - g_link.writtenAt);
         ++g_link.answers;
-        const int32_t value = qx::getI32le(r, qx::TransferReplyLayout::kValue);
-        const bool stored = r[qx::TransferReplyLayout::kStatus] != 0;
-        g_acks.push({code, stored ? value + 1 : value});
+        g_acks.event(code, r);
     }
 }
 
@@ -92,8 +90,8 @@ bool upgrade(bool rtu, const std::vector<uint8_t> &image)
     // the TCP client's worker rests 100 ms once connected; that is the
     // link's start, not part of the transfer
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    qx::FirmwareLink link;
-    link.place = [&](const qx::FirmwareStep &s) {
+    qx::TransferLink link;
+    link.place = [&](const qx::TransferStep &s) {
         {
             std::lock_guard lock(g_link.lock);
             g_link.placedAt = Clock::now();
@@ -102,13 +100,13 @@ bool upgrade(bool rtu, const std::vector<uint8_t> &image)
                 ++g_link.nexts;
             }
         }
-        qxtest::placeTransferPacket(rig.handle(), s.transferKind, s.payload);
+        qxtest::placeTransferPacket(rig.handle(), s.slot, s.packet);
     };
-    link.waitAck = [](int waitMs) { return g_acks.next(waitMs); };
+    link.wait = [](int waitMs) { return g_acks.next(waitMs); };
     qx::FirmwareUpgrade u;
     u.loadImage(image, "bench.bin");
     const Clock::time_point t0 = Clock::now();
-    const qx::FirmwareStep end = qx::runUpgrade(u, u.start(), link);
+    const qx::TransferStep end = qx::runTransfer(u, u.start(), link).end;
     const double totalMs = ms(Clock::now() - t0);
     rig.close();
 

@@ -38,7 +38,7 @@ struct Timing
 };
 
 Timing g_link;
-qxtest::AckQueue<qx::EplcAck> g_acks;
+qxtest::AckQueue g_acks;
 
 void onEvent(void *, int32_t code, const void *data)
 {
@@ -54,11 +54,7 @@ void onEvent(void *, int32_t code, const void *data)
     } else if (code == qx::kEventPlcPacket) {
         g_link.roundTripMs += ms(Clock::now() - g_link.sentAt);
         ++g_link.roundTrips;
-        const uint8_t *d = r + qx::TransferReplyLayout::kData;
-        g_acks.push({r[qx::TransferReplyLayout::kStatus] == qx::EplcReplyLayout::kStatusOk,
-                     {d[qx::EplcReplyLayout::kMode], d[qx::EplcReplyLayout::kBlock],
-                      qx::getU16be(d, qx::EplcReplyLayout::kOffset),
-                      qx::getU16be(d, qx::EplcReplyLayout::kLength)}});
+        g_acks.event(code, r);
     }
 }
 
@@ -87,16 +83,16 @@ bool download(bool rtu, uint16_t blockSize, const qx::ProgramImage &image)
     if (!rig.open(rtu, &onEvent, g_acks))
         return false;
     double wireMs = 0; // RTU frames at 115200 baud, 10 bits a byte
-    qx::EplcLink link;
-    link.place = [&](const qx::EplcStep &s) {
+    qx::TransferLink link;
+    link.place = [&](const qx::TransferStep &s) {
         wireMs += double(s.packet.size() + kRtuOverhead + qx::EplcReplyLayout::kSize + kRtuOverhead) * 10.0
             * 1000.0 / 115200.0;
         qxtest::placeTransferPacket(rig.handle(), qx::kSlotPlcPacket, s.packet);
     };
-    link.waitAck = [](int waitMs) { return g_acks.next(waitMs); };
+    link.wait = [](int waitMs) { return g_acks.next(waitMs); };
     qx::PlcDownload d;
     const Clock::time_point t0 = Clock::now();
-    const qx::EplcStep end = qx::runDownload(d, d.start(image, qx::kEplcRamRun, blockSize), link);
+    const qx::TransferStep end = qx::runTransfer(d, d.start(image, qx::kEplcRamRun, blockSize), link).end;
     const double totalMs = ms(Clock::now() - t0);
     rig.close();
 

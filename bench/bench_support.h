@@ -47,8 +47,7 @@ public:
     ~TransferRig() { close(); }
 
     // Says on stderr why when it cannot.
-    template<typename Ack>
-    bool open(bool rtu, EventCallback callback, qxtest::AckQueue<Ack> &acks)
+    bool open(bool rtu, EventCallback callback, qxtest::AckQueue &acks)
     {
         acks.clear();
         m_sim = qxtest::startTransferQxsim({}, rtu);

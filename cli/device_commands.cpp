@@ -1,6 +1,6 @@
 // The device commands: arguments checked before anything is opened, then one
 // port object through the bound exports, the pages' request records, and
-// the PLC download's state machine run by runDownload.
+// the transfers' state machines run by runTransfer.
 #include "device_commands.h"
 
 #include <chrono>
@@ -19,12 +19,12 @@
 #include "digital_display.h"
 #include "event_codes.h"
 #include "event_records.h"
+#include "io_events.h"
 #include "firmware_upgrade.h"
 #include "gbk.h"
 #include "io_requests.h"
 #include "io_texts.h"
 #include "library_binder.h"
-#include "mbap_layout.h"
 #include "param_answers.h"
 #include "param_form.h"
 #include "param_ini.h"
@@ -35,6 +35,7 @@
 #include "plc_download.h"
 #include "plc_texts.h"
 #include "pwm_values.h"
+#include "record_readers.h"
 #include "response_records.h"
 #include "shell_texts.h"
 #include "text_format.h"
@@ -277,13 +278,6 @@ std::string prepareIdentity(const Invocation &inv, Run &run)
 
 enum class ReadKind { Inputs, Outputs, AnalogInputs, AnalogOutputs, Counters };
 
-// The data bytes a bit answer carried, from its frame's byte count.
-std::size_t bitBytesOf(const LinkEvent &answer, bool tcp)
-{
-    const std::size_t countAt = (tcp ? MbapLayout::kSize : 1) + 1;
-    return answer.frame.size() > countAt ? answer.frame[countAt] : 0;
-}
-
 void showRead(const Context &c, ReadKind kind, uint8_t sub, const LinkEvent &answer)
 {
     static const char *const kNames[] = {"di", "do", "ai", "ao", "counters"};
@@ -297,8 +291,8 @@ void showRead(const Context &c, ReadKind kind, uint8_t sub, const LinkEvent &ans
     switch (kind) {
     case ReadKind::Inputs:
     case ReadKind::Outputs: {
-        const std::size_t n = std::min<std::size_t>(bitBytesOf(answer, tcpFraming(c.inv)), 4);
-        const std::span<const uint8_t> bits(record + BitRecordLayout::kData, n);
+        const std::span<const uint8_t> arrived = readBitBytes(record);
+        const std::span<const uint8_t> bits = arrived.first(std::min<std::size_t>(arrived.size(), 4));
         const BitUpdates updates = kind == ReadKind::Inputs ? inputDisplay(bits, false).inputs : outputDisplay(bits);
         for (int i = 0; i < kDigitalPoints; ++i) {
             if (!updates[i])
@@ -580,65 +574,88 @@ std::string prepareClear(const Invocation &inv, Run &run)
     return {};
 }
 
-// --- plc download and clear-flash
+// --- transfers: plc download and clear-flash, firmware upgrade
 
-int runTransfer(Context &c, const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize,
-                const char *what)
+// A sent packet's log ends with the line that names it; what comes before
+// (a timeout, a refusal) is a note that a progress bar must not overdraw.
+void reportTransferStep(Progress &progress, const TransferStep &s, int acknowledged)
 {
-    PlcDownload download;
-    EplcStep step = download.start(image, finalCommand, blockSize);
-    Progress progress("plc", download.packetsPlanned());
+    if (s.kind == TransferStep::Kind::Finished)
+        return; // said after the progress bar's last state
+    std::string_view log = s.log;
+    std::string_view line;
+    if (s.kind == TransferStep::Kind::Send) {
+        const std::size_t end = log.size() >= 2 ? log.rfind('\n', log.size() - 2) : std::string_view::npos;
+        const std::size_t cut = end == std::string_view::npos ? 0 : end + 1;
+        line = log.substr(cut);
+        log = log.substr(0, cut);
+    }
+    if (!log.empty())
+        progress.note(terminalText(log));
+    if (s.kind == TransferStep::Kind::Send)
+        progress.update(acknowledged, std::string(line));
+}
+
+// Runs a transfer as the page does, packet by packet with resends after
+// --timeout, but gives up after kTransferTriesWithoutAnswer silent waits in a
+// row (the page resends for ever, a script must end); Ctrl-C cancels as the
+// page's button does. `codes` are the events that acknowledge its packets;
+// `json` is completed with the outcome.
+int runAckedTransfer(Context &c, AckedTransfer &transfer, TransferStep first, std::initializer_list<int32_t> codes,
+                     const char *label, JsonObject json)
+{
     const uint8_t address = c.inv.address;
-    int silentWaits = 0;
-    bool gaveUp = false;
-    EplcLink link;
-    link.place = [&](const EplcStep &s) {
-        if (!s.log.empty() && s.log.rfind(plc_texts::kLogAckTimeout, 0) == 0)
-            progress.note(terminalText(plc_texts::kLogAckTimeout));
+    Progress progress(label, transfer.unitsTotal());
+    TransferLink link;
+    link.place = [&](const TransferStep &s) {
         SlotRequest r;
-        r.slot = kSlotPlcPacket;
+        r.slot = s.slot;
         r.length = RequestLength::kTransferPacket;
         r.record = transferRequest(s.packet, address);
         c.link.place(r, true);
-        progress.update(download.packetsAcknowledged(), formatText(plc_texts::kLogSending, unsigned(s.header.block),
-                                                                    unsigned(s.header.length)));
     };
-    link.waitAck = [&](int ms) -> std::optional<EplcAck> {
+    link.wait = [&](int ms) {
         LinkEvent answer;
-        const WaitResult w = c.link.waitAnswer(address, {kEventPlcPacket}, ms, answer);
-        if (w == WaitResult::Done && answer.code == kEventPlcPacket) {
-            const PlcAck ack = readPlcAck(answer.record.data());
-            if (!ack.logLine.empty())
-                progress.note(terminalText(ack.logLine));
-            if (ack.complete) {
-                silentWaits = 0;
-                return EplcAck {ack.success, {ack.mode, ack.block, ack.offset, ack.length}};
-            }
+        TransferWait got;
+        const WaitResult w = c.link.waitAnswer(address, codes, ms, answer);
+        if (w == WaitResult::LinkLost) {
+            got.kind = TransferWait::Kind::LinkLost;
+        } else if (w == WaitResult::Done && transfer.acknowledgedBy(answer.code)) {
+            got.kind = TransferWait::Kind::Answer;
+            got.code = answer.code;
+            got.record = std::move(answer.record);
         }
-        if (w == WaitResult::LinkLost || ++silentWaits >= kTransferTriesWithoutAnswer)
-            gaveUp = true;
-        return std::nullopt;
+        return got;
     };
-    link.cancelled = [&] { return gaveUp || cancelRequested().load(); };
-    const EplcStep end = runDownload(download, std::move(step), link, c.inv.timeoutMs);
-    progress.update(download.packetsAcknowledged());
+    link.report = [&](const TransferStep &s) { reportTransferStep(progress, s, transfer.unitsAcknowledged()); };
+    link.cancel = &cancelRequested();
+    link.silentWaitsLimit = kTransferTriesWithoutAnswer;
+    const TransferResult end = runTransfer(transfer, std::move(first), link, c.inv.timeoutMs);
+    progress.update(transfer.unitsAcknowledged());
     progress.finish();
-    if (gaveUp && !cancelRequested().load())
-        return failure(c.inv, formatText(kTransferGaveUpFormat, unsigned(address), kTransferTriesWithoutAnswer));
-    if (!end.log.empty())
-        printErr(end.log);
-    const std::string message = end.message + "\n";
-    JsonObject json;
-    json.add("address", unsigned(address)).add("plc", what).add("packets", download.packetsPlanned())
-        .addBool("ok", end.success).add("message", end.message);
-    if (!end.success) {
-        if (c.inv.json)
-            printOut(json.text() + "\n");
-        printErr(message);
-        return kExitNoAnswer;
+    json.addBool("ok", end.end.success).add("message", end.end.message);
+    if (!end.end.log.empty())
+        printErr(end.end.log);
+    if (end.end.success) {
+        result(c.inv, end.end.message, json);
+        return kExitOk;
     }
-    result(c.inv, end.message, json);
-    return kExitOk;
+    if (end.gaveUp)
+        printErr(formatText(kTransferGaveUpFormat, unsigned(address), kTransferTriesWithoutAnswer));
+    if (c.inv.json)
+        printOut(json.text() + "\n");
+    if (!end.end.message.empty())
+        printErr(end.end.message + "\n");
+    return kExitNoAnswer;
+}
+
+int runDownload(Context &c, const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize, const char *what)
+{
+    PlcDownload download;
+    TransferStep first = download.start(image, finalCommand, blockSize);
+    JsonObject json;
+    json.add("address", unsigned(c.inv.address)).add("plc", what).add("packets", download.packetsPlanned());
+    return runAckedTransfer(c, download, std::move(first), {kEventPlcPacket}, "plc", std::move(json));
 }
 
 std::string blockSizeOf(const Invocation &inv, uint16_t &size)
@@ -664,7 +681,7 @@ std::string preparePlc(const Invocation &inv, Run &run)
                 return std::string("plc clear-flash takes no ") + o;
         // an empty program for block 0, stored in FLASH, and a restart
         const ProgramImage image = buildProgramImage(PlcProject(), ScalingTables());
-        run = [image, blockSize](Context &c) { return runTransfer(c, image, kEplcFlashRestart, blockSize, "clear-flash"); };
+        run = [image, blockSize](Context &c) { return runDownload(c, image, kEplcFlashRestart, blockSize, "clear-flash"); };
         return {};
     }
     if (inv.words.size() != 3 || inv.words[1] != "download")
@@ -689,7 +706,7 @@ std::string preparePlc(const Invocation &inv, Run &run)
         return plc_texts::kFixSyntaxFirst;
     const ProgramImage image = buildProgramImage(*project, *scaling);
     run = [image, finalCommand, blockSize](Context &c) {
-        return runTransfer(c, image, finalCommand, blockSize, "download");
+        return runDownload(c, image, finalCommand, blockSize, "download");
     };
     return {};
 }
@@ -733,8 +750,7 @@ int runConfigRead(Context &c, const std::optional<std::string> &output)
     if (answer.code == kEventOther)
         return failure(c.inv, formatText(kRefusedFormat, unsigned(c.inv.address),
                                          unsigned(exceptionCodeOf(answer.frame, tcpFraming(c.inv)))));
-    const RegisterBytes bytes = readRegisterBytes(answer.record.data(), RegisterRecordLayout::kParamCapacity);
-    const ParamReadAnswer read = readParamAnswer(bytes.data, bytes.length);
+    const ParamReadAnswer read = readParamReadEvent(answer.record.data());
     if (!read.ok)
         return failure(c.inv, "qxcli: " + read.message + "\n");
     // "导出配置" right after the read: the page's values over the block read
@@ -833,7 +849,7 @@ std::string prepareConfig(const Invocation &inv, Run &run)
         if (answer.code == kEventOther)
             return failure(c.inv, formatText(kRefusedFormat, unsigned(c.inv.address),
                                              unsigned(exceptionCodeOf(answer.frame, tcpFraming(c.inv)))));
-        const ParamWriteAnswer written = readParamWriteAnswer(answer.record[TransferReplyLayout::kStatus]);
+        const ParamWriteAnswer written = readParamWriteEvent(answer.record.data());
         if (!written.written)
             return failure(c.inv, "qxcli: " + written.message + "\n");
         result(c.inv, written.message,
@@ -848,66 +864,12 @@ std::string prepareConfig(const Invocation &inv, Run &run)
 
 int runFirmware(Context &c, FirmwareUpgrade upgrade)
 {
-    const uint8_t address = c.inv.address;
-    Progress progress("firmware", int(upgrade.partsTotal()));
-    std::atomic<bool> stop {false};
-    bool gaveUp = false;
-    int timeoutsInARow = 0;
-    FirmwareLink link;
-    link.place = [&](const FirmwareStep &s) {
-        SlotRequest r;
-        r.slot = s.transferKind;
-        r.length = RequestLength::kTransferPacket;
-        r.record = transferRequest(s.payload, address);
-        c.link.place(r, true);
-    };
-    link.waitAck = [&](int ms) -> std::optional<FirmwareAck> {
-        LinkEvent answer;
-        const WaitResult w = c.link.waitAnswer(address, {kEventBiosPacket, kEventFirmwarePacket}, ms, answer);
-        if (w == WaitResult::Done && answer.code != kEventOther) {
-            timeoutsInARow = 0;
-            const TransferStep step = readTransferStep(answer.code, answer.record.data());
-            if (!step.logLine.empty())
-                progress.note(terminalText(step.logLine));
-            return FirmwareAck {answer.code, step.nextPart};
-        }
-        if (w == WaitResult::Cancelled) {
-            stop = true;
-        } else if (w == WaitResult::LinkLost) {
-            gaveUp = true;
-            stop = true;
-        }
-        return std::nullopt;
-    };
-    link.report = [&](const FirmwareStep &s) {
-        // a resend after the retry timer ran out begins with the timeout line
-        const bool afterTimeout = s.log.rfind(texts::kBiosTimeout, 0) == 0 || s.log.rfind(texts::kFirmwareTimeout, 0) == 0;
-        if (afterTimeout && ++timeoutsInARow >= kTransferTriesWithoutAnswer) {
-            gaveUp = true;
-            stop = true;
-        }
-        if (s.kind == FirmwareStep::Kind::Send)
-            progress.update(int(upgrade.partsAcknowledged()), s.log);
-        else if (!s.log.empty() && s.kind != FirmwareStep::Kind::Finished)
-            progress.note(terminalText(s.log));
-    };
-    link.cancel = &stop;
-    const FirmwareStep end = runUpgrade(upgrade, upgrade.start(kTransferBios), link, c.inv.timeoutMs);
-    progress.update(int(upgrade.partsAcknowledged()));
-    progress.finish();
+    TransferStep first = upgrade.start(kTransferBios);
     JsonObject json;
-    json.add("address", unsigned(address)).add("firmware", "upgrade").add("bytes", upgrade.imageSize())
-        .add("parts", upgrade.partsTotal()).addBool("ok", end.success).add("message", end.message);
-    if (end.success) {
-        result(c.inv, end.message, json);
-        return kExitOk;
-    }
-    if (gaveUp)
-        printErr(formatText(kTransferGaveUpFormat, unsigned(address), kTransferTriesWithoutAnswer));
-    if (c.inv.json)
-        printOut(json.text() + "\n");
-    printErr(end.message + "\n");
-    return kExitNoAnswer;
+    json.add("address", unsigned(c.inv.address)).add("firmware", "upgrade").add("bytes", upgrade.imageSize())
+        .add("parts", upgrade.partsTotal());
+    return runAckedTransfer(c, upgrade, std::move(first), {kEventBiosPacket, kEventFirmwarePacket}, "firmware",
+                            std::move(json));
 }
 
 std::string prepareFirmware(const Invocation &inv, Run &run)

@@ -18,7 +18,9 @@
 #include "captions.h"
 #include "config_texts.h"
 #include "dialogs.h"
+#include "event_codes.h"
 #include "firmware_box.h"
+#include "param_answers.h"
 #include "param_ini.h"
 #include "param_ini_export.h"
 #include "param_requests.h"
@@ -61,18 +63,19 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     buildControls();
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &RO2000ScanPoll::tick);
-    PageHooks &hooks = m_app.hooks();
-    hooks.paramBlock = [this](const ParamBlock &block, bool) { showParamBlock(block); };
-    hooks.paramsWritten = [this] {
-        if (m_countdown.operation() == ConfigCountdown::Write)
+    m_answers[0] = m_app.hooks().add(kEventParamsRead, [this](const uint8_t *record) {
+        const ParamReadAnswer answer = readParamReadEvent(record);
+        if (answer.ok)
+            showParamBlock(answer.block);
+        else
+            m_app.dialogs().message(this, u8(answer.message));
+    });
+    m_answers[1] = m_app.hooks().add(kEventParamsWritten, [this](const uint8_t *record) {
+        const ParamWriteAnswer answer = readParamWriteEvent(record);
+        if (answer.written && m_countdown.operation() == ConfigCountdown::Write)
             m_countdown.markDone();
-    };
-}
-
-RO2000ScanPoll::~RO2000ScanPoll()
-{
-    m_app.hooks().paramBlock = nullptr;
-    m_app.hooks().paramsWritten = nullptr;
+        m_app.dialogs().message(this, u8(answer.message));
+    });
 }
 
 // --- widgets ----------------------------------------------------------------------

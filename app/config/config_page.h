@@ -7,6 +7,7 @@
 // "模块配置" box.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include <QWidget>
 
 #include "config_countdown.h"
+#include "page_hooks.h"
 #include "param_block.h"
 #include "param_form.h"
 
@@ -34,9 +36,8 @@ class RO2000ScanPoll : public QWidget
     Q_OBJECT
 
 public:
-    // Fills the configuration entries of the shell's hooks.
+    // Registers for the parameter block's answers (events 14 and 15).
     explicit RO2000ScanPoll(AppMain &app, QWidget *parent = nullptr);
-    ~RO2000ScanPoll() override;
 
     struct Controls
     {
@@ -89,6 +90,7 @@ private:
     ParamBlock m_block;
     ConfigCountdown m_countdown;
     QTimer m_timer;
+    std::array<PageHooks::Registration, 2> m_answers; // events 14 and 15
 };
 
 } // namespace qx

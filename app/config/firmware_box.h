@@ -1,16 +1,14 @@
 // FirmwareBox, the "固件升级" box of the configuration page: "打开" loads an
 // image ("取消升级" while a transfer runs), "升级BIOS" sends it part by part,
 // and a progress bar beside the box shows the parts acknowledged of the
-// parts to send. The rules are FirmwareUpgrade's; this file holds the widgets
-// and wires them to it, to the library, to events 16/17 and to the retry
-// timer.
+// parts to send. The rules are FirmwareUpgrade's and the shell's
+// TransferDriver carries them out; this file holds the widgets.
 //
 // The configuration page embeds the box and, while transferRunning(true)
 // holds, disables its "读取模块", "写入模块" and "本地加载" buttons.
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include "firmware_upgrade.h"
@@ -21,6 +19,7 @@ class QPushButton;
 namespace qx {
 
 class AppMain;
+class TransferDriver;
 
 class FirmwareBox : public QWidget
 {
@@ -28,7 +27,6 @@ class FirmwareBox : public QWidget
 
 public:
     explicit FirmwareBox(AppMain &app, QWidget *parent = nullptr);
-    ~FirmwareBox() override;
 
     // The controls, for tests that press them.
     struct Controls
@@ -46,20 +44,13 @@ signals:
 private:
     void onOpen();
     void onUpgrade();
-    void onRetryTimer();
-    void onPortClosed();
-    void handleStep(const FirmwareStep &step);
-    // Ends the transfer without a word of its own when a part could not be
-    // placed (the operator has just been told why); the cancel warning
-    // once the module holds parts of the image.
-    void abortTransfer();
     void applyControls();
     void message(const std::string &text);
 
     AppMain &m_app;
     FirmwareUpgrade m_upgrade;
     Controls m_ui;
-    QTimer m_retry; // the 3000 ms retry timer
+    TransferDriver *m_driver = nullptr;
     QString m_folder; // where the last image was, for the next file dialog
     bool m_runningShown = false;
 };

@@ -2,13 +2,14 @@
 #include "firmware_upgrade.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "byte_io.h"
 #include "config_texts.h"
 #include "crc16.h"
+#include "event_codes.h"
 #include "file_bytes.h"
+#include "response_records.h"
 #include "text_format.h"
 
 namespace qx {
@@ -87,12 +88,32 @@ FirmwareLoadResult FirmwareUpgrade::loadImage(std::vector<uint8_t> bytes, const 
     return r;
 }
 
-FirmwareStep FirmwareUpgrade::start(int kind)
+FirmwareAck readFirmwareAck(int32_t code, const uint8_t *record)
+{
+    FirmwareAck a;
+    a.kind = code;
+    const int32_t value = getI32le(record, TransferReplyLayout::kValue);
+    // status 0 is the refusal here: the same part again
+    if (record[TransferReplyLayout::kStatus] != 0) {
+        a.nextPart = value + 1;
+    } else {
+        a.nextPart = value;
+        a.logLine = code == kTransferBios ? texts::kBiosResend : texts::kFirmwareResend;
+    }
+    return a;
+}
+
+uint16_t firmwarePartOf(const TransferStep &step)
+{
+    return step.packet.size() >= L::kImage ? getU16be(step.packet.data(), L::kPartIndex) : 0;
+}
+
+TransferStep FirmwareUpgrade::start(int kind)
 {
     if (running() || !isFirmwareTransferKind(kind))
         return {};
     if (m_image.empty()) {
-        FirmwareStep step;
+        TransferStep step;
         step.message = texts::kFirmwareNoImage;
         return step;
     }
@@ -101,7 +122,17 @@ FirmwareStep FirmwareUpgrade::start(int kind)
     return send(0);
 }
 
-FirmwareStep FirmwareUpgrade::acknowledge(const FirmwareAck &ack)
+TransferStep FirmwareUpgrade::acknowledge(int32_t code, const uint8_t *record)
+{
+    if (!acknowledgedBy(code))
+        return {};
+    const FirmwareAck ack = readFirmwareAck(code, record);
+    TransferStep step = acknowledge(ack);
+    step.log = ack.logLine + step.log;
+    return step;
+}
+
+TransferStep FirmwareUpgrade::acknowledge(const FirmwareAck &ack)
 {
     // the part being sent again (refused), or the one after it (stored)
     if (!running() || ack.kind != m_kind || ack.nextPart < 0
@@ -112,77 +143,46 @@ FirmwareStep FirmwareUpgrade::acknowledge(const FirmwareAck &ack)
     if (next < partsTotal())
         return send(next);
     m_part = kIdle;
-    FirmwareStep step;
-    step.kind = FirmwareStep::Kind::Finished;
-    step.transferKind = m_kind;
+    TransferStep step;
+    step.kind = TransferStep::Kind::Finished;
     step.success = true;
     step.message = texts::kFirmwareDone;
     return step;
 }
 
-FirmwareStep FirmwareUpgrade::timeout()
+TransferStep FirmwareUpgrade::timeout()
 {
     if (!running())
         return {};
-    FirmwareStep step = send(m_part);
+    TransferStep step = send(m_part);
+    step.afterTimeout = true;
     step.log = timeoutLine(m_kind) + step.log;
     return step;
 }
 
-FirmwareStep FirmwareUpgrade::cancel()
+TransferStep FirmwareUpgrade::cancel(TransferStop why)
 {
     if (!running())
         return {};
+    // a first part that never went out cannot have harmed the module
+    const bool partsSent = m_part > 0 || why != TransferStop::NotPlaced;
     m_part = kIdle;
-    FirmwareStep step;
-    step.kind = FirmwareStep::Kind::Finished;
-    step.transferKind = m_kind;
-    step.message = texts::kFirmwareCancelled;
+    TransferStep step;
+    step.kind = TransferStep::Kind::Finished;
+    if (partsSent)
+        step.message = texts::kFirmwareCancelled;
     return step;
 }
 
-FirmwareStep FirmwareUpgrade::send(uint32_t part)
+TransferStep FirmwareUpgrade::send(uint32_t part)
 {
     m_part = part;
-    FirmwareStep step;
-    step.kind = FirmwareStep::Kind::Send;
-    step.transferKind = m_kind;
-    step.part = static_cast<uint16_t>(part);
-    step.payload = buildFirmwarePart(m_image, step.part);
+    TransferStep step;
+    step.kind = TransferStep::Kind::Send;
+    step.slot = m_kind;
+    step.packet = buildFirmwarePart(m_image, static_cast<uint16_t>(part));
     step.log = formatText(progressFormat(m_kind), part + 1, partsTotal(), unsigned(L::kPartSize), imageSize());
     return step;
-}
-
-FirmwareStep runUpgrade(FirmwareUpgrade &upgrade, FirmwareStep step, const FirmwareLink &link, int ackTimeoutMs)
-{
-    using Clock = std::chrono::steady_clock;
-    auto cancelled = [&] { return link.cancel != nullptr && link.cancel->load(); };
-    Clock::time_point deadline;
-    for (;;) {
-        if (step.kind == FirmwareStep::Kind::Send) {
-            link.place(step);
-            deadline = Clock::now() + std::chrono::milliseconds(ackTimeoutMs);
-        }
-        if (step.kind != FirmwareStep::Kind::Nothing && link.report)
-            link.report(step);
-        if (step.kind == FirmwareStep::Kind::Finished || !upgrade.running())
-            return step;
-        if (cancelled()) {
-            step = upgrade.cancel();
-            continue;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            step = upgrade.timeout();
-            continue;
-        }
-        // in slices, so that a cancel is seen while no acknowledgement comes
-        const int wait = link.cancel != nullptr ? std::min<int>(int(left.count()), kFirmwareCancelPollMs)
-                                                : int(left.count());
-        const std::optional<FirmwareAck> ack = link.waitAck(wait);
-        // an ignored acknowledgement leaves the deadline where it was
-        step = ack ? upgrade.acknowledge(*ack) : FirmwareStep();
-    }
 }
 
 } // namespace qx

@@ -5,25 +5,22 @@
 // when no acknowledgement came within kFirmwareAckTimeoutMs, without limit,
 // until the last part is acknowledged or the operator cancels.
 //
-// FirmwareUpgrade is only the state machine: it returns what to send and what
-// to tell the operator; its driver (the configuration page's firmware box, or
-// a command-line run through runUpgrade) places the parts, keeps the timer and
-// delivers acknowledgements, all on one thread.
+// FirmwareUpgrade is only the state machine of an AckedTransfer: it returns
+// what to send and what to tell the operator; its driver (the configuration
+// page's firmware box, or qxcli through runTransfer) places the parts, keeps
+// the timer and delivers acknowledgements, all on one thread.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "acked_transfer.h"
 #include "request_record.h"
 #include "transfer_packet_layout.h"
 
 namespace qx {
 
-inline constexpr int kFirmwareAckTimeoutMs = 3000;
 // The two transfer kinds: each is its command slot and its event code.
 inline constexpr int kTransferBios = kSlotBiosPacket;         // 16, function 0x43
 inline constexpr int kTransferFirmware = kSlotFirmwarePacket; // 17, function 0x44
@@ -51,32 +48,21 @@ struct FirmwareLoadResult
     std::string log;     // loaded: "文件路径:" ... for the main log
 };
 
-// An acknowledgement as the shell reads events 16 and 17: the kind and the
-// part to send next (the acknowledged part + 1 when stored, the same part
-// when refused).
+// An acknowledgement of events 16 and 17: the kind and the part to send
+// next (the acknowledged part + 1 when stored, the same part when refused),
+// and the line a refusal writes to the log.
 struct FirmwareAck
 {
     int kind = kTransferBios;
     int32_t nextPart = 0;
+    std::string logLine;
 };
+FirmwareAck readFirmwareAck(int32_t code, const uint8_t *record);
 
-struct FirmwareStep
-{
-    enum class Kind {
-        Nothing,  // leave everything as it is (the timer keeps running)
-        Send,     // place `payload` in slot `transferKind`, then (re)arm the timer
-        Finished, // stop the timer; the transfer is over
-    };
-    Kind kind = Kind::Nothing;
-    int transferKind = kTransferBios;
-    uint16_t part = 0;
-    std::vector<uint8_t> payload;
-    std::string log;      // for the main log, "" for none
-    std::string message;  // a message box text, "" for none
-    bool success = false; // Finished: every part was acknowledged
-};
+// The part index a step's packet carries.
+uint16_t firmwarePartOf(const TransferStep &step);
 
-class FirmwareUpgrade
+class FirmwareUpgrade : public AckedTransfer
 {
 public:
     // Reads an image file. A file that cannot be read or is longer than
@@ -89,7 +75,6 @@ public:
     uint32_t imageSize() const { return static_cast<uint32_t>(m_image.size()); }
     const std::vector<uint8_t> &image() const { return m_image; }
 
-    bool running() const { return m_part < kIdle; }
     int transferKind() const { return m_kind; }
     // The part being sent; 128 while idle.
     uint32_t partIndex() const { return m_part; }
@@ -101,47 +86,32 @@ public:
     // Begins a transfer of the loaded image with part 0. Without an image it
     // gives Nothing with the message; an unknown kind or a transfer already
     // running gives Nothing.
-    FirmwareStep start(int kind = kTransferBios);
+    TransferStep start(int kind = kTransferBios);
     // An acknowledgement. One that does not answer the part being sent (a
     // part never sent, a late one after a cancel, another kind's) is
-    // ignored and the timer runs on.
-    FirmwareStep acknowledge(const FirmwareAck &ack);
+    // ignored and the timer runs on; its refusal line is logged all the same.
+    TransferStep acknowledge(const FirmwareAck &ack);
+
+    bool running() const override { return m_part < kIdle; }
+    bool acknowledgedBy(int32_t code) const override { return isFirmwareTransferKind(code); }
+    TransferStep acknowledge(int32_t code, const uint8_t *record) override;
     // The retry timer ran out: the timeout line and the same part again.
-    FirmwareStep timeout();
-    // The operator cancelled, or the link went away. Parts already placed are
-    // not withdrawn.
-    FirmwareStep cancel();
+    TransferStep timeout() override;
+    // The operator is warned that the module may not start, unless the first
+    // part could not even be placed.
+    TransferStep cancel(TransferStop why = TransferStop::Operator) override;
+    int unitsTotal() const override { return int(partsTotal()); }
+    int unitsAcknowledged() const override { return int(m_acknowledged); }
 
 private:
     static constexpr uint32_t kIdle = FirmwarePartLayout::kMaxParts; // 128
 
-    FirmwareStep send(uint32_t part);
+    TransferStep send(uint32_t part);
 
     std::vector<uint8_t> m_image;
     int m_kind = kTransferBios;
     uint32_t m_part = kIdle;
     uint32_t m_acknowledged = 0;
 };
-
-// A driver that has nothing else to do meanwhile (the command line, tests,
-// benchmarks): places each part, waits for its acknowledgement with the
-// retry timer running, and returns the step that ended the transfer.
-struct FirmwareLink
-{
-    std::function<void(const FirmwareStep &send)> place;
-    // The next acknowledgement within `waitMs`, nullopt when none came.
-    std::function<std::optional<FirmwareAck>(int waitMs)> waitAck;
-    // Optional: every step as it is taken (progress lines, the end), after
-    // `place` for a part; the upgrade's counters are up to date.
-    std::function<void(const FirmwareStep &step)> report;
-    // Optional: when it becomes true (the operator from another thread or a
-    // signal handler, or a link that is gone) the transfer ends as cancelled
-    // within kFirmwareCancelPollMs.
-    const std::atomic<bool> *cancel = nullptr;
-};
-inline constexpr int kFirmwareCancelPollMs = 100;
-
-FirmwareStep runUpgrade(FirmwareUpgrade &upgrade, FirmwareStep first, const FirmwareLink &link,
-                        int ackTimeoutMs = kFirmwareAckTimeoutMs);
 
 } // namespace qx

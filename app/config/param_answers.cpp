@@ -1,6 +1,8 @@
 #include "param_answers.h"
 
 #include "config_texts.h"
+#include "record_readers.h"
+#include "response_records.h"
 
 namespace qx {
 
@@ -24,10 +26,16 @@ ParamReadAnswer readParamAnswer(const uint8_t *payload, std::size_t length)
     return a;
 }
 
-ParamWriteAnswer readParamWriteAnswer(uint8_t status)
+ParamReadAnswer readParamReadEvent(const uint8_t *record)
+{
+    const std::span<const uint8_t> bytes = readRegisterBytes(record, RegisterRecordLayout::kParamCapacity);
+    return readParamAnswer(bytes.data(), bytes.size());
+}
+
+ParamWriteAnswer readParamWriteEvent(const uint8_t *record)
 {
     ParamWriteAnswer a;
-    a.written = status != 0;
+    a.written = record[TransferReplyLayout::kStatus] != 0;
     a.message = a.written ? texts::kParamsWritten : texts::kParamsWriteFailed;
     return a;
 }

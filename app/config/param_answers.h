@@ -23,12 +23,15 @@ struct ParamReadAnswer
 // or neither the full nor the compact length gives "读取的配置数据不完整!",
 // a wrong checksum "读取的配置数据校验和不正确!".
 ParamReadAnswer readParamAnswer(const uint8_t *payload, std::size_t length);
+// The same for event 14's record.
+ParamReadAnswer readParamReadEvent(const uint8_t *record);
 
 struct ParamWriteAnswer
 {
     bool written = false; // the module's status byte is not 0
     std::string message;
 };
-ParamWriteAnswer readParamWriteAnswer(uint8_t status);
+// Event 15's record.
+ParamWriteAnswer readParamWriteEvent(const uint8_t *record);
 
 } // namespace qx

@@ -15,6 +15,8 @@
 #include "analog_values.h"
 #include "app_main.h"
 #include "captions.h"
+#include "event_codes.h"
+#include "io_events.h"
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
@@ -41,16 +43,29 @@ std::size_t index(int n)
 
 } // namespace
 
-RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, QWidget *parent)
+RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> countersPolling, QWidget *parent)
     : QWidget(parent)
     , m_app(app)
     , m_writes(writes)
+    , m_countersPolling(std::move(countersPolling))
 {
     buildControls();
 
     PageHooks &hooks = m_app.hooks();
-    hooks.analogInputs = [this](std::span<const uint32_t> values) { showInputs(values); };
-    hooks.analogOutputs = [this](std::span<const uint16_t> values) { showOutputs(values); };
+    m_events.push_back(hooks.add(kEventInputRegisters, [this](const uint8_t *r) {
+        if (!m_countersPolling || !m_countersPolling())
+            showInputs(readInputRegisterValues(r).first(kAnalogChannels));
+    }));
+    m_events.push_back(hooks.add(kEventHoldingRegisters, [this](const uint8_t *r) {
+        showOutputs(readHoldingRegisterValues(r).first(kAnalogChannels));
+    }));
+    m_events.push_back(hooks.add(kEventStatusReport, [this](const uint8_t *r) {
+        const StatusReport report = readStatusReport(r);
+        if (report.analog32)
+            showInputs(*report.analog32);
+        if (report.analog16)
+            showOutputs(*report.analog16);
+    }));
     connect(&m_app, &AppMain::portClosed, this, &RO2000Tag::portClosed);
 
     connect(m_ui.loadScaling, &QPushButton::clicked, this, &RO2000Tag::loadScalingFile);

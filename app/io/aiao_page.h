@@ -5,11 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <vector>
 
 #include <QWidget>
 
 #include "io_requests.h"
+#include "page_hooks.h"
 
 class QCheckBox;
 class QComboBox;
@@ -54,9 +57,12 @@ public:
         AiTrendView *trend = nullptr;
     };
 
-    // Fills the AI/AO entries of the shell's hooks; its writes go through
-    // `writes`, which the three I/O pages share.
-    RO2000Tag(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
+    // Registers for the analog values (events 6, 8 and the status report);
+    // its writes go through `writes`, which the three I/O pages share. While
+    // `countersPolling` says so, event 6 carries the counters and is not
+    // this page's.
+    RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> countersPolling,
+              QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
 
@@ -80,6 +86,8 @@ private:
     WriteSender &m_writes;
     Controls m_ui;
     std::array<uint32_t, kAnalogChannels> m_aiRaw {};
+    std::function<bool()> m_countersPolling;
+    std::vector<PageHooks::Registration> m_events;
 };
 
 } // namespace qx

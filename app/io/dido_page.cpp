@@ -11,8 +11,11 @@
 
 #include "app_main.h"
 #include "captions.h"
+#include "event_codes.h"
+#include "io_events.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "record_readers.h"
 #include "write_sender.h"
 
 namespace qx {
@@ -26,8 +29,15 @@ RO2000Set::RO2000Set(AppMain &app, WriteSender &writes, QWidget *parent)
     applyButtons();
 
     PageHooks &hooks = m_app.hooks();
-    hooks.inputBits = [this](std::span<const uint8_t> bits) { showInputBits(bits); };
-    hooks.coilBits = [this](std::span<const uint8_t> bits) { showOutputBits(bits); };
+    m_events.push_back(hooks.add(kEventInputs, [this](const uint8_t *r) { showInputBits(readBitBytes(r)); }));
+    m_events.push_back(hooks.add(kEventCoils, [this](const uint8_t *r) { showOutputBits(readBitBytes(r)); }));
+    m_events.push_back(hooks.add(kEventStatusReport, [this](const uint8_t *r) {
+        const StatusReport report = readStatusReport(r);
+        if (report.inputBits)
+            showInputBits(*report.inputBits);
+        if (report.coilBits)
+            showOutputBits(*report.coilBits);
+    }));
     connect(&m_app, &AppMain::portClosed, this, &RO2000Set::portClosed);
 
     connect(m_ui.pollInputs, &QPushButton::clicked, this, [this] {

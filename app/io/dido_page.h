@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include <QWidget>
 
 #include "digital_display.h"
+#include "page_hooks.h"
 
 class QComboBox;
 class QPushButton;
@@ -41,8 +43,9 @@ public:
         QPushButton *stopOnline = nullptr;
     };
 
-    // Fills the DI/DO entries of the shell's hooks; its writes go through
-    // `writes`, which the three I/O pages share.
+    // Registers for the input and coil bits (events 2, 4 and the status
+    // report); its writes go through `writes`, which the three I/O pages
+    // share.
     RO2000Set(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
@@ -64,6 +67,7 @@ private:
     Controls m_ui;
     DidoPollState m_poll;
     std::array<bool, kDigitalPoints> m_outputs {};
+    std::vector<PageHooks::Registration> m_events;
 };
 
 } // namespace qx

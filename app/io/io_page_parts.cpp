@@ -73,9 +73,12 @@ void placeIoPages(AppMain &app)
     // one sender for all three pages: DI/DO and PWM share the coil slot,
     // AI/AO and PWM the register slot
     auto *writes = new WriteSender(app, &host);
+    auto *counters = new RO2000Scan(app, *writes);
     host.setPage(PageHost::kDidoPage, new RO2000Set(app, *writes));
-    host.setPage(PageHost::kAiaoPage, new RO2000Tag(app, *writes));
-    host.setPage(PageHost::kPipoPage, new RO2000Scan(app, *writes));
+    // while a counter poll runs, the input registers are the counters
+    host.setPage(PageHost::kAiaoPage,
+                 new RO2000Tag(app, *writes, [counters] { return counters->groupMask() != kCountersNone; }));
+    host.setPage(PageHost::kPipoPage, counters);
 }
 
 bool placeRequest(AppMain &app, SlotRequest request)

@@ -13,6 +13,8 @@
 #include "analog_values.h"
 #include "app_main.h"
 #include "captions.h"
+#include "event_codes.h"
+#include "io_events.h"
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
@@ -38,10 +40,15 @@ RO2000Scan::RO2000Scan(AppMain &app, WriteSender &writes, QWidget *parent)
     buildControls();
 
     PageHooks &hooks = m_app.hooks();
-    hooks.counterGroups = [this] { return m_mask; };
-    hooks.counterValues = [this](std::span<const uint32_t> values, uint8_t groups) {
-        showCounters(values, groups);
-    };
+    m_events.push_back(hooks.add(kEventInputRegisters, [this](const uint8_t *r) {
+        if (m_mask != kCountersNone)
+            showCounters(readInputRegisterValues(r).all(), m_mask);
+    }));
+    m_events.push_back(hooks.add(kEventStatusReport, [this](const uint8_t *r) {
+        const StatusReport report = readStatusReport(r);
+        if (report.pulse)
+            showCounters(*report.pulse, report.flags);
+    }));
     connect(&m_app, &AppMain::portClosed, this, &RO2000Scan::portClosed);
 
     for (int i = 0; i < kPwmOutputs; ++i) {

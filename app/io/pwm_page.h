@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include <QWidget>
 
 #include "io_requests.h"
+#include "page_hooks.h"
 
 class QComboBox;
 class QLineEdit;
@@ -49,8 +51,9 @@ public:
         QPushButton *clear = nullptr;
     };
 
-    // Fills the counter entries of the shell's hooks; its writes go through
-    // `writes`, which the three I/O pages share.
+    // Registers for the counters (event 6 while a counter poll runs, and
+    // the status report); its writes go through `writes`, which the three
+    // I/O pages share.
     RO2000Scan(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
@@ -75,6 +78,7 @@ private:
     Controls m_ui;
     std::array<bool, kPwmOutputs> m_running {};
     uint8_t m_mask = kCountersNone;
+    std::vector<PageHooks::Registration> m_events;
 };
 
 } // namespace qx

@@ -18,7 +18,7 @@ std::optional<SlotRequest> WriteQueue::submit(const SlotRequest &write, int64_t 
 {
     Line &line = m_lines[write.slot];
     if (!line.deadline) {
-        line.deadline = now + kWriteAnswerTimeoutMs;
+        line.deadline = now + answerWaitMs();
         return write;
     }
     // A waiting write to the very same points is superseded: only the newest
@@ -89,7 +89,7 @@ std::optional<SlotRequest> WriteQueue::placeNext(Line &line, int64_t now)
     }
     SlotRequest next = std::move(line.waiting.front());
     line.waiting.pop_front();
-    line.deadline = now + kWriteAnswerTimeoutMs;
+    line.deadline = now + answerWaitMs();
     return next;
 }
 

@@ -7,6 +7,11 @@
 // (events 5 and 9) or the wait for that acknowledgement ends. A port closed
 // drops everything that waits.
 //
+// The wait counts from when a write is placed, but the library sends it only
+// on its slot's turn: every polling slot ahead of it in the round-robin may
+// take up to kLibraryTurnMs against a slow module. So the wait grows by one
+// turn for each slot that polls.
+//
 // Times are milliseconds on any steady clock; the caller says what time it
 // is and places every write this class hands back at that time.
 #pragma once
@@ -26,6 +31,8 @@ namespace qx {
 // never answer (a refused write comes back as an exception, not as event 5
 // or 9): a little later the next write goes out all the same.
 inline constexpr int64_t kWriteAnswerTimeoutMs = 1200;
+// The longest a slot's turn takes: the library's wait for an answer.
+inline constexpr int64_t kLibraryTurnMs = 1000;
 
 class WriteQueue
 {
@@ -45,6 +52,10 @@ public:
     std::optional<int64_t> nextDeadline() const;
     // The port is gone: nothing is outstanding and nothing waits.
     void clear();
+    // How many slots poll (mode 2) beside the writes; writes placed from now
+    // on wait a turn longer for each.
+    void setPollingSlots(int count) { m_pollingSlots = count; }
+    int64_t answerWaitMs() const { return kWriteAnswerTimeoutMs + m_pollingSlots * kLibraryTurnMs; }
 
     bool outstanding(int slot) const;
     std::size_t waiting(int slot) const;
@@ -59,6 +70,7 @@ private:
     std::optional<SlotRequest> placeNext(Line &line, int64_t now);
 
     std::map<int, Line> m_lines; // by slot
+    int m_pollingSlots = 0;
 };
 
 } // namespace qx

@@ -1,6 +1,7 @@
 #include "write_sender.h"
 
 #include "app_main.h"
+#include "event_codes.h"
 
 namespace qx {
 
@@ -13,8 +14,9 @@ WriteSender::WriteSender(AppMain &app, QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &WriteSender::expire);
 
     PageHooks &hooks = m_app.hooks();
-    hooks.coilsWritten = [this] { acknowledged(kSlotWriteCoils); };
-    hooks.registersWritten = [this] { acknowledged(kSlotWriteRegisters); };
+    m_events.push_back(hooks.add(kEventCoilsWritten, [this](const uint8_t *) { acknowledged(kSlotWriteCoils); }));
+    m_events.push_back(
+        hooks.add(kEventRegistersWritten, [this](const uint8_t *) { acknowledged(kSlotWriteRegisters); }));
     connect(&m_app, &AppMain::portClosed, this, [this] {
         m_queue.clear();
         m_timer.stop();
@@ -31,6 +33,7 @@ bool WriteSender::write(SlotRequest request)
     if (!address)
         return false;
     request.record.setAddress(*address);
+    m_queue.setPollingSlots(m_app.pollingSlots());
     if (auto placeNow = m_queue.submit(request, now())) {
         place(*placeNow);
         schedule();
@@ -45,6 +48,7 @@ void WriteSender::place(const SlotRequest &request)
 
 void WriteSender::acknowledged(int slot)
 {
+    m_queue.setPollingSlots(m_app.pollingSlots());
     if (auto next = m_queue.acknowledged(slot, now()))
         place(*next);
     schedule();
@@ -52,6 +56,7 @@ void WriteSender::acknowledged(int slot)
 
 void WriteSender::expire()
 {
+    m_queue.setPollingSlots(m_app.pollingSlots());
     for (const SlotRequest &next : m_queue.expire(now()))
         place(next);
     schedule();

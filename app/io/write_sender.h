@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include "page_hooks.h"
 #include "write_queue.h"
 
 namespace qx {
@@ -21,7 +22,7 @@ class WriteSender : public QObject
     Q_OBJECT
 
 public:
-    // Fills the write acknowledgement entries of the shell's hooks.
+    // Registers for the write acknowledgements (events 5 and 9).
     WriteSender(AppMain &app, QObject *parent = nullptr);
 
     // Reads the module address now (the operator is told when the field
@@ -40,6 +41,7 @@ private:
     WriteQueue m_queue;
     QElapsedTimer m_clock;
     QTimer m_timer;
+    std::vector<PageHooks::Registration> m_events;
 };
 
 } // namespace qx

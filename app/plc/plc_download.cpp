@@ -2,13 +2,14 @@
 #include "plc_download.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "byte_io.h"
 #include "crc16.h"
+#include "event_codes.h"
 #include "plc_texts.h"
 #include "text_format.h"
+#include "response_records.h"
 #include "transfer_packet_layout.h"
 
 namespace qx {
@@ -53,12 +54,52 @@ std::vector<uint8_t> buildEplcPacket(const EplcHeader &h, const std::vector<uint
     return p;
 }
 
+EplcAck readEplcAck(const uint8_t *record)
+{
+    EplcAck a;
+    const int32_t received = getI32le(record, TransferReplyLayout::kValue);
+    const std::size_t n = std::min(received < 0 ? 0 : std::size_t(received), TransferReplyLayout::kCapacity);
+    if (n <= EplcReplyLayout::kStatus)
+        return a;
+    // the reply's data starts with the status byte itself
+    const uint8_t *d = record + TransferReplyLayout::kData;
+    a.status = d[EplcReplyLayout::kStatus];
+    a.success = a.status == EplcReplyLayout::kStatusOk;
+    if (!a.success)
+        a.logLine = formatText(plc_texts::kLogRefused, unsigned(a.status));
+    a.complete = n >= EplcReplyLayout::kLength + 2;
+    if (a.complete) {
+        a.echo.mode = d[EplcReplyLayout::kMode];
+        a.echo.block = d[EplcReplyLayout::kBlock];
+        a.echo.offset = getU16be(d, EplcReplyLayout::kOffset);
+        a.echo.length = getU16be(d, EplcReplyLayout::kLength);
+    }
+    return a;
+}
+
+EplcHeader eplcHeaderOf(const TransferStep &step)
+{
+    EplcHeader h;
+    if (step.packet.size() < L::kData)
+        return h;
+    h.mode = step.packet[L::kMode];
+    h.block = step.packet[L::kBlock];
+    h.offset = getU16be(step.packet.data(), L::kOffset);
+    h.length = getU16be(step.packet.data(), L::kLength);
+    return h;
+}
+
 bool PlcDownload::sendsBlock(int block) const
 {
     return block == 0 || m_image[std::size_t(block) * kPlcBlockSize + PlcBlock::kState] == kBlockRuns;
 }
 
-EplcStep PlcDownload::start(const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize)
+bool PlcDownload::acknowledgedBy(int32_t code) const
+{
+    return code == kEventPlcPacket;
+}
+
+TransferStep PlcDownload::start(const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize)
 {
     if (running() || !isFinalMode(finalCommand) || !isEplcBlockSize(blockSize)
         || image.bytes.size() != kPlcProgramSize)
@@ -89,11 +130,23 @@ int PlcDownload::positionOf(const EplcHeader &h) const
     return std::min(m_planned - 1, 1 + blocksBefore * int(kPlcBlockSize / m_blockSize) + chunk);
 }
 
-EplcStep PlcDownload::acknowledge(const EplcAck &ack)
+TransferStep PlcDownload::acknowledge(int32_t code, const uint8_t *record)
 {
-    if (!running())
+    if (!acknowledgedBy(code))
         return {};
+    const EplcAck ack = readEplcAck(record);
+    // a reply too short to say which packet it answers is no answer: the
+    // timer sends the packet again
+    TransferStep step = ack.complete ? acknowledge(ack) : TransferStep();
+    step.log = ack.logLine + step.log;
+    return step;
+}
+
+TransferStep PlcDownload::acknowledge(const EplcAck &ack)
+{
     const EplcHeader &e = ack.echo;
+    if (!running() || e.mode != m_last.mode || e.block != m_last.block || e.offset != m_last.offset)
+        return {};
     if (isFinalMode(e.mode))
         return finish(ack.success);
     if ((e.mode != kModeStart && e.mode != kModeData) || !fitsImage(e))
@@ -111,71 +164,61 @@ EplcStep PlcDownload::acknowledge(const EplcAck &ack)
         if (sendsBlock(b))
             return send({kModeData, static_cast<uint8_t>(b), 0, m_blockSize});
     }
+    m_finalResends = 0;
     return send({m_final, 0, 0, 0});
 }
 
-EplcStep PlcDownload::timeout()
+TransferStep PlcDownload::timeout()
 {
     if (!running())
         return {};
-    EplcStep step = acknowledge({false, {m_last.mode, m_last.block, m_last.offset, m_blockSize}});
+    TransferStep step;
+    if (!isFinalMode(m_last.mode)) {
+        step = send({m_last.mode, m_last.block, m_last.offset, m_blockSize});
+    } else if (m_finalResends < kEplcFinalResends) {
+        ++m_finalResends;
+        step = send(m_last);
+    } else {
+        step = finish(false);
+    }
+    step.afterTimeout = step.kind == TransferStep::Kind::Send;
     step.log = plc_texts::kLogAckTimeout + step.log;
     return step;
 }
 
-EplcStep PlcDownload::cancel()
+TransferStep PlcDownload::cancel(TransferStop why)
 {
     if (!running())
         return {};
     m_final = 0;
-    EplcStep step;
-    step.kind = EplcStep::Kind::Finished;
+    TransferStep step;
+    step.kind = TransferStep::Kind::Finished;
     step.log = plc_texts::kLogCancelled;
-    step.message = plc_texts::kTransferCancelled;
+    if (why == TransferStop::Operator)
+        step.message = plc_texts::kTransferCancelled;
     return step;
 }
 
-EplcStep PlcDownload::send(const EplcHeader &header)
+TransferStep PlcDownload::send(const EplcHeader &header)
 {
-    EplcStep step;
-    step.kind = EplcStep::Kind::Send;
-    step.header = header;
+    TransferStep step;
+    step.kind = TransferStep::Kind::Send;
+    step.slot = kSlotPlcPacket;
     step.packet = buildEplcPacket(header, m_image);
     step.log = formatText(plc_texts::kLogSending, unsigned(header.block), unsigned(header.length));
     m_last = header;
     return step;
 }
 
-EplcStep PlcDownload::finish(bool success)
+TransferStep PlcDownload::finish(bool success)
 {
     m_final = 0;
     if (success)
         m_acknowledged = m_planned;
-    EplcStep step;
-    step.kind = EplcStep::Kind::Finished;
+    TransferStep step;
+    step.kind = TransferStep::Kind::Finished;
     step.success = success;
     step.message = success ? plc_texts::kTransferOk : plc_texts::kTransferFailed;
-    return step;
-}
-
-EplcStep runDownload(PlcDownload &download, EplcStep step, const EplcLink &link, int ackTimeoutMs)
-{
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point deadline;
-    while (step.kind != EplcStep::Kind::Finished) {
-        if (step.kind == EplcStep::Kind::Send) {
-            link.place(step);
-            deadline = Clock::now() + std::chrono::milliseconds(ackTimeoutMs);
-        } else if (!download.running()) {
-            return step; // never started
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        const std::optional<EplcAck> ack = left.count() > 0 ? link.waitAck(int(left.count())) : std::nullopt;
-        if (link.cancelled && link.cancelled())
-            return download.cancel();
-        // an ignored echo leaves the deadline where it was
-        step = ack ? download.acknowledge(*ack) : download.timeout();
-    }
     return step;
 }
 

@@ -2,27 +2,25 @@
 // time, each acknowledged. A start packet, then block 0 and every later
 // running block in chunks of the chosen block size, then the final command
 // (RAM and run, FLASH and run, FLASH and restart). A refused packet is sent
-// again; so is the last one when no acknowledgement came within
-// kEplcAckTimeoutMs.
+// again; so is the last one when no acknowledgement came within the
+// driver's timer (kTransferAckTimeoutMs).
 //
-// PlcDownload is only the state machine: it returns what to send and what to
-// tell the operator, and the driver (the PLC page, or a command-line run)
-// places the packets, keeps the timer and delivers acknowledgements, all on
-// one thread.
+// PlcDownload is only the state machine of an AckedTransfer: it returns what
+// to send and what to tell the operator, and the driver (the PLC page, or
+// qxcli through runTransfer) places the packets, keeps the timer and
+// delivers acknowledgements, all on one thread.
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "acked_transfer.h"
 #include "plc_project.h"
 #include "request_record.h"
 
 namespace qx {
 
-inline constexpr int kEplcAckTimeoutMs = 3000;
 inline constexpr uint16_t kEplcBlockSizes[] = {8, 16, 32, 64, 128, 256};
 inline constexpr uint16_t kEplcDefaultBlockSize = 64;
 
@@ -44,58 +42,60 @@ struct EplcHeader {
     bool operator==(const EplcHeader &) const = default;
 };
 
-// The module's acknowledgement: status 0 is success, the header as echoed.
+// The module's acknowledgement (event 18): its status and the packet it
+// echoes, read only as far as the reply reached. Status 0 is success; any
+// other status is an error code and writes a line to the log.
 struct EplcAck {
+    bool complete = false; // the status and the whole echo arrived
     bool success = false;
+    uint8_t status = 0;
     EplcHeader echo;
+    std::string logLine;
 };
+EplcAck readEplcAck(const uint8_t *record);
 
 // The EplcPacket: header big-endian, `length` bytes of the image from
 // block * 256 + offset, CRC-16 high byte first. Empty when the header points
 // outside the image.
 std::vector<uint8_t> buildEplcPacket(const EplcHeader &header, const std::vector<uint8_t> &image);
+// The header a step's packet carries.
+EplcHeader eplcHeaderOf(const TransferStep &step);
 
-struct EplcStep {
-    enum class Kind {
-        Nothing,  // leave everything as it is (the timer keeps running)
-        Send,     // place `packet`, then (re)arm the acknowledgement timer
-        Finished, // stop the timer; the transfer is over
-    };
-    Kind kind = Kind::Nothing;
-    EplcHeader header;
-    std::vector<uint8_t> packet;
-    std::string log;     // for the main log, "" for none
-    std::string message; // Finished: the message box text
-    bool success = false; // Finished: the module took the final command
-};
+// A final command that goes unanswered is sent again this many times before
+// the transfer fails: when only its answer was lost, every data packet has
+// arrived and the module answers the repeat as it answered the first.
+inline constexpr int kEplcFinalResends = 3;
 
-class PlcDownload
+class PlcDownload : public AckedTransfer
 {
 public:
-    bool running() const { return m_final != 0; }
     // 0 while idle, else the final command of the running transfer.
     uint8_t finalCommand() const { return m_final; }
     uint16_t blockSize() const { return m_blockSize; }
-    const EplcHeader &lastSent() const { return m_last; }
 
     // Begins a transfer of `image` with the start packet. `finalCommand` is
     // 3, 4 or 5 and `blockSize` one of kEplcBlockSizes; anything else, or a
     // transfer already running, gives Nothing.
-    EplcStep start(const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize);
+    TransferStep start(const ProgramImage &image, uint8_t finalCommand, uint16_t blockSize);
 
     // An acknowledgement; the next packet follows from what the module
-    // echoed. Echoes that no packet of the image could have (block beyond 99,
-    // a chunk past the block's end, an unknown mode) are ignored, so the
-    // timer resends.
-    EplcStep acknowledge(const EplcAck &ack);
+    // echoed. Only an echo of the packet outstanding (its mode, block and
+    // offset) counts: the late answer to a packet that the timer has sent
+    // again, and then the answer to the repeat, would otherwise both move
+    // the transfer on and every later packet would go twice. Echoes that no
+    // packet of the image could have are ignored too, so the timer resends.
+    TransferStep acknowledge(const EplcAck &ack);
 
-    // The acknowledgement timer ran out: the last packet again, with the
-    // block size as length; a final command without answer ends the
-    // transfer as failed.
-    EplcStep timeout();
-
-    // The operator cancelled. A packet already placed is not withdrawn.
-    EplcStep cancel();
+    bool running() const override { return m_final != 0; }
+    bool acknowledgedBy(int32_t code) const override;
+    TransferStep acknowledge(int32_t code, const uint8_t *record) override;
+    // The last packet again, with the block size as length; a final command
+    // goes again as it was, kEplcFinalResends times, then the transfer fails.
+    TransferStep timeout() override;
+    // The operator is told of a cancel he asked for; every end is logged.
+    TransferStep cancel(TransferStop why = TransferStop::Operator) override;
+    int unitsTotal() const override { return m_planned; }
+    int unitsAcknowledged() const override { return m_acknowledged; }
 
     // Progress: packets of this transfer, and how far the module has
     // acknowledged them.
@@ -103,31 +103,18 @@ public:
     int packetsAcknowledged() const { return m_acknowledged; }
 
 private:
-    EplcStep send(const EplcHeader &header);
-    EplcStep finish(bool success);
+    TransferStep send(const EplcHeader &header);
+    TransferStep finish(bool success);
     int positionOf(const EplcHeader &header) const;
     bool sendsBlock(int block) const;
 
     std::vector<uint8_t> m_image;
     uint8_t m_final = 0;
     uint16_t m_blockSize = kEplcDefaultBlockSize;
-    EplcHeader m_last;
+    EplcHeader m_last; // the packet outstanding
+    int m_finalResends = 0;
     int m_planned = 0;
     int m_acknowledged = 0;
 };
-
-// A driver that has nothing else to do meanwhile (the command line, tests,
-// benchmarks): places each packet, waits for its acknowledgement with the
-// timer running, and returns the step that ended the transfer.
-struct EplcLink {
-    std::function<void(const EplcStep &send)> place;
-    // The next acknowledgement within `waitMs`, nullopt when none came.
-    std::function<std::optional<EplcAck>(int waitMs)> waitAck;
-    // Asked after each wait; true ends the transfer as the cancel button
-    // does. May be empty.
-    std::function<bool()> cancelled;
-};
-EplcStep runDownload(PlcDownload &download, EplcStep step, const EplcLink &link,
-                     int ackTimeoutMs = kEplcAckTimeoutMs);
 
 } // namespace qx

@@ -450,7 +450,7 @@ PlcOutcome PlcEditor::prepareTransfer(PlcTransfer transfer, const ScalingTables 
     return o;
 }
 
-EplcStep PlcEditor::startTransfer(PlcTransfer transfer, uint16_t blockSize, const ScalingTables &scaling)
+TransferStep PlcEditor::startTransfer(PlcTransfer transfer, uint16_t blockSize, const ScalingTables &scaling)
 {
     if (!m_project || m_download.running())
         return {};

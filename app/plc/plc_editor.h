@@ -152,10 +152,9 @@ public:
     // While a transfer runs, pressing its button cancels it instead.
     PlcOutcome prepareTransfer(PlcTransfer transfer, const ScalingTables &scaling);
     // After "确定" in the block size dialog: the image and the start packet.
-    EplcStep startTransfer(PlcTransfer transfer, uint16_t blockSize, const ScalingTables &scaling);
-    EplcStep acknowledge(const EplcAck &ack) { return m_download.acknowledge(ack); }
-    EplcStep timeout() { return m_download.timeout(); }
-    EplcStep cancelTransfer() { return m_download.cancel(); }
+    TransferStep startTransfer(PlcTransfer transfer, uint16_t blockSize, const ScalingTables &scaling);
+    // The running download, for its driver.
+    PlcDownload &download() { return m_download; }
     const PlcDownload &download() const { return m_download; }
     std::optional<PlcTransfer> runningTransfer() const;
     uint16_t blockSize() const { return m_blockSize; }

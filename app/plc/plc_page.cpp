@@ -19,25 +19,14 @@
 #include "dialogs.h"
 #include "plc_catalogues.h"
 #include "plc_texts.h"
-#include "request_record.h"
-#include "shell_texts.h"
-#include "transfer_packet_layout.h"
+#include "transfer_driver.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
 
 using namespace plc_texts;
-
-QString tr8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString tr8(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
 
 QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &name, QWidget *parent)
 {
@@ -53,7 +42,7 @@ QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &
 
 QPushButton *button(const char *caption, QWidget *parent)
 {
-    return new QPushButton(tr8(caption), parent);
+    return new QPushButton(uiText(caption), parent);
 }
 
 const char *const kTransferCaptions[] = {kButtonRamRun, kButtonFlashRun, kButtonFlashRestart, kButtonClearFlash};
@@ -74,18 +63,9 @@ COperEPLC::COperEPLC(AppMain &app, std::unique_ptr<PlcDialogs> dialogs, QWidget 
 {
     buildControls();
     connectControls();
-    m_ackTimer.setSingleShot(true);
-    connect(&m_ackTimer, &QTimer::timeout, this, &COperEPLC::onAckTimeout);
-    connect(&app, &AppMain::portClosed, this, &COperEPLC::onPortClosed);
-    app.hooks().plcAck = [this](const PlcAck &a) {
-        acknowledge({a.success, {a.mode, a.block, a.offset, a.length}});
-    };
+    m_driver = new TransferDriver(app, m_editor.download(), this, m_ui.progress);
+    connect(m_driver, &TransferDriver::stepped, this, &COperEPLC::applyControls);
     applyControls();
-}
-
-COperEPLC::~COperEPLC()
-{
-    m_app.hooks().plcAck = nullptr;
 }
 
 // --- widgets ----------------------------------------------------------------------
@@ -100,12 +80,12 @@ void COperEPLC::buildControls()
     root->addLayout(left, 1);
     m_ui.report = new QPlainTextEdit(this);
     m_ui.report->setReadOnly(true);
-    m_ui.report->setAccessibleName(tr8(kReportBoxName));
+    m_ui.report->setAccessibleName(uiText(kReportBoxName));
     m_ui.report->setLineWrapMode(QPlainTextEdit::NoWrap);
     left->addWidget(m_ui.report, 1);
     left->addLayout(buildCommands());
     m_ui.progress = new QProgressBar(this);
-    m_ui.progress->setAccessibleName(tr8(kProgressName));
+    m_ui.progress->setAccessibleName(uiText(kProgressName));
     m_ui.progress->setFormat(QStringLiteral("%v/%m"));
     m_ui.progress->setRange(0, 1);
     m_ui.progress->setValue(0);
@@ -123,7 +103,7 @@ void COperEPLC::buildControls()
     auto *right = new QVBoxLayout(editor);
     right->setContentsMargins(0, 0, 0, 0);
 
-    auto *step1 = new QLabel(tr8(kStep1), editor);
+    auto *step1 = new QLabel(uiText(kStep1), editor);
     step1->setWordWrap(true);
     right->addWidget(step1);
     auto *blocks = new QGridLayout;
@@ -140,11 +120,11 @@ void COperEPLC::buildControls()
     right->addLayout(blocks);
 
     auto *step2 = new QHBoxLayout;
-    auto *step2Text = new QLabel(tr8(kStep2), editor);
+    auto *step2Text = new QLabel(uiText(kStep2), editor);
     step2Text->setWordWrap(true);
     step2->addWidget(step2Text, 1);
     m_ui.currentBlock = new QLabel(editor);
-    QFont big(tr8("黑体"));
+    QFont big(uiText("黑体"));
     big.setPointSize(20);
     big.setBold(true);
     m_ui.currentBlock->setFont(big);
@@ -161,8 +141,8 @@ QGridLayout *COperEPLC::buildCommands()
 {
     auto *commands = new QGridLayout;
     commands->setSpacing(4);
-    auto *step3 = new QLabel(tr8(kStep3), this);
-    auto *rowHint = new QLabel(tr8(kRowHint), this);
+    auto *step3 = new QLabel(uiText(kStep3), this);
+    auto *rowHint = new QLabel(uiText(kRowHint), this);
     m_ui.commit = button(kButtonCommit, this);
     m_ui.stop = button(kButtonStop, this);
     m_ui.clearBlock = button(kButtonClearBlock, this);
@@ -210,14 +190,14 @@ QWidget *COperEPLC::buildRowGrid(QWidget *parent)
     const char *const actHeads[] = {kHeadAction, kHeadObject, kHeadOperation, kHeadActA, kHeadActB, kHeadUnit};
     constexpr int kActColumn = 7; // a gap column between the halves
     for (int c = 0; c < 6; ++c) {
-        grid->addWidget(new QLabel(tr8(condHeads[c]), box), 0, c);
-        grid->addWidget(new QLabel(tr8(actHeads[c]), box), 0, kActColumn + c);
+        grid->addWidget(new QLabel(uiText(condHeads[c]), box), 0, c);
+        grid->addWidget(new QLabel(uiText(actHeads[c]), box), 0, kActColumn + c);
     }
     grid->setColumnMinimumWidth(6, 12);
     auto makeRow = [&](PlcRowKind kind, int r, int column, const char *const *heads) {
         const bool condition = kind == PlcRowKind::Condition;
-        const QString row = tr8(condition ? kRowCondition : kRowAction) + QString::number(r);
-        auto name = [&](int head) { return row + QLatin1Char(' ') + tr8(heads[head]); };
+        const QString row = uiText(condition ? kRowCondition : kRowAction) + QString::number(r);
+        auto name = [&](int head) { return row + QLatin1Char(' ') + uiText(heads[head]); };
         RowControls rc;
         rc.selector = new QRadioButton(QString::number(r), box);
         rc.selector->setAccessibleName(row);
@@ -271,7 +251,7 @@ void COperEPLC::onLoad()
     if (choice.path.isEmpty())
         return;
     m_folder = QFileInfo(choice.path).absolutePath();
-    m_app.appendLog(tr8(kFilePath) + choice.path + QStringLiteral("\r\n"));
+    m_app.appendLog(uiText(kFilePath) + choice.path + QStringLiteral("\r\n"));
     clearSelectors();
     const std::string file = choice.path.toStdString();
     // by the filter chosen; without one, a project by its extension
@@ -290,8 +270,8 @@ void COperEPLC::onLoad()
         present(read);
         return;
     }
-    QString password = tr8(m_editor.password());
-    QString confirmation = tr8(m_editor.confirmation());
+    QString password = uiText(m_editor.password());
+    QString confirmation = uiText(m_editor.confirmation());
     if (!m_dialogs->password(this, false, password, confirmation)) {
         m_editor.dropReadProject(); // the open program stays
         return;
@@ -312,8 +292,8 @@ void COperEPLC::onRefresh()
 
 void COperEPLC::onSave()
 {
-    QString password = tr8(m_editor.password());
-    QString confirmation = tr8(m_editor.confirmation());
+    QString password = uiText(m_editor.password());
+    QString confirmation = uiText(m_editor.confirmation());
     if (!m_dialogs->password(this, true, password, confirmation))
         return;
     m_editor.setPasswords(password.toStdString(), confirmation.toStdString());
@@ -326,14 +306,14 @@ void COperEPLC::onSave()
     if (choice.path.isEmpty())
         return;
     m_folder = QFileInfo(choice.path).absolutePath();
-    m_app.appendLog(tr8(kFilePath) + choice.path + QStringLiteral("\r\n"));
+    m_app.appendLog(uiText(kFilePath) + choice.path + QStringLiteral("\r\n"));
     present(m_editor.saveProject(choice.path.toStdString()));
 }
 
 void COperEPLC::onTransfer(PlcTransfer transfer)
 {
     if (m_editor.runningTransfer()) {
-        handleStep(m_editor.cancelTransfer());
+        m_driver->cancel();
         return;
     }
     if (transfer == PlcTransfer::ClearFlash)
@@ -342,16 +322,12 @@ void COperEPLC::onTransfer(PlcTransfer transfer)
     present(ready);
     if (!ready.ok)
         return;
-    // without a link every packet would only time out until cancelled
-    if (m_app.portHandle() == 0) {
-        message(texts::kNeedConnection);
+    if (!m_driver->linkReady())
         return;
-    }
     const std::optional<int> size = m_dialogs->blockSize(this, m_editor.blockSize());
     if (!size)
         return;
-    m_ui.progress->setValue(0);
-    handleStep(m_editor.startTransfer(transfer, static_cast<uint16_t>(*size), scaling()));
+    m_driver->take(m_editor.startTransfer(transfer, static_cast<uint16_t>(*size), scaling()));
 }
 
 void COperEPLC::onBlock(int block)
@@ -397,69 +373,12 @@ void COperEPLC::onDelete()
     present(deleted);
 }
 
-// --- download ---------------------------------------------------------------------
-
-void COperEPLC::acknowledge(const EplcAck &ack)
-{
-    handleStep(m_editor.acknowledge(ack));
-}
-
-void COperEPLC::onAckTimeout()
-{
-    handleStep(m_editor.timeout());
-}
-
-void COperEPLC::onPortClosed()
-{
-    if (m_editor.runningTransfer())
-        abortTransfer();
-}
-
-void COperEPLC::abortTransfer()
-{
-    const EplcStep step = m_editor.cancelTransfer();
-    m_ackTimer.stop();
-    m_app.appendLog(tr8(step.log));
-    applyControls();
-}
-
-void COperEPLC::handleStep(const EplcStep &step)
-{
-    switch (step.kind) {
-    case EplcStep::Kind::Nothing:
-        return;
-    case EplcStep::Kind::Send: {
-        RequestRecord r = transferRequest(step.packet, 0);
-        m_app.clearReceiveBuffer();
-        if (!m_app.sendRequest(kSlotPlcPacket, r, RequestLength::kTransferPacket)) {
-            abortTransfer(); // no valid address: the operator has been told
-            return;
-        }
-        m_app.appendLog(tr8(step.log));
-        m_ackTimer.start(kEplcAckTimeoutMs);
-        break;
-    }
-    case EplcStep::Kind::Finished:
-        m_ackTimer.stop();
-        if (!step.log.empty())
-            m_app.appendLog(tr8(step.log));
-        break;
-    }
-    const PlcDownload &d = m_editor.download();
-    m_ui.progress->setMaximum(std::max(1, d.packetsPlanned()));
-    m_ui.progress->setValue(d.packetsAcknowledged());
-    m_ui.progress->setTextVisible(true);
-    applyControls();
-    if (step.kind == EplcStep::Kind::Finished)
-        message(step.message);
-}
-
 // --- showing ----------------------------------------------------------------------
 
 void COperEPLC::present(const PlcOutcome &outcome)
 {
     if (outcome.report) {
-        QString text = tr8(*outcome.report);
+        QString text = uiText(*outcome.report);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         m_ui.report->setPlainText(text);
     }
@@ -493,7 +412,7 @@ void COperEPLC::applyControls()
         const bool on = running || (t == PlcTransfer::ClearFlash ? c.clearFlash : c.downloads);
         m_ui.transfers[i]->setEnabled(on);
         const char *cancel = t == PlcTransfer::ClearFlash ? kButtonCancelClear : kButtonCancelTransfer;
-        m_ui.transfers[i]->setText(tr8(running ? cancel : kTransferCaptions[i]));
+        m_ui.transfers[i]->setText(uiText(running ? cancel : kTransferCaptions[i]));
     }
     const int current = m_editor.currentBlock();
     m_ui.currentBlock->setText(current >= 0 ? QString::number(current) : QString());
@@ -515,7 +434,7 @@ void COperEPLC::paintBlocks()
         if (b->styleSheet() != style)
             b->setStyleSheet(style);
         b->setChecked(isCurrent);
-        b->setAccessibleDescription(tr8(stateName(state)));
+        b->setAccessibleDescription(uiText(stateName(state)));
     }
 }
 
@@ -525,8 +444,8 @@ void COperEPLC::showRows(const PlcBlockFields &fields)
         rc.code->setCurrentIndex(f.code);
         rc.op->setCurrentIndex(f.op);
         rc.unit->setCurrentIndex(f.unit);
-        rc.a->setText(tr8(f.a));
-        rc.b->setText(tr8(f.b));
+        rc.a->setText(uiText(f.a));
+        rc.b->setText(uiText(f.b));
     };
     for (std::size_t r = 0; r < std::size_t(kPlcRowsPerArea); ++r) {
         show(m_ui.conditions[r], fields.conditions[r]);
@@ -575,7 +494,7 @@ void COperEPLC::selectRow(PlcRowKind kind, int row)
 
 void COperEPLC::message(const std::string &text)
 {
-    m_app.dialogs().message(this, tr8(text));
+    m_app.dialogs().message(this, uiText(text));
 }
 
 const ScalingTables &COperEPLC::scaling() const
@@ -586,8 +505,8 @@ const ScalingTables &COperEPLC::scaling() const
 FileRequest COperEPLC::fileRequest(const char *title, const char *filter, const char *suffix) const
 {
     FileRequest r;
-    r.title = tr8(title);
-    r.filter = tr8(filter);
+    r.title = uiText(title);
+    r.filter = uiText(filter);
     r.startFolder = m_folder;
     r.defaultSuffix = QString::fromLatin1(suffix);
     return r;

@@ -1,14 +1,13 @@
 // COperEPLC, the "QovexPLC" tab: the report box, the 100 block buttons, the
 // grid of ten condition and ten action rows, and the commands that load,
 // edit, compile, save and download the program. The rules are PlcEditor's;
-// this file holds the widgets and wires them to it, to the library and to
-// the acknowledgement timer.
+// this file holds the widgets and wires them to it; the shell's
+// TransferDriver carries out the download.
 #pragma once
 
 #include <array>
 #include <memory>
 
-#include <QTimer>
 #include <QWidget>
 
 #include "dialogs.h"
@@ -28,6 +27,7 @@ class QRadioButton;
 namespace qx {
 
 class AppMain;
+class TransferDriver;
 
 class COperEPLC : public QWidget
 {
@@ -37,7 +37,6 @@ public:
     // `dialogs`: the page's own dialogs (real ones when null). The compiler
     // reads the application's scaling tables when it runs.
     explicit COperEPLC(AppMain &app, std::unique_ptr<PlcDialogs> dialogs = nullptr, QWidget *parent = nullptr);
-    ~COperEPLC() override;
 
     struct RowControls
     {
@@ -73,9 +72,6 @@ public:
     const Controls &controls() const { return m_ui; }
     const PlcEditor &editor() const { return m_editor; }
 
-    // Event 18, on the window thread in event order.
-    void acknowledge(const EplcAck &ack);
-
 private:
     void buildControls();
     QWidget *buildRowGrid(QWidget *parent);
@@ -93,15 +89,9 @@ private:
     void onClearBlock();
     void onMove(int direction);
     void onDelete();
-    void onAckTimeout();
-    void onPortClosed();
 
     // Shows what a command left: report, log line, message, rows.
     void present(const PlcOutcome &outcome);
-    void handleStep(const EplcStep &step);
-    // Ends a running transfer without a message box: the link went away or
-    // the operator was just told why a packet could not be placed.
-    void abortTransfer();
     const ScalingTables &scaling() const;
     FileRequest fileRequest(const char *title, const char *filter, const char *suffix) const;
     void applyControls();
@@ -119,7 +109,7 @@ private:
     PlcEditor m_editor;
     Controls m_ui;
     QButtonGroup *m_selectors = nullptr;
-    QTimer m_ackTimer; // the 3000 ms acknowledgement timer
+    TransferDriver *m_driver = nullptr;
     QString m_folder; // where the last file was, for the next file dialog
 };
 

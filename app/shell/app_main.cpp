@@ -42,10 +42,6 @@ AppMain::AppMain(const LibraryFunctions &library, Dialogs &dialogs,
     })
 {
     g_app = this;
-    m_output.log = [this](const std::string &text) { appendLog(QString::fromStdString(text)); };
-    m_output.message = [this](const std::string &text) {
-        m_dialogs.message(m_window, QString::fromStdString(text));
-    };
     m_window = new MainWindow(*this, adapters);
 }
 
@@ -98,6 +94,7 @@ int32_t AppMain::openPort(const PortSettings &settings)
 bool AppMain::destroyPort()
 {
     intptr_t handle = m_portHandle.exchange(0);
+    m_pollingSlots.clear();
     int32_t result = 0;
     if (handle != 0) {
         EventGate::DestroyScope destroying(m_gate);
@@ -146,8 +143,14 @@ bool AppMain::sendRequest(int slot, RequestRecord &record, int32_t length)
 void AppMain::placeRecord(int slot, const RequestRecord &record, int32_t length)
 {
     intptr_t handle = m_portHandle.load();
-    if (handle != 0)
-        m_library.cmd(handle, slot, record.data(), length);
+    if (handle == 0)
+        return;
+    m_library.cmd(handle, slot, record.data(), length);
+    // a record of another mode replaces the slot's poll
+    if (record.mode() == kModeRepeat)
+        m_pollingSlots.insert(slot);
+    else
+        m_pollingSlots.erase(slot);
 }
 
 void AppMain::clearReceiveBuffer()
@@ -182,7 +185,7 @@ void AppMain::handle(const QueuedEvent &event)
         if (own)
             (this->*own->handler)(event.data.data());
         else
-            dispatchPageEvent(event.code, event.data.data(), m_hooks, m_output);
+            m_hooks.dispatch(event.code, event.data.data());
     }
     m_gate.markHandled(event);
     emit eventHandled(event.code);

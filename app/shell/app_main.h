@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include <QObject>
@@ -44,7 +45,7 @@ public:
     ConnectionPage &connectionPage() const;
     PageHost &pageHost() const;
     Dialogs &dialogs() const { return m_dialogs; }
-    // Each module page fills its entries when it is placed.
+    // Each module page registers for the events it shows.
     PageHooks &hooks() { return m_hooks; }
     // The scaling tables the AI/AO page loads and the PLC compiler reads.
     ScalingStore &scaling() { return m_scaling; }
@@ -75,15 +76,19 @@ public:
     // that waited for its slot); nothing while no port object exists.
     void placeRecord(int slot, const RequestRecord &record, int32_t length);
     void clearReceiveBuffer();
+    // Slots the pages have set polling (mode 2) on the current port object:
+    // each takes a turn in the library's round-robin.
+    int pollingSlots() const { return int(m_pollingSlots.size()); }
     void clearStatistics();
 
     void appendLog(const QString &text);
 
 signals:
-    // The link to the module is gone or about to be replaced: "断开"/"关闭",
-    // the TCP client closed by the module (state 10), the TCP server's module
-    // gone (state 13), a port object destroyed, and every new open. Pages
-    // reset their polling buttons and stop their own timers.
+    // The port object is gone or about to be replaced: "断开"/"关闭", the
+    // TCP client closed by the module (state 10, its worker has ended), a
+    // port object destroyed, and every new open. Pages reset their polling
+    // buttons and stop their own timers. A module that leaves the TCP
+    // server (state 13) is not a closed port: the slots wait for it.
     void portClosed();
     void eventHandled(int code);
     void identityShown();
@@ -110,7 +115,7 @@ private:
     std::atomic<intptr_t> m_portHandle {0}; // PortHandle
     std::atomic<bool> m_logDisplayOn {true}; // LogDisplayOn
     PageHooks m_hooks;
-    ShellOutput m_output;
+    std::set<int> m_pollingSlots;
     ScalingStore m_scaling;
     MainWindow *m_window = nullptr;
 };

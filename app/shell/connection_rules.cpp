@@ -111,11 +111,13 @@ ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
         e.requestIdentity = true;
         break;
     case kStatePeerDisconnected:
+        // The port object and its polling slots live on: the library takes
+        // up the slots again when a module reconnects, so the pages keep
+        // their polling state and transfers keep resending.
         e.statusOf = ConnectionKind::TcpServer;
         e.status = texts::kNotConnected;
         e.clearPeer = true;
         e.resetIdentity = true;
-        e.linkClosed = true;
         break;
     default:
         // Failures at open are reported from DLL_API_OBJ_RUN's result.

@@ -8,6 +8,7 @@ add_library(qx_shell_gui STATIC
     main_window.cpp
     page_host.cpp
     statistics_panel.cpp
+    transfer_driver.cpp
     app_main.h
     captions.h
     connection_page.h
@@ -15,8 +16,10 @@ add_library(qx_shell_gui STATIC
     main_window.h
     page_host.h
     statistics_panel.h
+    transfer_driver.h
+    ui_text.h
 )
-target_link_libraries(qx_shell_gui PUBLIC qx_shell_core qx_io_core Qt6::Widgets Qt6::Network)
+target_link_libraries(qx_shell_gui PUBLIC qx_shell_core qx_common_core qx_io_core Qt6::Widgets Qt6::Network)
 # The window icon, drawn for this tool, in its small and big sizes.
 qt_add_resources(qx_shell_gui "qxtools_icons"
     PREFIX "/qxtools"

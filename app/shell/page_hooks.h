@@ -1,74 +1,75 @@
-// PageHooks: where the module pages receive what the module sent. A page
-// fills its own entries when it is placed (an empty entry drops the event);
-// the shell reads each event once, applies its checks, and calls the entry
-// on the window thread, in the order the events came, only while a port
-// object exists. Spans and references are valid during the call only.
+// PageHooks: where the module pages receive what the module sent. Each area
+// registers a handler for the event codes it owns and decodes the record
+// itself; the shell calls the handlers on the window thread, in the order the
+// events came and, for one code, in the order of registration, only while a
+// port object exists. The record is valid during the call only.
 //
-//   inputBits, coilBits   events 2 and 4: the record's bit bytes (X1/Y1 in
-//                         bit 0 of the first); the status report's 4 bytes
-//   analogInputs          event 6 (unless counterGroups claims it): the
-//                         32-bit values that arrived, at most 8; report: 8
-//   analogOutputs         event 8: the 16-bit values that arrived, at most 8;
-//                         report: 8
-//   counterGroups         the PWM/counter page's group mask; not 0 claims
-//                         event 6 for counterValues
-//   counterValues         event 6 while claimed: the 32-bit values that
-//                         arrived (up to 48) and the mask; report: its 32
-//                         counters and its flag byte
-//   coilsWritten          event 5: the module acknowledged a coil write
-//   registersWritten      event 9: the module acknowledged a register write
-//   paramBlock            event 14 once accepted (checksum and length)
-//   paramsWritten         event 15 with a status that is not 0
-//   transferStep          events 16/17: the kind and the part to send next
-//   plcAck                event 18 whose echo arrived whole
+// A registration lives as long as the Registration it returns (a page keeps
+// it as a member): when the page goes, its handler goes with it, and only
+// its own, so a replacement page's handlers stay.
 //
-// A value count below what was asked for means a short answer: show what
-// came, never zeros in place of what did not. Pages also subscribe to
-// AppMain::portClosed to stop their polling and their own timers.
+// Pages also subscribe to AppMain::portClosed to stop their polling and their
+// own timers.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <span>
-
-#include "event_records.h"
-#include "param_block.h"
+#include <vector>
 
 namespace qx {
 
-struct PageHooks
+class PageHooks
 {
-    // DI/DO page
-    std::function<void(std::span<const uint8_t> bits)> inputBits;
-    std::function<void(std::span<const uint8_t> bits)> coilBits;
-    // AI/AO page
-    std::function<void(std::span<const uint32_t> values)> analogInputs;
-    std::function<void(std::span<const uint16_t> values)> analogOutputs;
-    // PWM/counter page
-    std::function<uint8_t()> counterGroups;
-    std::function<void(std::span<const uint32_t> values, uint8_t groups)> counterValues;
-    // the I/O pages' writes (slots 5 and 9), shared by the three pages
-    std::function<void()> coilsWritten;
-    std::function<void()> registersWritten;
-    // configuration page
-    std::function<void(const ParamBlock &block, bool compact)> paramBlock;
-    std::function<void()> paramsWritten;
-    std::function<void(int kind, int32_t nextPart)> transferStep;
-    // PLC page
-    std::function<void(const PlcAck &ack)> plcAck;
-};
+public:
+    using Handler = std::function<void(const uint8_t *record)>;
 
-// What the shell itself shows for a module event, in the order it comes.
-struct ShellOutput
-{
-    std::function<void(const std::string &text)> log; // appended as it is
-    std::function<void(const std::string &text)> message; // a message box
-};
+    class Registration
+    {
+    public:
+        Registration() = default;
+        Registration(Registration &&other) noexcept;
+        Registration &operator=(Registration &&other) noexcept;
+        Registration(const Registration &) = delete;
+        Registration &operator=(const Registration &) = delete;
+        ~Registration() { reset(); }
 
-// Reads a module event (codes 2 to 19) and hands it to the hooks; log lines
-// and messages go to `out`, a log line before the step it announces. Other
-// codes are ignored.
-void dispatchPageEvent(int32_t code, const uint8_t *record, const PageHooks &hooks,
-                       const ShellOutput &out);
+        // Removes the handler now.
+        void reset();
+
+    private:
+        friend class PageHooks;
+        Registration(PageHooks *hooks, uint64_t id)
+            : m_hooks(hooks)
+            , m_id(id)
+        {
+        }
+
+        PageHooks *m_hooks = nullptr;
+        uint64_t m_id = 0;
+    };
+
+    PageHooks() = default;
+    PageHooks(const PageHooks &) = delete;
+    PageHooks &operator=(const PageHooks &) = delete;
+
+    [[nodiscard]] Registration add(int32_t code, Handler handler);
+    // Hands `record` to every handler of `code`. A handler removed by an
+    // earlier one of the same event is not called.
+    void dispatch(int32_t code, const uint8_t *record) const;
+    std::size_t handlers(int32_t code) const;
+
+private:
+    struct Entry
+    {
+        uint64_t id = 0;
+        int32_t code = 0;
+        Handler handler;
+    };
+
+    void remove(uint64_t id);
+
+    std::vector<Entry> m_entries;
+    uint64_t m_nextId = 1;
+};
 
 } // namespace qx

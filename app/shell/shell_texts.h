@@ -46,9 +46,6 @@ inline constexpr const char *kLogName = "通讯日志";
 inline constexpr const char *kCaptionNotice = "提示：";
 inline constexpr const char *kCaptionConfirm = "注意:";
 inline constexpr const char *kCannotDestroy = "不能销毁上一个句柄！";
-inline constexpr const char *kBiosResend = "升级BIOS:传送失败,准备重新传送.\r\n";
-inline constexpr const char *kFirmwareResend = "升级FIRMWARE: 传送失败,准备重新传送.\r\n";
-inline constexpr const char *kPlcResendFormat = "升级EPLC: 传送失败,准备重新传送,错误码%u.\r\n";
 
 // library binding: QXTools does not start without the library, and says why
 // "无法加载通讯库 <library>：<reason>" and "通讯库 <library> 中缺少函数 <symbol>，程序无法启动！"

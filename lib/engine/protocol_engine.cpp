@@ -234,8 +234,9 @@ ProtocolEngine::Event ProtocolEngine::decodeFrame()
 
     const auto bits = [&](std::array<uint8_t, BitRecordLayout::kSize> &record,
                           int32_t code) -> Event {
-        copyData(record.data() + BitRecordLayout::kData, BitRecordLayout::kCapacity,
-                 dataStart + 1, dataByte(dataStart));
+        record[BitRecordLayout::kCount] = static_cast<uint8_t>(
+            copyData(record.data() + BitRecordLayout::kData, BitRecordLayout::kCapacity, dataStart + 1,
+                     dataByte(dataStart)));
         return {code, record.data()};
     };
     const auto registers = [&](uint8_t *record, int32_t code) -> Event {

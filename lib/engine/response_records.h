@@ -7,8 +7,11 @@
 
 namespace qx {
 
-// Events 2 and 4: the response's data bytes (coil or input bits).
+// Events 2 and 4: the response's data bytes (coil or input bits) and their
+// count, the response's byte count field (a short answer carries fewer bits
+// than were asked for).
 namespace BitRecordLayout {
+constexpr std::size_t kCount = 12; // 8-bit
 constexpr std::size_t kData = 13;
 constexpr std::size_t kCapacity = 255;
 constexpr std::size_t kSize = 272;

@@ -1,6 +1,8 @@
 // The "固件升级" box of the configuration page, driven through its controls
 // against qxsim over TCP and over a pseudo-terminal, one test per behaviour
 // (the rules are tested in firmware_upgrade_test).
+#include <csignal>
+
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -138,6 +140,27 @@ private slots:
         QFile stored(state.filePath(QStringLiteral("bios.bin")));
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(stored.readAll().left(2500), pattern(2500));
+    }
+
+    // The module's link to QXTools' TCP server drops after the first part:
+    // the transfer goes on once it is back, and the image arrives whole.
+    void upgradeGoesOnWhenTheModuleReconnects()
+    {
+        QTemporaryDir state;
+        std::unique_ptr<qxtest::QxsimProcess> sim;
+        QVERIFY(m_window.listenForQxsim(sim, {"--state", state.path().toStdString()}));
+        m_dialogs->fileAnswers.enqueue({imageFile(2500), 0});
+        ui().open->click();
+        ui().upgrade->click();
+        QTRY_COMPARE_WITH_TIMEOUT(ui().progress->value(), 1, 10000);
+        ::kill(sim->pid(), SIGUSR1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 30000);
+        QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
+        QFile stored(state.filePath(QStringLiteral("bios.bin")));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QByteArray expected = pattern(2500);
+        expected.append(3 * 1024 - 2500, char(0xFF));
+        QCOMPARE(stored.readAll(), expected);
     }
 
     void cancelMidWayWarns()

@@ -1,6 +1,7 @@
 // The firmware upgrade's rules without a module: how an image is cut into
 // parts, what each part carries, which acknowledgements move the transfer,
-// what the operator is told, and the blocking driver's resends and cancel.
+// what the operator is told, and the blocking driver's resends, giving up
+// and cancel.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,7 +12,9 @@
 
 #include "config_texts.h"
 #include "crc16.h"
+#include "event_codes.h"
 #include "firmware_upgrade.h"
+#include "records.h"
 #include "temp_dir.h"
 
 namespace qx {
@@ -28,14 +31,16 @@ Bytes pattern(std::size_t n, uint8_t salt = 0)
     return b;
 }
 
-Bytes imageBytes(const FirmwareStep &s)
+using Kind = TransferStep::Kind;
+
+Bytes imageBytes(const TransferStep &s)
 {
-    return Bytes(s.payload.begin() + FirmwarePartLayout::kImage, s.payload.begin() + FirmwarePartLayout::kChecksum);
+    return Bytes(s.packet.begin() + FirmwarePartLayout::kImage, s.packet.begin() + FirmwarePartLayout::kChecksum);
 }
 
-FirmwareAck stored(const FirmwareStep &s)
+FirmwareAck stored(const TransferStep &s)
 {
-    return {s.transferKind, s.part + 1};
+    return {s.slot, firmwarePartOf(s) + 1, {}};
 }
 
 TEST(FirmwareParts, ImageOf2500BytesGoesAsThreeParts)
@@ -49,28 +54,26 @@ TEST(FirmwareParts, ImageOf2500BytesGoesAsThreeParts)
     EXPECT_EQ(load.log, "文件路径:/tmp/qx_bios.bin, 大小: 2500 bytes \r\n\r\n");
     EXPECT_EQ(u.partsTotal(), 3u);
 
-    std::vector<FirmwareStep> sent {u.start()};
-    while (sent.back().kind == FirmwareStep::Kind::Send)
+    std::vector<TransferStep> sent {u.start()};
+    while (sent.back().kind == Kind::Send)
         sent.push_back(u.acknowledge(stored(sent.back())));
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_EQ(sent[0].log, "升级BIOS:正在传送,Part 1/3,Byte 1024/2500\r\n");
     EXPECT_EQ(sent[1].log, "升级BIOS:正在传送,Part 2/3,Byte 1024/2500\r\n");
     EXPECT_EQ(sent[2].log, "升级BIOS:正在传送,Part 3/3,Byte 1024/2500\r\n");
     for (uint16_t p = 0; p < 3; ++p) {
-        const FirmwareStep &s = sent[p];
-        EXPECT_EQ(s.transferKind, kTransferBios);
-        EXPECT_EQ(s.part, p);
-        ASSERT_EQ(s.payload.size(), 1028u);
-        EXPECT_EQ(s.payload[0], 0);
-        EXPECT_EQ(s.payload[1], p);
-        EXPECT_TRUE(checksumMatchesHighFirst(s.payload.data(), s.payload.size()));
+        const TransferStep &s = sent[p];
+        EXPECT_EQ(s.slot, kTransferBios);
+        ASSERT_EQ(s.packet.size(), 1028u);
+        EXPECT_EQ(firmwarePartOf(s), p);
+        EXPECT_TRUE(checksumMatchesHighFirst(s.packet.data(), s.packet.size()));
     }
     EXPECT_EQ(imageBytes(sent[1]), Bytes(image.begin() + 1024, image.begin() + 2048));
     Bytes last(image.begin() + 2048, image.end());
     last.resize(1024, 0xFF);
     EXPECT_EQ(imageBytes(sent[2]), last);
 
-    EXPECT_EQ(sent[3].kind, FirmwareStep::Kind::Finished);
+    EXPECT_EQ(sent[3].kind, Kind::Finished);
     EXPECT_TRUE(sent[3].success);
     EXPECT_EQ(sent[3].message, texts::kFirmwareDone);
     EXPECT_FALSE(u.running());
@@ -84,14 +87,14 @@ TEST(FirmwareParts, ImageOfWholePartsGetsAPartWithoutImageBytes)
 {
     FirmwareUpgrade u;
     ASSERT_TRUE(u.loadImage(pattern(2048), "a.bin").ok);
-    FirmwareStep s = u.start(kTransferFirmware);
+    TransferStep s = u.start(kTransferFirmware);
     s = u.acknowledge(stored(s));
     s = u.acknowledge(stored(s));
-    ASSERT_EQ(s.kind, FirmwareStep::Kind::Send);
-    EXPECT_EQ(s.part, 2);
+    ASSERT_EQ(s.kind, Kind::Send);
+    EXPECT_EQ(firmwarePartOf(s), 2);
     EXPECT_EQ(s.log, "升级Firmware:正在传送,Part 3/3,Byte 1024/2048\r\n");
     EXPECT_EQ(imageBytes(s), Bytes(1024, 0xFF));
-    EXPECT_EQ(u.acknowledge(stored(s)).kind, FirmwareStep::Kind::Finished);
+    EXPECT_EQ(u.acknowledge(stored(s)).kind, Kind::Finished);
 }
 
 TEST(FirmwareParts, PartFiveCarriesItsIndexAndItsSlice)
@@ -111,30 +114,36 @@ TEST(FirmwareAcknowledgements, OnlyTheAnswerToThePartBeingSentMovesTheTransfer)
 {
     FirmwareUpgrade u;
     ASSERT_TRUE(u.loadImage(pattern(5000), "a.bin").ok);
-    const FirmwareStep first = u.start();
-    const FirmwareStep second = u.acknowledge({kTransferBios, 1});
-    ASSERT_EQ(second.part, 1);
+    const TransferStep first = u.start();
+    const TransferStep second = u.acknowledge(FirmwareAck {kTransferBios, 1, {}});
+    ASSERT_EQ(firmwarePartOf(second), 1);
 
     // a part never sent, an older part, the other kind: ignored
-    EXPECT_EQ(u.acknowledge({kTransferBios, 3}).kind, FirmwareStep::Kind::Nothing);
-    EXPECT_EQ(u.acknowledge({kTransferBios, 0}).kind, FirmwareStep::Kind::Nothing);
-    EXPECT_EQ(u.acknowledge({kTransferFirmware, 2}).kind, FirmwareStep::Kind::Nothing);
-    EXPECT_EQ(u.acknowledge({kTransferBios, -1}).kind, FirmwareStep::Kind::Nothing);
+    EXPECT_EQ(u.acknowledge(FirmwareAck {kTransferBios, 3, {}}).kind, Kind::Nothing);
+    EXPECT_EQ(u.acknowledge(FirmwareAck {kTransferBios, 0, {}}).kind, Kind::Nothing);
+    EXPECT_EQ(u.acknowledge(FirmwareAck {kTransferFirmware, 2, {}}).kind, Kind::Nothing);
+    EXPECT_EQ(u.acknowledge(FirmwareAck {kTransferBios, -1, {}}).kind, Kind::Nothing);
     EXPECT_EQ(u.partIndex(), 1u);
     EXPECT_EQ(u.partsAcknowledged(), 1u);
 
-    // refused: the same part again, byte for byte
-    const FirmwareStep again = u.acknowledge({kTransferBios, 1});
-    EXPECT_EQ(again.part, 1);
-    EXPECT_EQ(again.payload, second.payload);
+    // refused (status 0 names the part itself): the refusal line, then the
+    // same part again, byte for byte
+    const TransferStep again = u.acknowledge(kEventBiosPacket, qxtest::transferRecord(0, 1).data());
+    EXPECT_EQ(firmwarePartOf(again), 1);
+    EXPECT_EQ(again.packet, second.packet);
+    EXPECT_EQ(again.log, std::string(texts::kBiosResend) + "升级BIOS:正在传送,Part 2/5,Byte 1024/5000\r\n");
     EXPECT_EQ(u.partsAcknowledged(), 1u);
 
     // no answer: the timeout line, then the same part with its progress line
-    const FirmwareStep resent = u.timeout();
-    EXPECT_EQ(resent.kind, FirmwareStep::Kind::Send);
-    EXPECT_EQ(resent.payload, second.payload);
+    const TransferStep resent = u.timeout();
+    EXPECT_EQ(resent.kind, Kind::Send);
+    EXPECT_TRUE(resent.afterTimeout);
+    EXPECT_EQ(resent.packet, second.packet);
     EXPECT_EQ(resent.log, "升级BIOS:传送超时,准备重新传送\r\n升级BIOS:正在传送,Part 2/5,Byte 1024/5000\r\n");
-    EXPECT_NE(first.payload, second.payload);
+    EXPECT_NE(first.packet, second.packet);
+
+    // stored (status not 0): the next part
+    EXPECT_EQ(firmwarePartOf(u.acknowledge(kEventBiosPacket, qxtest::transferRecord(1, 1).data())), 2);
 }
 
 TEST(FirmwareAcknowledgements, LateAnswerAfterCancelChangesNothing)
@@ -142,18 +151,22 @@ TEST(FirmwareAcknowledgements, LateAnswerAfterCancelChangesNothing)
     FirmwareUpgrade u;
     ASSERT_TRUE(u.loadImage(pattern(2500), "a.bin").ok);
     u.start();
-    const FirmwareStep cancelled = u.cancel();
-    EXPECT_EQ(cancelled.kind, FirmwareStep::Kind::Finished);
+    const TransferStep cancelled = u.cancel();
+    EXPECT_EQ(cancelled.kind, Kind::Finished);
     EXPECT_FALSE(cancelled.success);
     EXPECT_EQ(cancelled.message, texts::kFirmwareCancelled);
-    for (const FirmwareAck ack : {FirmwareAck {kTransferBios, 1}, FirmwareAck {kTransferBios, 0}}) {
-        EXPECT_EQ(u.acknowledge(ack).kind, FirmwareStep::Kind::Nothing);
+    for (const FirmwareAck &ack : {FirmwareAck {kTransferBios, 1, {}}, FirmwareAck {kTransferBios, 0, {}}}) {
+        EXPECT_EQ(u.acknowledge(ack).kind, Kind::Nothing);
         EXPECT_EQ(u.partIndex(), 128u);
     }
-    EXPECT_EQ(u.timeout().kind, FirmwareStep::Kind::Nothing);
-    EXPECT_EQ(u.cancel().kind, FirmwareStep::Kind::Nothing);
+    EXPECT_EQ(u.timeout().kind, Kind::Nothing);
+    EXPECT_EQ(u.cancel().kind, Kind::Nothing);
     // a new transfer starts from part 0
-    EXPECT_EQ(u.start().part, 0);
+    EXPECT_EQ(firmwarePartOf(u.start()), 0);
+    // a first part that could not even be placed leaves nothing to warn of
+    u.cancel();
+    u.start();
+    EXPECT_TRUE(u.cancel(TransferStop::NotPlaced).message.empty());
 }
 
 TEST(FirmwareImageFile, SizesAtTheLimits)
@@ -190,75 +203,92 @@ TEST(FirmwareImageFile, SizesAtTheLimits)
     // one byte is no image: nothing to send, the operator is told
     EXPECT_TRUE(u.loadFile(file("one.bin", 1)).ok);
     EXPECT_EQ(u.imageSize(), 0u);
-    const FirmwareStep none = u.start();
-    EXPECT_EQ(none.kind, FirmwareStep::Kind::Nothing);
+    const TransferStep none = u.start();
+    EXPECT_EQ(none.kind, Kind::Nothing);
     EXPECT_EQ(none.message, texts::kFirmwareNoImage);
     EXPECT_FALSE(u.running());
 }
 
-// runUpgrade with a scripted module: the first answer to part 1 is lost and
+// runTransfer with a scripted module: the first answer to part 1 is lost and
 // part 2 is refused once; every part still goes, in order.
-TEST(FirmwareDriver, LostAndRefusedAnswersAreMadeUpByResends)
+TEST(TransferRunner, LostAndRefusedAnswersAreMadeUpByResends)
 {
     FirmwareUpgrade u;
     ASSERT_TRUE(u.loadImage(pattern(3000), "a.bin").ok);
-    std::deque<FirmwareAck> answers;
+    std::deque<Bytes> answers;
     std::vector<uint16_t> placed;
     std::vector<std::string> reported;
     bool lost = false;
     bool refused = false;
-    FirmwareLink link;
-    link.place = [&](const FirmwareStep &s) {
-        placed.push_back(s.part);
-        if (s.part == 1 && !lost) {
+    TransferLink link;
+    link.place = [&](const TransferStep &s) {
+        const uint16_t part = firmwarePartOf(s);
+        placed.push_back(part);
+        if (part == 1 && !lost) {
             lost = true;
             return;
         }
-        const bool refuse = s.part == 2 && !refused;
+        const bool refuse = part == 2 && !refused;
         refused = refused || refuse;
-        answers.push_back({s.transferKind, refuse ? int32_t(s.part) : s.part + 1});
+        answers.push_back(qxtest::transferRecord(refuse ? 0 : 1, part));
     };
-    link.waitAck = [&](int) -> std::optional<FirmwareAck> {
-        if (answers.empty())
-            return std::nullopt;
-        const FirmwareAck a = answers.front();
-        answers.pop_front();
-        return a;
+    link.wait = [&](int) {
+        TransferWait w;
+        if (!answers.empty()) {
+            w = {TransferWait::Kind::Answer, kEventBiosPacket, answers.front()};
+            answers.pop_front();
+        }
+        return w;
     };
-    link.report = [&](const FirmwareStep &s) { reported.push_back(s.log); };
-    const FirmwareStep end = runUpgrade(u, u.start(), link, 5);
-    EXPECT_TRUE(end.success);
-    EXPECT_EQ(end.message, texts::kFirmwareDone);
+    link.report = [&](const TransferStep &s) { reported.push_back(s.log); };
+    const TransferResult end = runTransfer(u, u.start(), link, 5);
+    EXPECT_TRUE(end.end.success);
+    EXPECT_EQ(end.end.message, texts::kFirmwareDone);
     EXPECT_EQ(placed, (std::vector<uint16_t> {0, 1, 1, 2, 2}));
     ASSERT_EQ(reported.size(), 6u);
     EXPECT_EQ(reported[2].rfind(texts::kBiosTimeout, 0), 0u);
+    EXPECT_EQ(reported[4].rfind(texts::kBiosResend, 0), 0u);
     EXPECT_EQ(u.partsAcknowledged(), 3u);
 }
 
-TEST(FirmwareDriver, CancelFromAnotherThreadEndsTheTransfer)
+// A module that never answers: the runner gives up after the silent waits
+// it was given, or ends as cancelled when another thread says so.
+TEST(TransferRunner, GivesUpOrIsCancelled)
 {
     FirmwareUpgrade u;
     ASSERT_TRUE(u.loadImage(pattern(3000), "a.bin").ok);
+    int placed = 0;
+    TransferLink link;
+    link.place = [&](const TransferStep &) { ++placed; };
+    link.wait = [](int) { return TransferWait(); };
+    link.silentWaitsLimit = 3;
+    TransferResult end = runTransfer(u, u.start(), link, 1);
+    EXPECT_TRUE(end.gaveUp);
+    EXPECT_EQ(placed, 3); // the part and two resends
+    EXPECT_EQ(end.end.message, texts::kFirmwareCancelled);
+    EXPECT_FALSE(u.running());
+
     std::atomic<bool> cancel {false};
-    std::atomic<int> placed {0};
-    FirmwareLink link;
-    link.place = [&](const FirmwareStep &) { ++placed; };
-    link.waitAck = [](int ms) -> std::optional<FirmwareAck> {
+    std::atomic<int> sent {0};
+    link.place = [&](const TransferStep &) { ++sent; };
+    link.wait = [](int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        return std::nullopt; // a module that never answers
+        return TransferWait();
     };
+    link.silentWaitsLimit = 0;
     link.cancel = &cancel;
     std::thread operatorThread([&] {
-        while (placed.load() == 0)
+        while (sent.load() == 0)
             std::this_thread::yield();
         cancel = true;
     });
-    const FirmwareStep end = runUpgrade(u, u.start(), link); // the 3000 ms timer
+    end = runTransfer(u, u.start(), link); // the 3000 ms timer
     operatorThread.join();
-    EXPECT_EQ(end.kind, FirmwareStep::Kind::Finished);
-    EXPECT_FALSE(end.success);
-    EXPECT_EQ(end.message, texts::kFirmwareCancelled);
-    EXPECT_FALSE(u.running());
+    EXPECT_TRUE(end.cancelled);
+    EXPECT_EQ(end.end.kind, Kind::Finished);
+    EXPECT_FALSE(end.end.success);
+    EXPECT_EQ(end.end.message, texts::kFirmwareCancelled);
+    EXPECT_EQ(sent.load(), 1);
 }
 
 } // namespace

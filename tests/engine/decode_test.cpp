@@ -136,6 +136,8 @@ TEST(RtuFraming, ResponseSplitAcrossReadsIsDecodedWhenComplete)
     const auto event = engine.decode();
     EXPECT_EQ(event.code, kEventInputs);
     EXPECT_EQ(recordBytes(event, BitRecordLayout::kData, 3), (Bytes {0xFF, 0x00, 0x81}));
+    // the count tells a short answer from one with all the bits asked for
+    EXPECT_EQ(recordBytes(event, BitRecordLayout::kCount, 1), (Bytes {3}));
 }
 
 TEST(Responses, ExceptionIsEventOne)

@@ -4,8 +4,12 @@
 
 #include "analog_values.h"
 #include "digital_display.h"
+#include "byte_io.h"
+#include "io_events.h"
 #include "io_requests.h"
 #include "pwm_values.h"
+#include "record_readers.h"
+#include "records.h"
 #include "trend_ring.h"
 
 namespace qx {
@@ -314,6 +318,62 @@ TEST(TrendRing, KeepsTheLastWindowInFixedSlots)
     ring.clear();
     EXPECT_EQ(ring.size(), 0u);
     EXPECT_EQ(ring.countSince(0), 0u);
+}
+
+TEST(IoEvents, RegistersAreBigEndianAndCountedWhole)
+{
+    auto in = readInputRegisterValues(
+        qxtest::registerRecord({0x00, 0x01, 0x00, 0x02, 0xFF, 0xFF, 0xFF, 0xFE, 0x12, 0x34}).data());
+    EXPECT_EQ(in.count, 2u); // the last two bytes are half a value
+    EXPECT_EQ(in.values[0], 0x00010002u);
+    EXPECT_EQ(in.values[1], 0xFFFFFFFEu);
+    EXPECT_EQ(in.first(8).size(), 2u);
+    auto hold = readHoldingRegisterValues(qxtest::registerRecord({0x12, 0x34, 0xAB, 0xCD, 0x01}).data());
+    EXPECT_EQ(hold.count, 2u);
+    EXPECT_EQ(hold.values[0], 0x1234);
+    EXPECT_EQ(hold.values[1], 0xABCD);
+    auto lengthBeyondRecord = qxtest::registerRecord({});
+    putI32le(lengthBeyondRecord.data(), RegisterRecordLayout::kLength, 100000);
+    EXPECT_EQ(readInputRegisterValues(lengthBeyondRecord.data()).count, 48u);
+}
+
+TEST(IoEvents, StatusReportSectionsFollowTheFlags)
+{
+    std::vector<uint8_t> bytes {0x05, 0xAA, 0xBB, 0xCC, 0xDD};
+    for (int i = 0; i < 8; ++i) {
+        bytes.insert(bytes.end(), {0, 0, 0, static_cast<uint8_t>(i + 1)});
+    }
+    auto r = readStatusReport(qxtest::registerRecord(bytes).data());
+    EXPECT_EQ(r.flags, 0x05);
+    ASSERT_TRUE(r.inputBits);
+    EXPECT_EQ((*r.inputBits)[3], 0xDD);
+    EXPECT_FALSE(r.coilBits);
+    ASSERT_TRUE(r.analog32);
+    EXPECT_EQ((*r.analog32)[7], 8u);
+    EXPECT_FALSE(r.pulse);
+}
+
+TEST(IoEvents, StatusReportShorterThanItsFlagsStops)
+{
+    auto r = readStatusReport(qxtest::registerRecord({0x13, 1, 2, 3, 4, 5, 6, 7, 8}).data());
+    EXPECT_TRUE(r.inputBits);
+    EXPECT_TRUE(r.coilBits);
+    EXPECT_FALSE(r.pulse); // 128 bytes announced, none there
+}
+
+// Events 2 and 4 carry the count of bit bytes that arrived: a short answer
+// updates only its own bits.
+TEST(IoEvents, ShortBitAnswerLeavesTheOtherBitsAlone)
+{
+    const auto record = qxtest::bitRecord({0x05});
+    const auto bits = readBitBytes(record.data());
+    ASSERT_EQ(bits.size(), 1u);
+    const InputDisplay d = inputDisplay(bits, false);
+    EXPECT_EQ(d.inputs[0], true);
+    EXPECT_EQ(d.inputs[1], false);
+    EXPECT_FALSE(d.inputs[8]); // X9 did not arrive
+    const auto empty = qxtest::bitRecord({});
+    EXPECT_FALSE(outputDisplay(readBitBytes(empty.data()))[0]);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <functional>
 
+#include <csignal>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -43,6 +45,7 @@ public:
         : m_ctx(modbus_new_tcp("127.0.0.1", port))
     {
         modbus_set_slave(m_ctx, 1);
+        modbus_set_response_timeout(m_ctx, 3, 0); // a module may answer slowly
         m_connected = modbus_connect(m_ctx) == 0;
     }
     ~ModuleView() { modbus_free(m_ctx); }
@@ -197,6 +200,53 @@ private slots:
         QCOMPARE(module.coil(2), 1);
         QTRY_COMPARE(module.holdingRegister(1), 22);
         QCOMPARE(module.holdingRegister(0), 11);
+    }
+
+    // Against a module that answers in 900 ms, three polls take their turns
+    // in the library's round-robin before each write: every press still
+    // reaches the module.
+    void writesBehindPollsAllArrive()
+    {
+        qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--delay-ms", "900"});
+        QVERIFY(m_window.connectToQxsim(sim));
+        ModuleView module(sim.port("listening tcp"));
+        QVERIFY(module.connected());
+        const RO2000Set::Controls &dio = dido().controls();
+        dio.pollInputs->click();
+        dio.pollOutputs->click();
+        aiao().controls().pollAi->click();
+        for (int n = 0; n < 5; ++n)
+            dio.outputs[n]->click();
+        QTRY_COMPARE_WITH_TIMEOUT(module.coil(4), 1, 60000);
+        for (int n = 0; n < 4; ++n)
+            QCOMPARE(module.coil(n), 1);
+    }
+
+    // The module's link to QXTools' TCP server drops and comes back: the
+    // counter poll goes on filling the PI/PO page, never the AI rows.
+    void counterPollGoesOnWhenTheModuleReconnects()
+    {
+        std::unique_ptr<qxtest::QxsimProcess> sim;
+        QVERIFY(m_window.listenForQxsim(sim));
+        const RO2000Scan::Controls &counters = pwm().controls();
+        const RO2000Tag::Controls &ai = aiao().controls();
+        counters.pollAll->click();
+        QVERIFY(!counters.pollAll->isEnabled());
+        // X9 toggles every 0.5 s on qxsim, so its counter moves
+        QTRY_VERIFY_WITH_TIMEOUT(counters.counters[8]->text().toLong() > 0, 10000);
+        const QString aiShown = ai.ai[0].raw->text();
+
+        QSignalSpy identity(m_app, &AppMain::identityShown);
+        QSignalSpy closed(m_app, &AppMain::portClosed);
+        ::kill(sim->pid(), SIGUSR1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_app->connectionPage().status(ConnectionKind::TcpServer), u8("未连接..."), 5000);
+        QVERIFY(identity.wait(10000));
+        const long before = counters.counters[8]->text().toLong();
+        QTRY_VERIFY_WITH_TIMEOUT(counters.counters[8]->text().toLong() > before, 10000);
+        QVERIFY(closed.isEmpty());
+        QVERIFY(!counters.pollAll->isEnabled());
+        QCOMPARE(pwm().groupMask(), uint8_t(kCountersAll));
+        QCOMPARE(ai.ai[0].raw->text(), aiShown);
     }
 
     void allOnShowsAfterTheNextOutputRead()

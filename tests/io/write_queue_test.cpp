@@ -72,6 +72,13 @@ TEST(WriteQueue, UnansweredWriteGivesWayAfterTheAnswerTimeout)
     EXPECT_TRUE(q.expire(200 + 2 * kWriteAnswerTimeoutMs).empty());
     EXPECT_FALSE(q.outstanding(kSlotWriteCoils));
     EXPECT_FALSE(q.nextDeadline());
+
+    // three polls ahead of it in the round-robin: three turns more
+    q.setPollingSlots(3);
+    ASSERT_TRUE(q.submit(output(4, true), 1000));
+    q.submit(output(5, true), 1001);
+    EXPECT_TRUE(q.expire(1000 + kWriteAnswerTimeoutMs + 2 * kLibraryTurnMs).empty());
+    EXPECT_EQ(q.expire(1000 + kWriteAnswerTimeoutMs + 3 * kLibraryTurnMs).size(), 1u);
 }
 
 TEST(WriteQueue, NewestWriteToTheSamePointsReplacesTheWaitingOne)

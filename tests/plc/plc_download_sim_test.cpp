@@ -9,31 +9,14 @@
 
 #include <modbus/modbus.h>
 
-#include "byte_io.h"
 #include "descriptors.h"
-#include "event_codes.h"
 #include "plc_compiler.h"
 #include "plc_download.h"
 #include "plc_source_loader.h"
 #include "qxsim_transfer.h"
-#include "response_records.h"
-#include "transfer_packet_layout.h"
 
 namespace qx {
 namespace {
-
-// Event 18 as the callback hands it over.
-std::optional<EplcAck> eplcAck(int32_t code, const uint8_t *r)
-{
-    if (code != kEventPlcPacket)
-        return std::nullopt;
-    const uint8_t *d = r + TransferReplyLayout::kData;
-    EplcAck ack;
-    ack.success = r[TransferReplyLayout::kStatus] == EplcReplyLayout::kStatusOk;
-    ack.echo = {d[EplcReplyLayout::kMode], d[EplcReplyLayout::kBlock], getU16be(d, EplcReplyLayout::kOffset),
-                getU16be(d, EplcReplyLayout::kLength)};
-    return ack;
-}
 
 // A program with running blocks `running`, every row a valid digital one.
 PlcProject programWith(std::initializer_list<int> running)
@@ -49,86 +32,85 @@ PlcProject programWith(std::initializer_list<int> running)
     return p;
 }
 
-class DownloadToQxsim : public qxtest::QxsimTransferTest<EplcAck, eplcAck>
+// Where packets are lost on purpose the runner's timer is shorter than the
+// page's (the library itself gives up on an answer after 1000 ms), to keep
+// the tests quick.
+class DownloadToQxsim : public qxtest::QxsimTransferTest
 {
 protected:
-    // Runs the transfer to its end through the library; the packets placed
-    // are kept in `sent`, the refusals in `refused` with the index of the
-    // packet placed after each. Where packets are lost on purpose the
-    // driver's timer is shorter than the page's (the library itself gives
-    // up on an answer after 1000 ms), to keep the test quick.
-    EplcStep run(PlcDownload &d, EplcStep first, int timerMs = kEplcAckTimeoutMs)
+    bool download(const PlcProject &program, uint8_t finalCommand, uint16_t blockSize, int timerMs = 1500)
     {
-        EplcLink link;
-        link.place = [&](const EplcStep &s) {
-            sent.push_back(s);
-            qxtest::placeTransferPacket(m_handle, kSlotPlcPacket, s.packet);
-        };
-        link.waitAck = [&](int ms) {
-            const std::optional<EplcAck> ack = acks().next(ms);
-            if (ack && !ack->success)
-                refused.emplace_back(ack->echo, sent.size());
-            return ack;
-        };
-        return runDownload(d, std::move(first), link, timerMs);
+        placed.clear();
+        m_image = buildProgramImage(program, ScalingTables());
+        const TransferResult end = run(m_download, m_download.start(m_image, finalCommand, blockSize), timerMs);
+        return end.end.success;
     }
+    EplcHeader sent(std::size_t i) const { return eplcHeaderOf(placed.at(i)); }
 
-    std::vector<EplcStep> sent;
-    std::vector<std::pair<EplcHeader, std::size_t>> refused;
+    PlcDownload m_download;
+    ProgramImage m_image;
 };
 
 TEST_P(DownloadToQxsim, RunningBlocksReachRamAsCompiled)
 {
     start({});
-    const ProgramImage image = buildProgramImage(programWith({0, 2, 5}), ScalingTables());
-    PlcDownload d;
-    const EplcStep end = run(d, d.start(image, kEplcRamRun, 64));
-    EXPECT_TRUE(end.success) << end.message;
-    EXPECT_EQ(sent.size(), 14u);
-    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+    EXPECT_TRUE(download(programWith({0, 2, 5}), kEplcRamRun, 64));
+    EXPECT_EQ(placed.size(), 14u);
+    EXPECT_EQ(stored("plc_ram.bin"), m_image.bytes);
     EXPECT_FALSE(std::filesystem::exists(m_dir.path / "plc_flash.bin"));
 
     // block 0 goes first even when free; only block 7 follows it
-    sent.clear();
-    const ProgramImage seven = buildProgramImage(programWith({7}), ScalingTables());
-    EXPECT_TRUE(run(d, d.start(seven, kEplcFlashRun, 64)).success);
-    ASSERT_EQ(sent.size(), 10u);
-    EXPECT_EQ(sent[1].header, (EplcHeader{2, 0, 0, 64}));
-    EXPECT_EQ(sent[5].header, (EplcHeader{2, 7, 0, 64}));
-    EXPECT_EQ(stored("plc_flash.bin"), seven.bytes);
-    EXPECT_EQ(stored("plc_ram.bin"), seven.bytes);
+    EXPECT_TRUE(download(programWith({7}), kEplcFlashRun, 64));
+    ASSERT_EQ(placed.size(), 10u);
+    EXPECT_EQ(sent(1), (EplcHeader{2, 0, 0, 64}));
+    EXPECT_EQ(sent(5), (EplcHeader{2, 7, 0, 64}));
+    EXPECT_EQ(stored("plc_flash.bin"), m_image.bytes);
+    EXPECT_EQ(stored("plc_ram.bin"), m_image.bytes);
 
     // clearing FLASH sends an empty program
-    EXPECT_TRUE(run(d, d.start(ProgramImage(), kEplcFlashRestart, 256)).success);
+    EXPECT_TRUE(download(PlcProject(), kEplcFlashRestart, 256));
     EXPECT_EQ(stored("plc_flash.bin"), std::vector<uint8_t>(kPlcProgramSize, 0));
 }
 
 TEST_P(DownloadToQxsim, RefusedPacketIsRepeatedExactly)
 {
     start({"--refuse-part", "5"});
-    const ProgramImage image = buildProgramImage(programWith({0, 2, 5}), ScalingTables());
-    PlcDownload d;
-    EXPECT_TRUE(run(d, d.start(image, kEplcRamRun, 64)).success);
-    ASSERT_EQ(refused.size(), 1u);
-    const auto [echo, next] = refused[0];
-    ASSERT_LT(next, sent.size());
-    EXPECT_EQ(sent[next].header, echo);
-    EXPECT_EQ(sent[next].packet, sent[next - 1].packet);
-    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
+    EXPECT_TRUE(download(programWith({0, 2, 5}), kEplcRamRun, 64, kTransferAckTimeoutMs));
+    ASSERT_EQ(placed.size(), 15u);
+    EXPECT_EQ(placed[6].packet, placed[5].packet);
+    EXPECT_EQ(stored("plc_ram.bin"), m_image.bytes);
 }
 
-TEST_P(DownloadToQxsim, LostAcknowledgementsAreMadeUpByResends)
+// Every fourth request goes unanswered. The RAM download loses its final
+// command once (requests 4, 8 and 12 are packets 4, 7 and the final), the
+// FLASH download after it too (requests 16 and 20: its packet 3 and final):
+// the final command goes again and both complete.
+TEST_P(DownloadToQxsim, LostRequestsAreMadeUpByResendsTheFinalOneToo)
 {
-    // every fourth request goes unanswered: packets 4, 7, 10 and 13 once
-    // each (the final packet is not among them: a final command without an
-    // answer ends the transfer as failed)
     start({"--drop-every", "4"});
-    const ProgramImage image = buildProgramImage(programWith({0, 2, 5}), ScalingTables());
-    PlcDownload d;
-    EXPECT_TRUE(run(d, d.start(image, kEplcFlashRestart, 64), 1500).success);
-    EXPECT_GE(sent.size(), 18u);
-    EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
-    EXPECT_EQ(stored("plc_flash.bin"), image.bytes);
+    EXPECT_TRUE(download(programWith({0, 2}), kEplcRamRun, 64));
+    EXPECT_EQ(placed.size(), 13u);
+    EXPECT_EQ(sent(12).mode, kEplcRamRun);
+    EXPECT_EQ(stored("plc_ram.bin"), m_image.bytes);
+    EXPECT_TRUE(download(programWith({0}), kEplcFlashRun, 64));
+    EXPECT_EQ(placed.size(), 8u);
+    EXPECT_EQ(sent(7).mode, kEplcFlashRun);
+    EXPECT_EQ(stored("plc_flash.bin"), m_image.bytes);
+}
+
+// The answer to packet 3 comes after the page's timer has sent it again, and
+// the answer to the resend right behind it, both with the same echo: the
+// transfer moves on once, and no later packet goes twice (the final FLASH
+// command included).
+TEST_P(DownloadToQxsim, LateAnswerAfterAResendMovesTheTransferOnce)
+{
+    start({"--late-packet", "3"});
+    EXPECT_TRUE(download(programWith({0, 2}), kEplcFlashRestart, 64, kTransferAckTimeoutMs));
+    ASSERT_EQ(placed.size(), std::size_t(m_download.packetsPlanned()) + 1);
+    EXPECT_EQ(sent(4), sent(3));
+    for (std::size_t i = 5; i < placed.size(); ++i)
+        EXPECT_NE(sent(i), sent(i - 1)) << "packet " << i;
+    EXPECT_EQ(stored("plc_flash.bin"), m_image.bytes);
 }
 
 TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
@@ -139,13 +121,12 @@ TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
     for (int i = 0; i < 3; ++i) {
         const RequestRecord r = transferRequest(buildEplcPacket({1, 0, 0, 0}, image.bytes), 1);
         DLL_API_OBJ_CMD(m_handle, kSlotPlcPacket, r.data(), RequestLength::kTransferPacket);
-        ASSERT_TRUE(acks().next(5000));
+        ASSERT_EQ(acks().next(5000).kind, TransferWait::Kind::Answer);
     }
-    PlcDownload d;
-    EXPECT_TRUE(run(d, d.start(image, kEplcRamRun, 64), 1500).success);
-    ASSERT_GE(sent.size(), 2u);
-    EXPECT_EQ(sent[1].header, (EplcHeader{1, 0, 0, 64}));
-    EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 64, sent[1].packet.begin() + 6));
+    EXPECT_TRUE(download(programWith({0}), kEplcRamRun, 64));
+    ASSERT_GE(placed.size(), 2u);
+    EXPECT_EQ(sent(1), (EplcHeader{1, 0, 0, 64}));
+    EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 64, placed[1].packet.begin() + 6));
     EXPECT_EQ(stored("plc_ram.bin"), image.bytes);
 }
 
@@ -155,8 +136,7 @@ TEST_P(DownloadToQxsim, DownloadedProgramRunsInTheModule)
     PlcProject latch;
     ASSERT_EQ(loadPlcSourceFile(QX_EXAMPLES_DIR "/plc_latch.txt", latch).code, SourceLoadResult::Loaded);
     ASSERT_TRUE(checkPlcProject(latch, ScalingTables()).ok);
-    PlcDownload d;
-    ASSERT_TRUE(run(d, d.start(buildProgramImage(latch, ScalingTables()), kEplcRamRun, 128)).success);
+    ASSERT_TRUE(download(latch, kEplcRamRun, 128));
 
     // a second master drives the inputs through the test area (coil 400
     // on, then coils 416.. are X1..) and reads Y3 once a scan saw them

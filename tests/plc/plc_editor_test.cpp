@@ -175,12 +175,12 @@ TEST(PlcEditorControls, EnablingPatternThroughTheStages)
     // a transfer leaves only its own button on
     e.clear();
     EXPECT_TRUE(e.refresh(kScaling).ok);
-    EXPECT_EQ(e.startTransfer(PlcTransfer::FlashRun, 64, kScaling).kind, EplcStep::Kind::Send);
+    EXPECT_EQ(e.startTransfer(PlcTransfer::FlashRun, 64, kScaling).kind, TransferStep::Kind::Send);
     PlcControls transfer;
     transfer.transfer = PlcTransfer::FlashRun;
     EXPECT_EQ(e.controls(), transfer);
     EXPECT_EQ(e.runningTransfer(), PlcTransfer::FlashRun);
-    EXPECT_EQ(e.cancelTransfer().message, kTransferCancelled);
+    EXPECT_EQ(e.download().cancel().message, kTransferCancelled);
     EXPECT_EQ(e.controls(), all);
 }
 
@@ -194,10 +194,10 @@ TEST(PlcEditorControls, ClearFlashOnlyFromAnEmptyProject)
     e.stop();
     EXPECT_EQ(e.prepareTransfer(PlcTransfer::ClearFlash, kScaling).message, kNeedEmptyProject);
     e.clear();
-    const EplcStep step = e.startTransfer(PlcTransfer::ClearFlash, 33, kScaling);
+    const TransferStep step = e.startTransfer(PlcTransfer::ClearFlash, 33, kScaling);
     EXPECT_EQ(e.blockSize(), 8); // no entry read: the smallest block size
     EXPECT_EQ(e.download().finalCommand(), kEplcFlashRestart);
-    EXPECT_EQ(step.header, (EplcHeader{1, 0, 0, 0}));
+    EXPECT_EQ(eplcHeaderOf(step), (EplcHeader{1, 0, 0, 0}));
 }
 
 const char kTwoBlocks[] = "<program0>\r\n<cond>\r\n{x1}{dio}{=}{1}\r\n<act>\r\n{y1}{dio}{=}{1}\r\n"

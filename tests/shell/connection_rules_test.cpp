@@ -108,8 +108,9 @@ TEST(ConnectionEffect, ModuleComingAndGoing)
     auto serverLost = connectionEffect(kTransportTcpServer, kStatePeerDisconnected);
     EXPECT_EQ(serverLost.statusOf, ConnectionKind::TcpServer);
     EXPECT_STREQ(serverLost.status, texts::kNotConnected);
-    EXPECT_TRUE(serverLost.clearPeer && serverLost.resetIdentity && serverLost.linkClosed);
-    EXPECT_FALSE(serverLost.peerClosed);
+    EXPECT_TRUE(serverLost.clearPeer && serverLost.resetIdentity);
+    // the port object waits for the module to come back: no port-closed notice
+    EXPECT_FALSE(serverLost.peerClosed || serverLost.linkClosed);
 
     auto clientLost = connectionEffect(kTransportTcpClient, kStateClosedByPeer);
     EXPECT_EQ(clientLost.statusOf, ConnectionKind::TcpClient);

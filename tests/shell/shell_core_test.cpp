@@ -16,6 +16,7 @@
 #include "connection_event.h"
 #include "event_codes.h"
 #include "event_records.h"
+#include "page_hooks.h"
 #include "file_filter.h"
 #include "gbk.h"
 #include "identity_record.h"
@@ -244,23 +245,38 @@ TEST(WindowSizing, CentredAtTheTopEdge)
     EXPECT_EQ(small.width, 1024);
 }
 
-std::vector<uint8_t> transferRecord(uint8_t status, int32_t value)
+// Registrations: handlers in order, each removed by its own token only,
+// also while an event is being handed out.
+TEST(PageHooks, RegistrationRemovesOnlyItsOwnHandler)
 {
-    std::vector<uint8_t> r(TransferReplyLayout::kSize, 0);
-    r[TransferReplyLayout::kStatus] = status;
-    putI32le(r.data(), TransferReplyLayout::kValue, value);
-    return r;
-}
+    PageHooks hooks;
+    std::vector<std::string> calls;
+    const uint8_t record[4] = {};
+    auto old = hooks.add(kEventInputs, [&](const uint8_t *) { calls.push_back("old"); });
+    PageHooks::Registration replacement =
+        hooks.add(kEventInputs, [&](const uint8_t *) { calls.push_back("new"); });
+    auto other = hooks.add(kEventCoils, [&](const uint8_t *) { calls.push_back("coils"); });
+    hooks.dispatch(kEventInputs, record);
+    EXPECT_EQ(calls, (std::vector<std::string> {"old", "new"}));
 
-TEST(TransferSteps, RefusedPartIsSentAgainWithALogLine)
-{
-    auto next = readTransferStep(kEventBiosPacket, transferRecord(1, 4).data());
-    EXPECT_EQ(next.nextPart, 5);
-    EXPECT_TRUE(next.logLine.empty());
-    auto again = readTransferStep(kEventFirmwarePacket, transferRecord(0, 4).data());
-    EXPECT_EQ(again.nextPart, 4);
-    EXPECT_EQ(again.logLine, texts::kFirmwareResend);
-    EXPECT_EQ(readTransferStep(kEventBiosPacket, transferRecord(0, 0).data()).logLine, texts::kBiosResend);
+    // the page that registered first goes: its replacement stays
+    old.reset();
+    calls.clear();
+    hooks.dispatch(kEventInputs, record);
+    EXPECT_EQ(calls, (std::vector<std::string> {"new"}));
+
+    // a handler that removes a later one of the same event: that one is not called
+    PageHooks::Registration later;
+    auto first = hooks.add(kEventCoils, [&](const uint8_t *) { later.reset(); });
+    later = hooks.add(kEventCoils, [&](const uint8_t *) { calls.push_back("later"); });
+    calls.clear();
+    hooks.dispatch(kEventCoils, record);
+    EXPECT_EQ(calls, (std::vector<std::string> {"coils"}));
+    EXPECT_EQ(hooks.handlers(kEventCoils), 2u);
+    {
+        PageHooks::Registration moved = std::move(replacement);
+    }
+    EXPECT_EQ(hooks.handlers(kEventInputs), 0u);
 }
 
 TEST(StatisticsText, CountersAndGbkLogLine)
@@ -335,55 +351,6 @@ TEST(ConnectionText, PeerAddressAndPort)
     auto v = readConnection(r.data());
     EXPECT_EQ(v.state, kStatePeerConnected);
     EXPECT_EQ(v.peer, "127.0.0.1:50123");
-}
-
-std::vector<uint8_t> registerRecord(const std::vector<uint8_t> &bytes)
-{
-    std::vector<uint8_t> r(RegisterRecordLayout::kSize, 0);
-    putI32le(r.data(), RegisterRecordLayout::kLength, static_cast<int32_t>(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), r.begin() + RegisterRecordLayout::kData);
-    return r;
-}
-
-TEST(RoutedValues, RegistersAreBigEndianAndCountedWhole)
-{
-    auto in = readInputRegisterValues(
-        registerRecord({0x00, 0x01, 0x00, 0x02, 0xFF, 0xFF, 0xFF, 0xFE, 0x12, 0x34}).data());
-    EXPECT_EQ(in.count, 2u); // the last two bytes are half a value
-    EXPECT_EQ(in.values[0], 0x00010002u);
-    EXPECT_EQ(in.values[1], 0xFFFFFFFEu);
-    EXPECT_EQ(in.first(8).size(), 2u);
-    auto hold = readHoldingRegisterValues(registerRecord({0x12, 0x34, 0xAB, 0xCD, 0x01}).data());
-    EXPECT_EQ(hold.count, 2u);
-    EXPECT_EQ(hold.values[0], 0x1234);
-    EXPECT_EQ(hold.values[1], 0xABCD);
-    auto lengthBeyondRecord = registerRecord({});
-    putI32le(lengthBeyondRecord.data(), RegisterRecordLayout::kLength, 100000);
-    EXPECT_EQ(readInputRegisterValues(lengthBeyondRecord.data()).count, 48u);
-}
-
-TEST(RoutedValues, StatusReportSectionsFollowTheFlags)
-{
-    std::vector<uint8_t> bytes {0x05, 0xAA, 0xBB, 0xCC, 0xDD};
-    for (int i = 0; i < 8; ++i) {
-        bytes.insert(bytes.end(), {0, 0, 0, static_cast<uint8_t>(i + 1)});
-    }
-    auto r = readStatusReport(registerRecord(bytes).data());
-    EXPECT_EQ(r.flags, 0x05);
-    ASSERT_TRUE(r.inputBits);
-    EXPECT_EQ((*r.inputBits)[3], 0xDD);
-    EXPECT_FALSE(r.coilBits);
-    ASSERT_TRUE(r.analog32);
-    EXPECT_EQ((*r.analog32)[7], 8u);
-    EXPECT_FALSE(r.pulse);
-}
-
-TEST(RoutedValues, StatusReportShorterThanItsFlagsStops)
-{
-    auto r = readStatusReport(registerRecord({0x13, 1, 2, 3, 4, 5, 6, 7, 8}).data());
-    EXPECT_TRUE(r.inputBits);
-    EXPECT_TRUE(r.coilBits);
-    EXPECT_FALSE(r.pulse); // 128 bytes announced, none there
 }
 
 TEST(LibraryBinding, MissingFileNamesTheLibrary)

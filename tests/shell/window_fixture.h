@@ -5,7 +5,11 @@
 // README's pictures, scripts/screenshots.sh).
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/socket.h>
 
 #include <QComboBox>
 #include <QDir>
@@ -18,6 +22,7 @@
 #include <QTest>
 
 #include "app_main.h"
+#include "descriptors.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -70,6 +75,25 @@ public:
         ui.clientPort->setText(QString::number(port));
         ui.clientConnect->click();
         return true;
+    }
+
+    // "TCP服务器" listening on 127.0.0.1:port, and qxsim connecting to it as
+    // the module (`args` added); true once the module's identity has been
+    // shown. qxsim's SIGUSR1 then drops the module's link and it comes back.
+    bool listenForQxsim(std::unique_ptr<qxtest::QxsimProcess> &sim, std::vector<std::string> args = {})
+    {
+        const uint16_t port = qxtest::freePort(SOCK_STREAM);
+        ConnectionPage &page = m_app->connectionPage();
+        const ConnectionPage::Controls &ui = page.controls();
+        ui.tcpServer->click();
+        if (!page.selectLocalAddress(QStringLiteral("127.0.0.1")))
+            return false;
+        ui.listenPort->setText(QString::number(port));
+        QSignalSpy identity(m_app, &AppMain::identityShown);
+        ui.listen->click();
+        args.insert(args.end(), {"--connect", "127.0.0.1:" + std::to_string(port)});
+        sim = std::make_unique<qxtest::QxsimProcess>(std::move(args));
+        return !identity.isEmpty() || identity.wait(10000);
     }
 
     // "串口" on `device` and "打开", with the page's other settings.

@@ -1,9 +1,10 @@
-// A transfer driver's link to qxsim through QXLIB, as the transfer tests and
+// A transfer's link to qxsim through QXLIB, as the transfer tests and
 // benchmarks use it: qxsim over Modbus TCP, or over RTU on a pseudo-terminal
-// with its TCP port beside it; one running port of the library to it; and
-// the acknowledgements the callback hands over, queued until the driver asks.
+// with its TCP port beside it; one running port of the library to it; the
+// acknowledgements the callback hands over, queued until the runner asks.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "acked_transfer.h"
 #include "byte_io.h"
 #include "connection_event.h"
 #include "event_codes.h"
@@ -26,13 +28,13 @@
 #include "qxlib_harness.h"
 #include "qxsim_process.h"
 #include "request_record.h"
+#include "response_records.h"
 #include "temp_dir.h"
 
 namespace qxtest {
 
-// Acknowledgements in the order the library delivered them, and whether the
-// port has reported that it runs.
-template<typename Ack>
+// The transfer events (16 to 18) in the order the library delivered them,
+// and whether the port has reported that it runs.
 class AckQueue
 {
 public:
@@ -45,21 +47,25 @@ public:
         m_running = true;
         m_changed.notify_all();
     }
-    void push(const Ack &ack)
+    // Any event; only the transfers' acknowledgements are kept.
+    void event(int32_t code, const uint8_t *record)
     {
+        if (code < qx::kEventBiosPacket || code > qx::kEventPlcPacket)
+            return;
         std::lock_guard lock(m_lock);
-        m_acks.push_back(ack);
+        m_events.push_back({qx::TransferWait::Kind::Answer, code,
+                            std::vector<uint8_t>(record, record + qx::TransferReplyLayout::kSize)});
         m_changed.notify_all();
     }
-    // The oldest acknowledgement; none after `waitMs`.
-    std::optional<Ack> next(int waitMs)
+    // The oldest acknowledgement; Nothing after `waitMs`.
+    qx::TransferWait next(int waitMs)
     {
         std::unique_lock lock(m_lock);
-        if (!m_changed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return !m_acks.empty(); }))
-            return std::nullopt;
-        const Ack ack = m_acks.front();
-        m_acks.pop_front();
-        return ack;
+        if (!m_changed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return !m_events.empty(); }))
+            return {};
+        qx::TransferWait e = std::move(m_events.front());
+        m_events.pop_front();
+        return e;
     }
     bool waitRunning(std::chrono::milliseconds limit = std::chrono::seconds(5))
     {
@@ -69,14 +75,14 @@ public:
     void clear()
     {
         std::lock_guard lock(m_lock);
-        m_acks.clear();
+        m_events.clear();
         m_running = false;
     }
 
 private:
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::deque<Ack> m_acks;
+    std::deque<qx::TransferWait> m_events;
     bool m_running = false;
 };
 
@@ -100,8 +106,7 @@ inline PortSettings transferSettings(bool rtu, const QxsimProcess &sim)
 
 // Creates and runs a port to qxsim; 0, with nothing left open, when the
 // library refuses or the port does not report that it runs.
-template<typename Ack>
-intptr_t openTransferPort(bool rtu, const QxsimProcess &sim, EventCallback callback, AckQueue<Ack> &acks)
+inline intptr_t openTransferPort(bool rtu, const QxsimProcess &sim, EventCallback callback, AckQueue &acks)
 {
     intptr_t handle = 0;
     if (DLL_API_OBJ_CREATE(transferSettings(rtu, sim), callback, &handle) != 0)
@@ -123,15 +128,13 @@ inline void placeTransferPacket(intptr_t handle, int slot, const std::vector<uin
 }
 
 // Tests of a transfer into qxsim, over TCP (parameter false) and over RTU on
-// a pseudo-terminal (true); qxsim keeps what it stored in `m_dir`. `Decode`
-// turns the events the transfer waits for into acknowledgements.
-template<typename Ack, std::optional<Ack> (*Decode)(int32_t code, const uint8_t *record)>
+// a pseudo-terminal (true); qxsim keeps what it stored in `m_dir`.
 class QxsimTransferTest : public ::testing::TestWithParam<bool>
 {
 protected:
-    static AckQueue<Ack> &acks()
+    static AckQueue &acks()
     {
-        static AckQueue<Ack> queue;
+        static AckQueue queue;
         return queue;
     }
     static void callback(void *, int32_t code, const void *data)
@@ -139,8 +142,8 @@ protected:
         const auto *r = static_cast<const uint8_t *>(data);
         if (code == qx::kEventConnection)
             acks().connection(r);
-        else if (const std::optional<Ack> ack = Decode(code, r))
-            acks().push(*ack);
+        else
+            acks().event(code, r);
     }
 
     void start(std::vector<std::string> args)
@@ -159,6 +162,28 @@ protected:
         m_sim.reset();
     }
 
+    // Runs `transfer` from `first` to its end as a page would, with a timer
+    // of `timerMs`; the steps placed are kept in `placed`.
+    qx::TransferResult run(qx::AckedTransfer &transfer, qx::TransferStep first,
+                           int timerMs = qx::kTransferAckTimeoutMs)
+    {
+        qx::TransferLink link;
+        link.place = [&](const qx::TransferStep &s) {
+            placed.push_back(s);
+            placeTransferPacket(m_handle, s.slot, s.packet);
+        };
+        link.wait = [&](int ms) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+            for (;;) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+                qx::TransferWait e = acks().next(int(std::max<long long>(left.count(), 0)));
+                if (e.kind != qx::TransferWait::Kind::Answer || transfer.acknowledgedBy(e.code))
+                    return e;
+            }
+        };
+        return qx::runTransfer(transfer, std::move(first), link, timerMs);
+    }
+
     // A file qxsim stored in its state directory (empty when absent).
     std::vector<uint8_t> stored(const char *file) const
     {
@@ -169,6 +194,7 @@ protected:
     TempDir m_dir;
     std::unique_ptr<QxsimProcess> m_sim;
     intptr_t m_handle = 0;
+    std::vector<qx::TransferStep> placed;
 };
 
 } // namespace qxtest
