@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 ASAN_ENV := ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 TSAN_ENV := TSAN_OPTIONS=halt_on_error=1:die_after_fork=0
 
-.PHONY: all deps configure build test run asan tsan clean
+.PHONY: all deps configure build test run package asan tsan clean
 
 all: build
 
@@ -28,6 +28,13 @@ test: build
 
 run: build
 	@bash scripts/run.sh
+
+# The Debian package build/qxtools_<version>_<arch>.deb (CPack), checked by
+# lintian: an error fails the target.
+package: build
+	rm -f build/qxtools_*.deb
+	cd build && cpack -G DEB
+	lintian --fail-on error build/qxtools_*.deb
 
 # The GoogleTest suites (library, cores, qxsim) under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan); the window's Qt Test suites (label

@@ -8,6 +8,7 @@
 #include "cli_output.h"
 #include "device_commands.h"
 #include "plc_command.h"
+#include "qx_version.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void printUsage()
     text += "   or: qxcli COMMAND [ARGS...]\n\ncommands without a module:\n";
     for (const Subcommand &s : kSubcommands)
         text += std::string("  ") + s.name + "    " + s.summary + "\n";
-    text += "qxcli --help for the device commands\n";
+    text += "qxcli --help for the device commands, qxcli --version for the version\n";
     qx::cli::printErr(text);
 }
 
@@ -56,6 +57,10 @@ int main(int argc, char **argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args[0] == "--help" || args[0] == "-h")
         return qx::cli::runDeviceCommand(args);
+    if (args[0] == "--version") {
+        qx::cli::printOut(qx::versionText("qxcli"));
+        return qx::cli::kExitOk;
+    }
     // `plc` is both: the device's download and the offline checks
     if (args[0] == "plc" && args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
         qx::cli::runDeviceCommand(args);

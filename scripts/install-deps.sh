@@ -10,6 +10,7 @@ packages=(
     libmodbus-dev mbpoll socat
     xvfb xauth fonts-noto-cjk
     clang libclang-rt-14-dev
+    help2man lintian file
 )
 
 missing=()

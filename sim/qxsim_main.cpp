@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "plc_scan_loop.h"
+#include "qx_version.h"
 #include "sim_module.h"
 #include "sim_transports.h"
 
@@ -109,6 +110,7 @@ is answered as before; nothing is stored or restarted again.
 Other:
   --quiet               no traffic log on standard error
   --help                this text
+  --version             the version
 
 The address map (sub-station s = 1..10 of a gateway where noted):
   coils 0..23           outputs Y1..Y24; X1..X8 follow Y1..Y8
@@ -279,13 +281,17 @@ constexpr OptionSpec kOptions[] = {
 };
 
 // Fills `options` from the command line; -1 to go on, otherwise the exit
-// status (0 after --help).
+// status (0 after --help and --version).
 int parseOptions(int argc, char **argv, Options &options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs(qx::versionText("qxsim").c_str(), stdout);
             return 0;
         }
         const OptionSpec *spec = nullptr;

@@ -130,6 +130,8 @@ CommandLine parseCommandLine(const std::vector<std::string> &args)
         std::string v;
         if (a == "--help" || a == "-h") {
             c.help = true;
+        } else if (a == "--version") {
+            c.version = true;
         } else if (a == "--connect") {
             if (!value(v))
                 return fail("--connect needs a value");
@@ -176,6 +178,7 @@ std::string commandLineHelp()
            "  --quit-after MS                       quit after MS milliseconds (with\n"
            "                                        --screenshot: take the picture then)\n"
            "  --help                                show this text\n"
+           "  --version                             show the version\n"
            "\n"
            "HOST and ADDR are dotted IPv4 addresses; a loopback module address\n"
            "selects the loopback adapter as the local address.\n";

@@ -26,6 +26,7 @@ struct CommandLine
     bool ok = true;
     std::string error;
     bool help = false;
+    bool version = false;
     std::optional<ConnectTarget> connect;
     std::optional<std::string> address; // checked: 1 to 247
     std::string library;

@@ -27,12 +27,12 @@ qt_add_resources(qx_shell_gui "qxtools_icons"
     FILES icons/qxtools-16.png icons/qxtools-32.png icons/qxtools-48.png icons/qxtools-256.png)
 
 add_executable(qxtools main.cpp)
-target_link_libraries(qxtools PRIVATE qx_shell_gui qx_io_gui qx_config_gui qx_plc_gui)
+target_link_libraries(qxtools PRIVATE qx_shell_gui qx_io_gui qx_config_gui qx_plc_gui qx_version)
 set_target_properties(qx_shell_gui qxtools PROPERTIES AUTOMOC ON)
 if(TARGET qxlib)
     # QXTools binds the library by name at start; in the build tree it is
-    # found in the library's own directory.
+    # found through the RUNPATH, in the library's own directory (installed,
+    # the RUNPATH names the installed library directory instead).
     add_dependencies(qxtools qxlib)
-    target_compile_definitions(qxtools PRIVATE QX_BUILD_LIBRARY_DIR="$<TARGET_FILE_DIR:qxlib>")
     set_target_properties(qxtools PROPERTIES BUILD_RPATH "$<TARGET_FILE_DIR:qxlib>")
 endif()

@@ -4,7 +4,13 @@
 
 #include "shell_texts.h"
 
+#ifndef QX_LIBRARY_SONAME
+#define QX_LIBRARY_SONAME "libqxlib.so"
+#endif
+
 namespace qx {
+
+const char *const kLibrarySoname = QX_LIBRARY_SONAME;
 
 namespace {
 
@@ -76,6 +82,8 @@ std::vector<std::string> libraryCandidates(const std::string &explicitPath,
         out.push_back(executableDir + "/" + kLibraryName);
     if (!buildLibraryDir.empty())
         out.push_back(buildLibraryDir + "/" + kLibraryName);
+    if (std::string(kLibrarySoname) != kLibraryName)
+        out.push_back(kLibrarySoname);
     out.push_back(kLibraryName);
     return out;
 }

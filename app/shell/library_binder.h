@@ -35,6 +35,9 @@ struct BindResult
 };
 
 inline constexpr const char *kLibraryName = "libqxlib.so";
+// The installed library's file name with its major version (libqxlib.so.7),
+// the name a package without the development link still has.
+extern const char *const kLibrarySoname;
 
 // Loads one library file (a path, or a bare name for the dynamic linker's
 // search) and binds the six exports. The library is never unloaded: a
@@ -47,9 +50,12 @@ BindResult bindLibrary(const std::string &file);
 BindResult bindFirstLibrary(const std::vector<std::string> &candidates);
 
 // Where QXTools looks for the library: the explicit path if given, next to
-// the executable, the build tree's library directory, then the default search.
+// the executable, the build tree's library directory (when given), then the
+// dynamic linker's search (the program's RUNPATH, which names the build
+// tree's or the installed library directory, then the system's), first by
+// kLibrarySoname, then by kLibraryName.
 std::vector<std::string> libraryCandidates(const std::string &explicitPath,
                                            const std::string &executableDir,
-                                           const std::string &buildLibraryDir);
+                                           const std::string &buildLibraryDir = {});
 
 } // namespace qx

@@ -17,17 +17,39 @@
 #include "main_window.h"
 #include "page_host.h"
 #include "plc_page.h"
+#include "qx_version.h"
 
-#ifndef QX_BUILD_LIBRARY_DIR
-#define QX_BUILD_LIBRARY_DIR ""
-#endif
+namespace {
+
+// --help and --version: the text on standard output; true when one was asked.
+bool printRequestedText(const qx::CommandLine &options)
+{
+    if (options.version)
+        std::fputs(qx::versionText("qxtools").c_str(), stdout);
+    else if (options.help)
+        std::fputs(qx::commandLineHelp().c_str(), stdout);
+    else
+        return false;
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // Answered before the application object exists, which needs a display.
+    // With Qt's own options (-platform ...) this parse fails; the command line
+    // is parsed again once Qt has taken them out.
+    const std::vector<std::string> plainArgs(argv + 1, argv + argc);
+    const qx::CommandLine plain = qx::parseCommandLine(plainArgs);
+    if (plain.ok && printRequestedText(plain))
+        return 0;
+
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
     QCoreApplication::setApplicationName(QStringLiteral("QXTools"));
     application.setWindowIcon(qx::MainWindow::icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("qxtools"));
 
     std::vector<std::string> args;
     const QStringList arguments = QCoreApplication::arguments();
@@ -38,14 +60,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "qxtools: %s\n\n%s", options.error.c_str(), qx::commandLineHelp().c_str());
         return 2;
     }
-    if (options.help) {
-        std::fputs(qx::commandLineHelp().c_str(), stdout);
+    if (printRequestedText(options))
         return 0;
-    }
 
     qx::QtDialogs dialogs;
-    qx::BindResult bound = qx::bindFirstLibrary(qx::libraryCandidates(
-        options.library, QCoreApplication::applicationDirPath().toStdString(), QX_BUILD_LIBRARY_DIR));
+    qx::BindResult bound = qx::bindFirstLibrary(
+        qx::libraryCandidates(options.library, QCoreApplication::applicationDirPath().toStdString()));
     if (!bound.ok) {
         std::fprintf(stderr, "qxtools: %s\n", bound.message.c_str());
         dialogs.message(nullptr, QString::fromStdString(bound.message));

@@ -375,10 +375,12 @@ TEST(LibraryBinding, CandidatesPreferExplicitThenExecutableDir)
 {
     EXPECT_EQ(libraryCandidates("/x/lib.so", "/bin", "/b").size(), 1u);
     auto c = libraryCandidates("", "/opt/qx/bin", "/build/lib/port");
-    ASSERT_EQ(c.size(), 3u);
+    ASSERT_EQ(c.size(), 4u);
     EXPECT_EQ(c[0], "/opt/qx/bin/libqxlib.so");
     EXPECT_EQ(c[1], "/build/lib/port/libqxlib.so");
-    EXPECT_EQ(c[2], "libqxlib.so");
+    EXPECT_EQ(c[2], kLibrarySoname);
+    EXPECT_EQ(c[3], "libqxlib.so");
+    EXPECT_EQ(libraryCandidates("", "/usr/bin", "").size(), 3u);
     auto r = bindFirstLibrary({"/nonexistent/a.so", "libc.so.6", "/nonexistent/b.so"});
     EXPECT_EQ(r.missingSymbol, "DLL_API_OBJ_CREATE");
 }
@@ -389,6 +391,8 @@ TEST(LibraryBinding, BindsTheBuiltLibrary)
     auto r = bindLibrary(QX_QXLIB_FILE);
     EXPECT_TRUE(r.ok) << r.message;
     EXPECT_TRUE(r.functions.complete());
+    // an installation without the development link has only this name
+    EXPECT_EQ(std::string(kLibrarySoname).rfind(std::string(kLibraryName) + ".", 0), 0u);
 }
 #endif
 
