@@ -242,13 +242,13 @@ int runIdentity(Context &c)
         return rc;
     const IdentityView v = readIdentity(answer.record.data());
     const std::pair<const char *, const std::string *> fields[] = {
-        {texts::kLabelFirmwareVersion, &v.firmwareVersion},
-        {texts::kLabelDriverVersion, &v.driverVersion},
-        {texts::kLabelModel, &v.modelName},
-        {texts::kLabelSeries, &v.series},
-        {texts::kLabelSerialNumber, &v.serialNumber},
-        {texts::kLabelFactoryDate, &v.factoryDate},
-        {texts::kLabelDescription, &v.description},
+        {shell_texts::kLabelFirmwareVersion, &v.firmwareVersion},
+        {shell_texts::kLabelDriverVersion, &v.driverVersion},
+        {shell_texts::kLabelModel, &v.modelName},
+        {shell_texts::kLabelSeries, &v.series},
+        {shell_texts::kLabelSerialNumber, &v.serialNumber},
+        {shell_texts::kLabelFactoryDate, &v.factoryDate},
+        {shell_texts::kLabelDescription, &v.description},
     };
     std::string text;
     for (const auto &[label, value] : fields)
@@ -746,7 +746,7 @@ int runConfigRead(Context &c, const std::optional<std::string> &output)
     const WaitResult w = c.link.exchange(paramRequest(paramReadRecord(), c.inv.address, false),
                                          {kEventParamsRead}, waitMs, answer, true);
     if (w != WaitResult::Done)
-        return configNoAnswer(c, w, texts::kReadFailed);
+        return configNoAnswer(c, w, config_texts::kReadFailed);
     if (answer.code == kEventOther)
         return failure(c.inv, formatText(kRefusedFormat, unsigned(c.inv.address),
                                          unsigned(exceptionCodeOf(answer.frame, tcpFraming(c.inv)))));
@@ -765,7 +765,7 @@ int runConfigRead(Context &c, const std::optional<std::string> &output)
             printErr("qxcli: " + written.message + "\n");
             return kExitError;
         }
-        result(c.inv, std::string(texts::kExportDone) + *output, json.add("file", *output).addBool("ok", true));
+        result(c.inv, std::string(config_texts::kExportDone) + *output, json.add("file", *output).addBool("ok", true));
         return kExitOk;
     }
     const IniExportResult text = paramIniText(shown.block);
@@ -783,7 +783,7 @@ int runConfigRead(Context &c, const std::optional<std::string> &output)
 // Asks on the terminal as the page's "注意:" box does; true for yes.
 bool confirmOnTerminal(const char *question)
 {
-    printErr(std::string(texts::kCaptionConfirm) + " " + question + "\n[y/N] ");
+    printErr(std::string(shell_texts::kCaptionConfirm) + " " + question + "\n[y/N] ");
     std::string answer;
     int ch;
     while ((ch = std::getchar()) != EOF && ch != '\n')
@@ -825,9 +825,9 @@ std::string prepareConfig(const Invocation &inv, Run &run)
     const IniLoadResult loaded = loadParamIni(w[2]);
     if (!loaded.ok) {
         if (!loaded.openError.empty())
-            printErr(std::string("qxcli: ") + texts::kIniCannotOpen + w[2] + ": " + loaded.openError + "\n");
+            printErr(std::string("qxcli: ") + config_texts::kIniCannotOpen + w[2] + ": " + loaded.openError + "\n");
         else
-            printErr("qxcli: " + terminalText(formatText(texts::kIniMissingFormat, loaded.missingSection.c_str(),
+            printErr("qxcli: " + terminalText(formatText(config_texts::kIniMissingFormat, loaded.missingSection.c_str(),
                                                          loaded.missingKey.c_str())));
         return "-";
     }
@@ -837,7 +837,7 @@ std::string prepareConfig(const Invocation &inv, Run &run)
         printErr("qxcli: " + collected.message + "\n");
         return "-";
     }
-    if (std::string why = confirmOrRefuse(inv, texts::kWriteConfirm, "config write"); !why.empty())
+    if (std::string why = confirmOrRefuse(inv, config_texts::kWriteConfirm, "config write"); !why.empty())
         return why;
     const ParamBlock block = collected.block;
     run = [block](Context &c) {
@@ -845,7 +845,7 @@ std::string prepareConfig(const Invocation &inv, Run &run)
         const WaitResult wait = c.link.exchange(paramRequest(paramWriteRecord(block), c.inv.address, true),
                                                 {kEventParamsWritten}, configWait(c.inv), answer, true);
         if (wait != WaitResult::Done)
-            return configNoAnswer(c, wait, texts::kWriteTimedOut);
+            return configNoAnswer(c, wait, config_texts::kWriteTimedOut);
         if (answer.code == kEventOther)
             return failure(c.inv, formatText(kRefusedFormat, unsigned(c.inv.address),
                                              unsigned(exceptionCodeOf(answer.frame, tcpFraming(c.inv)))));
@@ -883,10 +883,10 @@ std::string prepareFirmware(const Invocation &inv, Run &run)
         return "-";
     }
     if (upgrade.imageSize() == 0) {
-        printErr(std::string("qxcli: ") + texts::kFirmwareNoImage + "\n");
+        printErr(std::string("qxcli: ") + config_texts::kFirmwareNoImage + "\n");
         return "-";
     }
-    if (std::string why = confirmOrRefuse(inv, texts::kFirmwareConfirm, "firmware upgrade"); !why.empty())
+    if (std::string why = confirmOrRefuse(inv, config_texts::kFirmwareConfirm, "firmware upgrade"); !why.empty())
         return why;
     run = [upgrade](Context &c) { return runFirmware(c, upgrade); };
     return {};

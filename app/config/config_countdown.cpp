@@ -21,21 +21,21 @@ ConfigCountdown::Tick ConfigCountdown::tick()
     Tick t;
     if (!m_running) {
         t.finished = true;
-        t.caption = m_op == Read ? texts::kReadButton : texts::kWriteButton;
+        t.caption = m_op == Read ? config_texts::kReadButton : config_texts::kWriteButton;
         return t;
     }
     const int d = m_count--;
     if (d != 0) {
-        std::string caption = texts::kWaitFormat;
+        std::string caption = config_texts::kWaitFormat;
         caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
         t.caption = caption;
         return t;
     }
     m_running = false;
     t.finished = true;
-    t.caption = m_op == Read ? texts::kReadButton : texts::kWriteButton;
+    t.caption = m_op == Read ? config_texts::kReadButton : config_texts::kWriteButton;
     if (!m_done)
-        t.message = m_op == Read ? texts::kReadFailed : texts::kWriteTimedOut;
+        t.message = m_op == Read ? config_texts::kReadFailed : config_texts::kWriteTimedOut;
     return t;
 }
 

@@ -16,6 +16,7 @@
 
 #include "app_main.h"
 #include "captions.h"
+#include "common_texts.h"
 #include "config_texts.h"
 #include "dialogs.h"
 #include "event_codes.h"
@@ -48,7 +49,7 @@ std::filesystem::path localPath(const QString &path)
 // "配置文件缺少[SECTION]下的KEY,配置未加载!\r\n"
 QString missingKeyLine(const IniLoadResult &r)
 {
-    std::string line = texts::kIniMissingFormat;
+    std::string line = config_texts::kIniMissingFormat;
     line.replace(line.find("%s"), 2, r.missingSection);
     line.replace(line.find("%s"), 2, r.missingKey);
     return QString::fromStdString(line);
@@ -98,14 +99,14 @@ void RO2000ScanPoll::buildControls()
     page->addLayout(top);
     auto *first = new QVBoxLayout;
     top->addLayout(first);
-    first->addWidget(buildBox(PageGroup::System, texts::kBoxSystem, 1));
-    first->addWidget(buildBox(PageGroup::Com, texts::kBoxCom, 1));
-    auto *config = new QGroupBox(u8(texts::kBoxConfig), content);
+    first->addWidget(buildBox(PageGroup::System, config_texts::kBoxSystem, 1));
+    first->addWidget(buildBox(PageGroup::Com, config_texts::kBoxCom, 1));
+    auto *config = new QGroupBox(u8(config_texts::kBoxConfig), content);
     auto *buttons = new QGridLayout(config);
-    m_ui.read = new QPushButton(u8(texts::kReadButton), config);
-    m_ui.write = new QPushButton(u8(texts::kWriteButton), config);
-    m_ui.load = new QPushButton(u8(texts::kLoadButton), config);
-    m_ui.exportIni = new QPushButton(u8(texts::kExportButton), config);
+    m_ui.read = new QPushButton(u8(config_texts::kReadButton), config);
+    m_ui.write = new QPushButton(u8(config_texts::kWriteButton), config);
+    m_ui.load = new QPushButton(u8(config_texts::kLoadButton), config);
+    m_ui.exportIni = new QPushButton(u8(config_texts::kExportButton), config);
     buttons->addWidget(m_ui.read, 0, 0);
     buttons->addWidget(m_ui.write, 0, 1);
     buttons->addWidget(m_ui.load, 1, 0);
@@ -118,7 +119,7 @@ void RO2000ScanPoll::buildControls()
         setButtonsEnabled(!m_countdown.running());
     });
     first->addStretch(1);
-    for (auto [group, title] : {std::pair {PageGroup::Eth, texts::kBoxEth}, std::pair {PageGroup::Wifi, texts::kBoxWifi}}) {
+    for (auto [group, title] : {std::pair {PageGroup::Eth, config_texts::kBoxEth}, std::pair {PageGroup::Wifi, config_texts::kBoxWifi}}) {
         auto *column = new QVBoxLayout;
         column->addWidget(buildBox(group, title, 1));
         column->addStretch(1);
@@ -128,8 +129,8 @@ void RO2000ScanPoll::buildControls()
 
     auto *second = new QHBoxLayout;
     page->addLayout(second);
-    second->addWidget(buildBox(PageGroup::Lora, texts::kBoxLora, 1), 0, Qt::AlignTop);
-    second->addWidget(buildBox(PageGroup::Dio, texts::kBoxDio, 4), 0, Qt::AlignTop);
+    second->addWidget(buildBox(PageGroup::Lora, config_texts::kBoxLora, 1), 0, Qt::AlignTop);
+    second->addWidget(buildBox(PageGroup::Dio, config_texts::kBoxDio, 4), 0, Qt::AlignTop);
     second->addStretch(1);
 
     page->addWidget(buildReserv());
@@ -146,7 +147,7 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
     QWidget *w = nullptr;
     switch (c.kind) {
     case ControlKind::Display: {
-        auto *e = new QLineEdit(u8(texts::kNotAvailable), parent);
+        auto *e = new QLineEdit(u8(common_texts::kNotAvailable), parent);
         e->setReadOnly(true);
         w = e;
         break;
@@ -171,7 +172,7 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
         break;
     }
     case ControlKind::Check:
-        w = new QCheckBox(u8(texts::kCheckCaption), parent);
+        w = new QCheckBox(u8(config_texts::kCheckCaption), parent);
         break;
     }
     w->setObjectName(QString::fromStdString(c.name));
@@ -211,7 +212,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
 
 QWidget *RO2000ScanPoll::buildReserv()
 {
-    m_ui.reserv = new QGroupBox(u8(texts::kBoxReserv), this);
+    m_ui.reserv = new QGroupBox(u8(config_texts::kBoxReserv), this);
     auto *grid = new QGridLayout(m_ui.reserv);
     // byRes and dwRes eight to a row under one caption each; the texts in
     // pairs, "szRes1~2:" .. "szRes9~10:"
@@ -299,7 +300,7 @@ void RO2000ScanPoll::showParamBlock(const ParamBlock &block)
             c->setChecked(s.checked);
     }
     m_ui.reserv->setVisible(view.reservVisible);
-    m_app.dialogs().message(this, u8(texts::kReadDone));
+    m_app.dialogs().message(this, u8(config_texts::kReadDone));
 }
 
 PageValues RO2000ScanPoll::pageValues() const
@@ -347,7 +348,7 @@ void RO2000ScanPoll::readModule()
 
 void RO2000ScanPoll::writeModule()
 {
-    if (!m_app.dialogs().confirm(this, u8(texts::kWriteConfirm)))
+    if (!m_app.dialogs().confirm(this, u8(config_texts::kWriteConfirm)))
         return;
     setButtonsEnabled(false);
     const CollectResult collected = collectBlock(pageValues(), m_block);
@@ -383,16 +384,16 @@ void RO2000ScanPoll::tick()
 void RO2000ScanPoll::loadFile()
 {
     FileRequest request;
-    request.title = u8(texts::kLoadButton);
-    request.filter = u8(texts::kIniFilter);
-    request.defaultSuffix = u8(texts::kIniSuffix);
+    request.title = u8(config_texts::kLoadButton);
+    request.filter = u8(config_texts::kIniFilter);
+    request.defaultSuffix = u8(config_texts::kIniSuffix);
     const FileChoice choice = m_app.dialogs().openFile(this, request);
     if (choice.path.isEmpty())
         return;
-    m_app.appendLog(u8(texts::kFilePathLog) + choice.path + QStringLiteral("\r\n"));
+    m_app.logFilePath(choice.path);
     const IniLoadResult r = loadParamIni(localPath(choice.path));
     if (!r.openError.empty()) {
-        m_app.dialogs().message(this, u8(texts::kIniCannotOpen) + choice.path + QStringLiteral(", ")
+        m_app.dialogs().message(this, u8(config_texts::kIniCannotOpen) + choice.path + QStringLiteral(", ")
                                           + QString::fromStdString(r.openError));
         return;
     }
@@ -411,9 +412,9 @@ void RO2000ScanPoll::exportFile()
         return;
     }
     FileRequest request;
-    request.title = u8(texts::kExportButton);
-    request.filter = u8(texts::kIniFilter);
-    request.defaultSuffix = u8(texts::kExportSuffix);
+    request.title = u8(config_texts::kExportButton);
+    request.filter = u8(config_texts::kIniFilter);
+    request.defaultSuffix = u8(config_texts::kExportSuffix);
     const FileChoice choice = m_app.dialogs().saveFile(this, request);
     if (choice.path.isEmpty())
         return;
@@ -422,7 +423,7 @@ void RO2000ScanPoll::exportFile()
         m_app.dialogs().message(this, QString::fromStdString(r.message));
         return;
     }
-    m_app.appendLog(u8(texts::kExportDone) + choice.path + QStringLiteral("\r\n"));
+    m_app.appendLog(u8(config_texts::kExportDone) + choice.path + QStringLiteral("\r\n"));
 }
 
 } // namespace qx

@@ -15,11 +15,13 @@
 #include "analog_values.h"
 #include "app_main.h"
 #include "captions.h"
+#include "common_texts.h"
+#include "dialogs.h"
 #include "event_codes.h"
 #include "io_events.h"
-#include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "scaling_store.h"
 #include "shell_texts.h"
 #include "write_sender.h"
 
@@ -43,10 +45,12 @@ std::size_t index(int n)
 
 } // namespace
 
-RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> countersPolling, QWidget *parent)
+RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, ScalingStore &scaling, std::function<bool()> countersPolling,
+                     QWidget *parent)
     : QWidget(parent)
     , m_app(app)
     , m_writes(writes)
+    , m_scaling(scaling)
     , m_countersPolling(std::move(countersPolling))
 {
     buildControls();
@@ -148,9 +152,9 @@ QWidget *RO2000Tag::buildAiBox(const char *title, int first)
         const QString channel = u8f(io_texts::kAiFormat, n).chopped(1);
         AnalogRow &row = m_ui.ai[index(n)];
         row.raw = column(channel, kColumnNames[0], "0", box);
-        row.noise = column(channel, kColumnNames[1], texts::kNotAvailable, box);
-        row.ratio = column(channel, kColumnNames[2], texts::kNotAvailable, box);
-        row.scaled = column(channel, kColumnNames[3], texts::kNotAvailable, box);
+        row.noise = column(channel, kColumnNames[1], common_texts::kNotAvailable, box);
+        row.ratio = column(channel, kColumnNames[2], common_texts::kNotAvailable, box);
+        row.scaled = column(channel, kColumnNames[3], common_texts::kNotAvailable, box);
         row.unit = column(channel, kColumnNames[4], io_texts::kNoUnit, box);
         const int r = n - first + 1;
         grid->addWidget(new QLabel(u8f(io_texts::kAiFormat, n), box), r, 0);
@@ -174,9 +178,9 @@ QWidget *RO2000Tag::buildAoBox(const char *title, int first)
         AnalogRow &row = m_ui.ao[index(n)];
         row.raw = new QLineEdit(QStringLiteral("0"), box);
         row.raw->setAccessibleName(channel + QLatin1Char(' ') + u8(kAoRawName));
-        row.noise = column(channel, kColumnNames[1], texts::kNotAvailable, box);
-        row.ratio = column(channel, kColumnNames[2], texts::kNotAvailable, box);
-        row.scaled = column(channel, kColumnNames[3], texts::kNotAvailable, box);
+        row.noise = column(channel, kColumnNames[1], common_texts::kNotAvailable, box);
+        row.ratio = column(channel, kColumnNames[2], common_texts::kNotAvailable, box);
+        row.scaled = column(channel, kColumnNames[3], common_texts::kNotAvailable, box);
         row.unit = column(channel, kColumnNames[4], io_texts::kNoUnit, box);
         const int r = n - first + 1;
         grid->addWidget(captionFor(row.raw, u8f(io_texts::kAoFormat, n), box), r, 0);
@@ -205,12 +209,12 @@ void RO2000Tag::writeOutput(int n)
     }
     if (m_writes.write(writeAnalogOutputRequest(target(), n, check.value)))
         m_ui.ao[index(n)].scaled->setText(
-            QString::fromStdString(scaledOutputText(m_app.scaling().tables(), n, check.value)));
+            QString::fromStdString(scaledOutputText(m_scaling.tables(), n, check.value)));
 }
 
 void RO2000Tag::showInputs(std::span<const uint32_t> values)
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (std::size_t i = 0; i < values.size() && i < m_aiRaw.size(); ++i) {
         const int n = static_cast<int>(i + 1);
         m_aiRaw[i] = values[i];
@@ -222,7 +226,7 @@ void RO2000Tag::showInputs(std::span<const uint32_t> values)
 
 void RO2000Tag::showOutputs(std::span<const uint16_t> values)
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (std::size_t i = 0; i < values.size() && i < m_ui.ao.size(); ++i) {
         const int n = static_cast<int>(i + 1);
         m_ui.ao[i].raw->setText(QString::fromStdString(unsignedText(values[i])));
@@ -239,10 +243,10 @@ void RO2000Tag::loadScalingFile()
     const FileChoice choice = m_app.dialogs().openFile(this, request);
     if (choice.path.isEmpty())
         return;
-    m_app.appendLog(u8(io_texts::kFilePathLog) + choice.path + QStringLiteral("\r\n"));
+    m_app.logFilePath(choice.path);
 
-    const ScalingLoadResult result = m_app.scaling().load(choice.path.toStdString());
-    m_ui.trend->setScaled(m_app.scaling().tables().valid != 0);
+    const ScalingLoadResult result = m_scaling.load(choice.path.toStdString());
+    m_ui.trend->setScaled(m_scaling.tables().valid != 0);
     if (!result.complete) {
         // The tables are all zero now; say why in the log rather than leave
         // the operator guessing, and stop showing the file that is gone.
@@ -258,7 +262,7 @@ void RO2000Tag::loadScalingFile()
 
 void RO2000Tag::showScalingColumns()
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (int n = 1; n <= kAnalogChannels; ++n) {
         for (bool ai : {true, false}) {
             const ScalingColumns c = ai ? inputScalingColumns(tables, n) : outputScalingColumns(tables, n);
@@ -274,8 +278,8 @@ void RO2000Tag::clearScalingColumns()
 {
     for (auto *rows : {&m_ui.ai, &m_ui.ao}) {
         for (AnalogRow &row : *rows) {
-            row.noise->setText(u8(texts::kNotAvailable));
-            row.ratio->setText(u8(texts::kNotAvailable));
+            row.noise->setText(u8(common_texts::kNotAvailable));
+            row.ratio->setText(u8(common_texts::kNotAvailable));
             row.unit->setText(u8(io_texts::kNoUnit));
         }
     }
@@ -283,7 +287,7 @@ void RO2000Tag::clearScalingColumns()
 
 void RO2000Tag::recomputeScaled()
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (int n = 1; n <= kAnalogChannels; ++n) {
         m_ui.ai[index(n)].scaled->setText(
             QString::fromStdString(scaledInputText(tables, n, m_aiRaw[index(n)])));
@@ -291,13 +295,13 @@ void RO2000Tag::recomputeScaled()
         AnalogRow &ao = m_ui.ao[index(n)];
         const AnalogOutputCheck value = checkAnalogOutput(ao.raw->text().toStdString(), n);
         ao.scaled->setText(value.ok ? QString::fromStdString(scaledOutputText(tables, n, value.value))
-                                    : u8(texts::kNotAvailable));
+                                    : u8(common_texts::kNotAvailable));
     }
 }
 
 void RO2000Tag::addTrendSample()
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     std::array<float, kAnalogChannels> values {};
     for (std::size_t i = 0; i < values.size(); ++i) {
         values[i] = tables.valid != 0 ? scaledInput(m_aiRaw[i], tables.aiNoise[i], tables.aiRatio[i])

@@ -23,6 +23,7 @@ namespace qx {
 
 class AiTrendView;
 class AppMain;
+class ScalingStore;
 class WriteSender;
 
 class RO2000Tag : public QWidget
@@ -61,7 +62,7 @@ public:
     // its writes go through `writes`, which the three I/O pages share. While
     // `countersPolling` says so, event 6 carries the counters and is not
     // this page's.
-    RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> countersPolling,
+    RO2000Tag(AppMain &app, WriteSender &writes, ScalingStore &scaling, std::function<bool()> countersPolling,
               QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
@@ -84,6 +85,7 @@ private:
 
     AppMain &m_app;
     WriteSender &m_writes;
+    ScalingStore &m_scaling;
     Controls m_ui;
     std::array<uint32_t, kAnalogChannels> m_aiRaw {};
     std::function<bool()> m_countersPolling;

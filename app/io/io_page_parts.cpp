@@ -67,7 +67,7 @@ QRadioButton *indicator(const QString &caption, QWidget *parent)
     return lamp;
 }
 
-void placeIoPages(AppMain &app)
+void placeIoPages(AppMain &app, ScalingStore &scaling)
 {
     PageHost &host = app.pageHost();
     // one sender for all three pages: DI/DO and PWM share the coil slot,
@@ -77,7 +77,8 @@ void placeIoPages(AppMain &app)
     host.setPage(PageHost::kDidoPage, new RO2000Set(app, *writes));
     // while a counter poll runs, the input registers are the counters
     host.setPage(PageHost::kAiaoPage,
-                 new RO2000Tag(app, *writes, [counters] { return counters->groupMask() != kCountersNone; }));
+                 new RO2000Tag(app, *writes, scaling,
+                               [counters] { return counters->groupMask() != kCountersNone; }));
     host.setPage(PageHost::kPipoPage, counters);
 }
 

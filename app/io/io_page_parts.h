@@ -16,6 +16,7 @@ class QWidget;
 namespace qx {
 
 class AppMain;
+class ScalingStore;
 
 QString u8(const char *text);
 // A caption with a number in it: u8f("AI%d:", 3) is "AI3:".
@@ -33,8 +34,9 @@ QLineEdit *valueField(const QString &name, const QString &text, QWidget *parent)
 QRadioButton *indicator(const QString &caption, QWidget *parent);
 
 // RO2000Set, RO2000Tag and RO2000Scan into the first three tabs of the
-// window's page host, before the window is first shown.
-void placeIoPages(AppMain &app);
+// window's page host, before the window is first shown. The AI/AO page loads
+// its scaling files into `scaling`, which must outlive the pages.
+void placeIoPages(AppMain &app, ScalingStore &scaling);
 
 // Places a read, poll or stop request; false when the shell refused it (the
 // operator has been told why) and the page must change nothing. Writes go

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "common_texts.h"
+#include "connection_page.h"
 #include "dialogs.h"
 #include "event_codes.h"
 #include "main_window.h"
@@ -11,17 +13,13 @@
 #include "request_record.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
 
 std::atomic<AppMain *> g_app {nullptr};
-
-QString tr8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 } // namespace
 
@@ -102,7 +100,7 @@ bool AppMain::destroyPort()
     }
     emit portClosed();
     if (result != 0) {
-        m_dialogs.message(m_window, tr8(texts::kCannotDestroy));
+        m_dialogs.message(m_window, uiText(shell_texts::kCannotDestroy));
         return false;
     }
     return true;
@@ -174,6 +172,11 @@ void AppMain::appendLog(const QString &text)
     m_window->appendLog(text);
 }
 
+void AppMain::logFilePath(const QString &path)
+{
+    appendLog(uiText(common_texts::filePathLine(path.toStdString())));
+}
+
 void AppMain::handle(const QueuedEvent &event)
 {
     if (m_gate.isCurrent(event) && m_portHandle.load() != 0) {
@@ -225,7 +228,7 @@ void AppMain::onIdentity(const uint8_t *data)
     ConnectionPage &page = connectionPage();
     page.setIdentity(readIdentity(data));
     placeIdentityRequest(kModeIdle);
-    page.setStatus(page.connectionKind(), tr8(texts::kConnected));
+    page.setStatus(page.connectionKind(), uiText(shell_texts::kConnected));
     emit identityShown();
 }
 

@@ -19,6 +19,7 @@
 #include "app_main.h"
 #include "captions.h"
 #include "command_line.h"
+#include "common_texts.h"
 #include "dialogs.h"
 #include "serial_devices.h"
 #include "shell_texts.h"
@@ -74,7 +75,7 @@ std::vector<NetworkAdapter> systemAdapters()
 
 QLineEdit *ipEdit(QWidget *parent)
 {
-    auto *e = new QLineEdit(tr8(texts::kDefaultModuleIp), parent);
+    auto *e = new QLineEdit(tr8(shell_texts::kDefaultModuleIp), parent);
     const QString part = QStringLiteral("(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])");
     e->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^%1(\\.%1){0,3}$").arg(part)), e));
@@ -83,14 +84,14 @@ QLineEdit *ipEdit(QWidget *parent)
 
 QLineEdit *portEdit(QWidget *parent)
 {
-    auto *e = new QLineEdit(tr8(texts::kDefaultPort), parent);
+    auto *e = new QLineEdit(tr8(shell_texts::kDefaultPort), parent);
     e->setMaxLength(31);
     return e;
 }
 
 QLabel *statusLabel(QWidget *parent, const char *name)
 {
-    auto *l = new QLabel(tr8(texts::kNotConnected), parent);
+    auto *l = new QLabel(tr8(shell_texts::kNotConnected), parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setMinimumWidth(260);
     return l;
@@ -132,13 +133,13 @@ QGroupBox *ConnectionPage::buildCommonGroup()
     auto *grid = new QGridLayout(box);
     m_ui.adapter = new QComboBox(box);
     m_ui.localIp = new QComboBox(box);
-    m_ui.modbusAddress = new QLineEdit(tr8(texts::kDefaultModbusAddress), box);
+    m_ui.modbusAddress = new QLineEdit(tr8(shell_texts::kDefaultModbusAddress), box);
     m_ui.modbusAddress->setMaxLength(31);
-    grid->addWidget(captionFor(m_ui.adapter, texts::kLabelAdapter, box), 0, 0);
+    grid->addWidget(captionFor(m_ui.adapter, shell_texts::kLabelAdapter, box), 0, 0);
     grid->addWidget(m_ui.adapter, 0, 1);
-    grid->addWidget(captionFor(m_ui.localIp, texts::kLabelLocalIp, box), 0, 2);
+    grid->addWidget(captionFor(m_ui.localIp, shell_texts::kLabelLocalIp, box), 0, 2);
     grid->addWidget(m_ui.localIp, 0, 3);
-    grid->addWidget(captionFor(m_ui.modbusAddress, texts::kLabelModbusAddress, box), 1, 0);
+    grid->addWidget(captionFor(m_ui.modbusAddress, shell_texts::kLabelModbusAddress, box), 1, 0);
     grid->addWidget(m_ui.modbusAddress, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -172,56 +173,56 @@ void ConnectionPage::layOutGroup(QGroupBox *box, const Group &g,
         captioned(field, caption);
     grid->addWidget(g.open, row, 0);
     grid->addWidget(g.close, row++, 1);
-    captioned(g.status, texts::kLabelStatus);
+    captioned(g.status, shell_texts::kLabelStatus);
     if (peer)
-        captioned(peer, texts::kLabelPeer);
+        captioned(peer, shell_texts::kLabelPeer);
     grid->setColumnStretch(1, 1);
 }
 
 QGroupBox *ConnectionPage::buildServerGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::TcpServer, box, texts::kRadioTcpServer, texts::kButtonListen,
-                          texts::kButtonDisconnect, "serverStatus");
+    Group &g = startGroup(ConnectionKind::TcpServer, box, shell_texts::kRadioTcpServer, shell_texts::kButtonListen,
+                          shell_texts::kButtonDisconnect, "serverStatus");
     m_ui.listenPort = portEdit(box);
-    m_ui.peer = new QLabel(tr8(texts::kNoPeer), box);
+    m_ui.peer = new QLabel(tr8(shell_texts::kNoPeer), box);
     g.settings = {m_ui.listenPort};
-    layOutGroup(box, g, {{m_ui.listenPort, texts::kLabelListenPort}}, m_ui.peer);
+    layOutGroup(box, g, {{m_ui.listenPort, shell_texts::kLabelListenPort}}, m_ui.peer);
     return box;
 }
 
 QGroupBox *ConnectionPage::buildClientGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::TcpClient, box, texts::kRadioTcpClient, texts::kButtonConnect,
-                          texts::kButtonDisconnect, "clientStatus");
+    Group &g = startGroup(ConnectionKind::TcpClient, box, shell_texts::kRadioTcpClient, shell_texts::kButtonConnect,
+                          shell_texts::kButtonDisconnect, "clientStatus");
     m_ui.clientIp = ipEdit(box);
     m_ui.clientPort = portEdit(box);
     g.settings = {m_ui.clientIp, m_ui.clientPort};
-    layOutGroup(box, g, {{m_ui.clientIp, texts::kLabelModuleIp}, {m_ui.clientPort, texts::kLabelModulePort}});
+    layOutGroup(box, g, {{m_ui.clientIp, shell_texts::kLabelModuleIp}, {m_ui.clientPort, shell_texts::kLabelModulePort}});
     return box;
 }
 
 QGroupBox *ConnectionPage::buildUdpGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::Udp, box, texts::kRadioUdp, texts::kButtonConnect, texts::kButtonDisconnect,
+    Group &g = startGroup(ConnectionKind::Udp, box, shell_texts::kRadioUdp, shell_texts::kButtonConnect, shell_texts::kButtonDisconnect,
                           "udpStatus");
     m_ui.udpIp = ipEdit(box);
     m_ui.udpPort = portEdit(box);
     m_ui.udpLocalPort = portEdit(box);
     g.settings = {m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort};
     layOutGroup(box, g,
-                {{m_ui.udpIp, texts::kLabelModuleIp},
-                 {m_ui.udpPort, texts::kLabelModulePort},
-                 {m_ui.udpLocalPort, texts::kLabelPcPort}});
+                {{m_ui.udpIp, shell_texts::kLabelModuleIp},
+                 {m_ui.udpPort, shell_texts::kLabelModulePort},
+                 {m_ui.udpLocalPort, shell_texts::kLabelPcPort}});
     return box;
 }
 
 QGroupBox *ConnectionPage::buildSerialGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::Serial, box, texts::kRadioSerial, texts::kButtonOpen, texts::kButtonClose,
+    Group &g = startGroup(ConnectionKind::Serial, box, shell_texts::kRadioSerial, shell_texts::kButtonOpen, shell_texts::kButtonClose,
                           "serialStatus");
     m_ui.serialPort = new SerialPortList([this] { rescanSerialPorts(); }, box);
     m_ui.serialPort->setEditable(true);
@@ -236,17 +237,17 @@ QGroupBox *ConnectionPage::buildSerialGroup()
     m_ui.dataBits->addItems({QStringLiteral("7"), QStringLiteral("8")});
     m_ui.dataBits->setCurrentIndex(1);
     m_ui.parity = new QComboBox(box);
-    m_ui.parity->addItems({tr8(texts::kParityNone), tr8(texts::kParityOdd), tr8(texts::kParityEven),
-                           tr8(texts::kParityMark)});
+    m_ui.parity->addItems({tr8(shell_texts::kParityNone), tr8(shell_texts::kParityOdd), tr8(shell_texts::kParityEven),
+                           tr8(shell_texts::kParityMark)});
     m_ui.stopBits = new QComboBox(box);
     m_ui.stopBits->addItems({QStringLiteral("1"), QStringLiteral("2")});
     g.settings = {m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.parity, m_ui.stopBits};
     layOutGroup(box, g,
-                {{m_ui.serialPort, texts::kLabelSerialPort},
-                 {m_ui.baudRate, texts::kLabelBaudRate},
-                 {m_ui.dataBits, texts::kLabelDataBits},
-                 {m_ui.parity, texts::kLabelParity},
-                 {m_ui.stopBits, texts::kLabelStopBits}});
+                {{m_ui.serialPort, shell_texts::kLabelSerialPort},
+                 {m_ui.baudRate, shell_texts::kLabelBaudRate},
+                 {m_ui.dataBits, shell_texts::kLabelDataBits},
+                 {m_ui.parity, shell_texts::kLabelParity},
+                 {m_ui.stopBits, shell_texts::kLabelStopBits}});
     return box;
 }
 
@@ -255,12 +256,12 @@ QGroupBox *ConnectionPage::buildIdentityGroup()
     auto *box = new QGroupBox(this);
     auto *grid = new QGridLayout(box);
     const char *labels[kIdentityFieldCount] = {
-        texts::kLabelFirmwareVersion, texts::kLabelDriverVersion, texts::kLabelModel,
-        texts::kLabelSeries,          texts::kLabelSerialNumber,  texts::kLabelFactoryDate,
-        texts::kLabelDescription,
+        shell_texts::kLabelFirmwareVersion, shell_texts::kLabelDriverVersion, shell_texts::kLabelModel,
+        shell_texts::kLabelSeries,          shell_texts::kLabelSerialNumber,  shell_texts::kLabelFactoryDate,
+        shell_texts::kLabelDescription,
     };
     for (int i = 0; i < kIdentityFieldCount; ++i) {
-        m_ui.identity[i] = new QLabel(tr8(texts::kNotAvailable), box);
+        m_ui.identity[i] = new QLabel(tr8(common_texts::kNotAvailable), box);
         m_ui.identity[i]->setObjectName(QStringLiteral("identity%1").arg(i));
         m_ui.identity[i]->setWordWrap(true);
         m_ui.identity[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -318,7 +319,7 @@ void ConnectionPage::fillAdapters(const std::vector<NetworkAdapter> *adapters)
 {
     m_adapters = orderAdapters(adapters ? *adapters : systemAdapters());
     if (m_adapters.empty()) {
-        message(texts::kAdapterListFailed);
+        message(shell_texts::kAdapterListFailed);
         m_adapters.push_back({"lo", {"127.0.0.1"}, true});
     }
     for (const NetworkAdapter &a : m_adapters)
@@ -349,7 +350,7 @@ void ConnectionPage::adapterChosen(int index)
 void ConnectionPage::addressChosen(int)
 {
     if (!isUsableLocalAddress(m_ui.localIp->currentText().toStdString(), m_adapters))
-        message(texts::kInvalidAdapter);
+        message(shell_texts::kInvalidAdapter);
 }
 
 void ConnectionPage::selectAdapterAddress(const AdapterAddress &at)
@@ -440,8 +441,8 @@ void ConnectionPage::groupReset(ConnectionKind kind)
     m_phase = kind == ConnectionKind::None ? LinkPhase::Idle : LinkPhase::Selected;
     applyControlStates();
     for (ConnectionKind k : kConnectionKinds)
-        setStatus(k, tr8(texts::kNotConnected));
-    setPeerText(tr8(texts::kNoPeer));
+        setStatus(k, tr8(shell_texts::kNotConnected));
+    setPeerText(tr8(shell_texts::kNoPeer));
     resetIdentity();
 }
 
@@ -468,7 +469,7 @@ void ConnectionPage::listen()
 {
     QString local;
     uint16_t port = 0;
-    if (!m_app.requestAddress() || !checkLocalAddress(texts::kListenNeedsAdapter, local)
+    if (!m_app.requestAddress() || !checkLocalAddress(shell_texts::kListenNeedsAdapter, local)
         || !readPort(m_ui.listenPort, port))
         return;
     finishOpen(ConnectionKind::TcpServer, buildTcpServerSettings(local.toStdString(), port));
@@ -478,7 +479,7 @@ void ConnectionPage::connectClient()
 {
     QString local;
     uint16_t port = 0;
-    if (!m_app.requestAddress() || !checkLocalAddress(texts::kConnectNeedsAdapter, local)
+    if (!m_app.requestAddress() || !checkLocalAddress(shell_texts::kConnectNeedsAdapter, local)
         || !readPort(m_ui.clientPort, port))
         return;
     finishOpen(ConnectionKind::TcpClient,
@@ -490,7 +491,7 @@ void ConnectionPage::connectUdp()
     QString local;
     uint16_t port = 0;
     uint16_t localPort = 0;
-    if (!m_app.requestAddress() || !checkLocalAddress(texts::kConnectNeedsAdapter, local)
+    if (!m_app.requestAddress() || !checkLocalAddress(shell_texts::kConnectNeedsAdapter, local)
         || !readPort(m_ui.udpPort, port) || !readPort(m_ui.udpLocalPort, localPort))
         return;
     finishOpen(ConnectionKind::Udp, buildUdpSettings(local.toStdString(), m_ui.udpIp->text().toStdString(),
@@ -514,7 +515,7 @@ void ConnectionPage::openSerial()
 void ConnectionPage::closeKind(ConnectionKind kind)
 {
     if (kind == ConnectionKind::TcpClient)
-        setStatus(kind, tr8(texts::kDisconnecting));
+        setStatus(kind, tr8(shell_texts::kDisconnecting));
     m_app.destroyPort();
     m_kind = ConnectionKind::None;
     groupReset(kind);
@@ -550,7 +551,7 @@ void ConnectionPage::setIdentity(const IdentityView &v)
 void ConnectionPage::resetIdentity()
 {
     for (QLabel *l : m_ui.identity)
-        l->setText(tr8(texts::kNotAvailable));
+        l->setText(tr8(common_texts::kNotAvailable));
 }
 
 QString ConnectionPage::identity(IdentityField field) const
@@ -565,7 +566,7 @@ void ConnectionPage::applyConnectionEffect(const ConnectionEffect &effect, const
     if (effect.showPeer)
         setPeerText(peer);
     if (effect.clearPeer)
-        setPeerText(tr8(texts::kNoPeer));
+        setPeerText(tr8(shell_texts::kNoPeer));
     if (effect.resetIdentity)
         resetIdentity();
     if (effect.peerClosed) {

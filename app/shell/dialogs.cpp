@@ -33,7 +33,7 @@ FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialo
 
 void QtDialogs::message(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::kCaptionNotice), text,
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(shell_texts::kCaptionNotice), text,
                     QMessageBox::Ok, parent);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
@@ -41,7 +41,7 @@ void QtDialogs::message(QWidget *parent, const QString &text)
 
 bool QtDialogs::confirm(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::kCaptionConfirm), text,
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(shell_texts::kCaptionConfirm), text,
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Ok;

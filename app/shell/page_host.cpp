@@ -7,7 +7,7 @@ namespace qx {
 namespace {
 
 const char *const kTitles[PageHost::kPageCount] = {
-    texts::kTabDido, texts::kTabAiao, texts::kTabPipo, texts::kTabConfig, texts::kTabPlc,
+    shell_texts::kTabDido, shell_texts::kTabAiao, shell_texts::kTabPipo, shell_texts::kTabConfig, shell_texts::kTabPlc,
 };
 
 } // namespace

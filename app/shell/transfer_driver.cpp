@@ -37,7 +37,7 @@ bool TransferDriver::linkReady()
 {
     if (m_app.portHandle() != 0)
         return true;
-    m_app.dialogs().message(m_page, uiText(texts::kNeedConnection));
+    m_app.dialogs().message(m_page, uiText(shell_texts::kNeedConnection));
     return false;
 }
 

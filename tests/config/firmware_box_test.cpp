@@ -86,12 +86,12 @@ private slots:
     {
         QCOMPARE(uncaptionedFields(m_box), QStringList());
         ui().upgrade->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareNoImage)});
+        QCOMPARE(m_dialogs->messages, QStringList {u8(config_texts::kFirmwareNoImage)});
         // an image but no port open: refused before the confirmation
         m_dialogs->fileAnswers.enqueue({imageFile(2500), 0});
         ui().open->click();
         ui().upgrade->click();
-        QCOMPARE(m_dialogs->messages, (QStringList {u8(texts::kFirmwareNoImage), u8(texts::kNeedConnection)}));
+        QCOMPARE(m_dialogs->messages, (QStringList {u8(config_texts::kFirmwareNoImage), u8(shell_texts::kNeedConnection)}));
         QVERIFY(m_dialogs->confirmations.isEmpty());
         QVERIFY(!m_box->upgrade().running());
         QVERIFY(ui().upgrade->isEnabled());
@@ -113,24 +113,24 @@ private slots:
         const QString path = imageFile(2500);
         m_dialogs->fileAnswers.enqueue({path, 0});
         ui().open->click();
-        QCOMPARE(m_dialogs->fileRequests.last().filter, u8(texts::kFirmwareFilter));
+        QCOMPARE(m_dialogs->fileRequests.last().filter, u8(config_texts::kFirmwareFilter));
         QVERIFY(log().contains(u8("文件路径:") + path + u8(", 大小: 2500 bytes ")));
 
         QSignalSpy running(m_box, &FirmwareBox::transferRunning);
         ui().upgrade->click();
-        QCOMPARE(m_dialogs->confirmations, QStringList {u8(texts::kFirmwareConfirm)});
-        QCOMPARE(ui().open->text(), u8(texts::kButtonCancelUpgrade));
+        QCOMPARE(m_dialogs->confirmations, QStringList {u8(config_texts::kFirmwareConfirm)});
+        QCOMPARE(ui().open->text(), u8(config_texts::kButtonCancelUpgrade));
         QVERIFY(!ui().upgrade->isEnabled());
         const RO2000ScanPoll::Controls &page = m_page->controls();
         for (QPushButton *b : {page.read, page.write, page.load})
             QVERIFY(!b->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 15000);
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
+        QCOMPARE(m_dialogs->messages.last(), u8(config_texts::kFirmwareDone));
         for (int part = 1; part <= 3; ++part)
             QVERIFY(log().contains(u8("升级BIOS:正在传送,Part %1/3,Byte 1024/2500").arg(part)));
         QCOMPARE(ui().progress->maximum(), 3);
         QCOMPARE(ui().progress->value(), 3);
-        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QCOMPARE(ui().open->text(), u8(config_texts::kButtonOpenImage));
         QVERIFY(ui().upgrade->isEnabled());
         QCOMPARE(running.size(), 2);
         QCOMPARE(running.last().first().toBool(), false);
@@ -155,7 +155,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ui().progress->value(), 1, 10000);
         ::kill(sim->pid(), SIGUSR1);
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 30000);
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
+        QCOMPARE(m_dialogs->messages.last(), u8(config_texts::kFirmwareDone));
         QFile stored(state.filePath(QStringLiteral("bios.bin")));
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QByteArray expected = pattern(2500);
@@ -173,9 +173,9 @@ private slots:
         ui().upgrade->click();
         QVERIFY(m_box->upgrade().running());
         ui().open->click(); // "取消升级"
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareCancelled)});
+        QCOMPARE(m_dialogs->messages, QStringList {u8(config_texts::kFirmwareCancelled)});
         QVERIFY(!m_box->upgrade().running());
-        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QCOMPARE(ui().open->text(), u8(config_texts::kButtonOpenImage));
         QVERIFY(ui().upgrade->isEnabled());
         // the answer to the part already placed changes nothing
         QTRY_VERIFY_WITH_TIMEOUT(log().contains(QStringLiteral(" 01 43 01 00 00")), 10000);

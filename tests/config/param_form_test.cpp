@@ -1,6 +1,7 @@
 // The configuration page's rules without a window: its model classes, a
 // block shown and collected back, the countdown, and the INI export read
 // back by the INI reader.
+#include "common_texts.h"
 #include "param_form.h"
 
 #include <gtest/gtest.h>
@@ -312,7 +313,7 @@ TEST(ShowAndCollect, AWriteNeedsAModuleAddress)
         values["QXAddr1"].text = bad;
         const CollectResult r = collectBlock(values, b);
         EXPECT_FALSE(r.ok) << bad;
-        EXPECT_EQ(r.message, texts::kBadModuleAddress);
+        EXPECT_EQ(r.message, config_texts::kBadModuleAddress);
         // an export keeps what the page shows
         EXPECT_TRUE(collectBlock(values, b, CollectBase::OverCurrent).ok) << bad;
     }
@@ -323,10 +324,10 @@ TEST(ShowAndCollect, AWriteNeedsAModuleAddress)
 TEST(ShowAndCollect, NothingLoadedCollectsNothing)
 {
     PageValues values;
-    values["QXMode"].text = texts::kNotAvailable;
+    values["QXMode"].text = common_texts::kNotAvailable;
     const CollectResult r = collectBlock(values, ParamBlock());
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, texts::kNothingLoaded);
+    EXPECT_EQ(r.message, config_texts::kNothingLoaded);
 }
 
 TEST(ShowAndCollect, ExportBaseKeepsWhatThePageDoesNotShow)
@@ -352,8 +353,8 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
     }
     ConfigCountdown::Tick end = c.tick();
     EXPECT_TRUE(end.finished);
-    EXPECT_EQ(end.caption, texts::kReadButton);
-    EXPECT_EQ(end.message, std::optional<std::string>(texts::kReadFailed));
+    EXPECT_EQ(end.caption, config_texts::kReadButton);
+    EXPECT_EQ(end.message, std::optional<std::string>(config_texts::kReadFailed));
     EXPECT_FALSE(c.running());
 
     c.start(ConfigCountdown::Write);
@@ -362,7 +363,7 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
         c.tick();
     end = c.tick();
     EXPECT_TRUE(end.finished);
-    EXPECT_EQ(end.caption, texts::kWriteButton);
+    EXPECT_EQ(end.caption, config_texts::kWriteButton);
     EXPECT_FALSE(end.message);
     c.start(ConfigCountdown::Write);
     EXPECT_FALSE(c.done());

@@ -30,6 +30,7 @@
 #include "page_host.h"
 #include "pwm_page.h"
 #include "qxsim_process.h"
+#include "scaling_store.h"
 #include "scripted_dialogs.h"
 #include "window_test.h"
 
@@ -125,6 +126,8 @@ class IoPagesTest : public WindowTest
 
 private:
 
+    ScalingStore m_scaling;
+
     RO2000Set &dido() { return *qobject_cast<RO2000Set *>(m_app->pageHost().page(PageHost::kDidoPage)); }
     RO2000Tag &aiao() { return *qobject_cast<RO2000Tag *>(m_app->pageHost().page(PageHost::kAiaoPage)); }
     RO2000Scan &pwm() { return *qobject_cast<RO2000Scan *>(m_app->pageHost().page(PageHost::kPipoPage)); }
@@ -140,7 +143,7 @@ private slots:
     void init()
     {
         WindowTest::init();
-        placeIoPages(*m_app);
+        placeIoPages(*m_app, m_scaling);
     }
 
     void everyFieldCanBeFoundByItsCaption()
@@ -325,7 +328,7 @@ private slots:
         QCOMPARE(ui.ai[0].noise->text(), u8("100"));
         QCOMPARE(ui.ai[0].ratio->text(), u8("0.500000"));
         QCOMPARE(ui.ao[0].unit->text(), u8("ma毫安"));
-        QCOMPARE(m_app->scaling().tables().valid, 0);
+        QCOMPARE(m_scaling.tables().valid, 0);
 
         ui.pollAi->click();
         QVERIFY(!ui.pollAi->isEnabled());

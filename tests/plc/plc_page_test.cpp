@@ -18,6 +18,7 @@
 #include "plc_compiler.h"
 #include "plc_page.h"
 #include "plc_texts.h"
+#include "scaling_store.h"
 #include "scripted_dialogs.h"
 #include "shell_texts.h"
 #include "window_test.h"
@@ -69,6 +70,7 @@ class PlcPageTest : public WindowTest
 
 private:
     ScriptedPlcDialogs *m_plcDialogs = nullptr;
+    ScalingStore m_scaling;
     COperEPLC *m_page = nullptr;
 
     const COperEPLC::Controls &ui() const { return m_page->controls(); }
@@ -100,7 +102,7 @@ private slots:
         WindowTest::init();
         auto dialogs = std::make_unique<ScriptedPlcDialogs>();
         m_plcDialogs = dialogs.get();
-        m_page = new COperEPLC(*m_app, std::move(dialogs));
+        m_page = new COperEPLC(*m_app, m_scaling, std::move(dialogs));
         m_app->pageHost().setPage(PageHost::kPlcPage, m_page);
     }
 
@@ -219,12 +221,12 @@ private slots:
         QVERIFY(m_window.connectToQxsim(sim));
 
         // the demo's analog rows need the scaling file the AI/AO page loads
-        QVERIFY(m_app->scaling().load(QX_EXAMPLES_DIR "/scaling.txt").complete);
+        QVERIFY(m_scaling.load(QX_EXAMPLES_DIR "/scaling.txt").complete);
         m_dialogs->fileAnswers.enqueue({QStringLiteral(QX_EXAMPLES_DIR "/plc_demo.txt"), 1});
         ui().load->click();
         QCOMPARE(m_page->editor().mode(), PlcEditMode::Source);
         QVERIFY(ui().report->toPlainText().contains(u8("编译成功")));
-        const ProgramImage image = buildProgramImage(*m_page->editor().project(), m_app->scaling().tables());
+        const ProgramImage image = buildProgramImage(*m_page->editor().project(), m_scaling.tables());
         const QByteArray expected(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size()));
 
         // a transfer leaves only its own button on, as its cancel button
@@ -264,7 +266,7 @@ private slots:
         QCOMPARE(m_dialogs->messages.size(), 3);
         // and without a link no transfer starts
         transfer(PlcTransfer::RamRun)->click();
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kNeedConnection));
+        QCOMPARE(m_dialogs->messages.last(), u8(shell_texts::kNeedConnection));
     }
 };
 

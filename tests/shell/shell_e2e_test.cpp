@@ -218,7 +218,7 @@ private slots:
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().listenPort->setText(QString::number(taken.serverPort()));
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kListenFailed)});
+        QCOMPARE(m_dialogs->messages, QStringList {u8(shell_texts::kListenFailed)});
         QVERIFY(ui().listen->isEnabled());
         QCOMPARE(page().status(ConnectionKind::TcpServer), u8("未连接..."));
     }

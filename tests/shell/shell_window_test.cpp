@@ -227,7 +227,7 @@ private slots:
 
     void frameShowsTitlesTabsIconAndStartLines()
     {
-        QCOMPARE(window().windowTitle(), u8(texts::kWindowTitle));
+        QCOMPARE(window().windowTitle(), u8(shell_texts::kWindowTitle));
         const QIcon icon = window().windowIcon();
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.actualSize(QSize(16, 16)), QSize(16, 16));
@@ -389,7 +389,7 @@ private slots:
         ui().tcpClient->click();
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().clientConnect->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kInvalidModbusAddress)});
+        QCOMPARE(m_dialogs->messages, QStringList {u8(shell_texts::kInvalidModbusAddress)});
         QCOMPARE(recorder::createCalls, 0);
         QVERIFY(ui().clientConnect->isEnabled());
 
@@ -417,14 +417,14 @@ private slots:
         ui().serial->click();
         ui().serialPort->setEditText(QStringLiteral("/dev/serial/by-id/usb-FTDI_1"));
         ui().serialOpen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kSerialPathTooLong)});
+        QCOMPARE(m_dialogs->messages, QStringList {u8(shell_texts::kSerialPathTooLong)});
         QCOMPARE(recorder::createCalls, 0);
         QVERIFY(ui().serialOpen->isEnabled());
 
         ui().tcpServer->click();
         ui().listenPort->setText(QStringLiteral("70000"));
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kInvalidPort));
+        QCOMPARE(m_dialogs->messages.last(), u8(shell_texts::kInvalidPort));
         QCOMPARE(recorder::createCalls, 0);
     }
 
@@ -447,7 +447,7 @@ private slots:
         recorder::runResult = -1;
         ui().tcpServer->click();
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kListenFailed)});
+        QCOMPARE(m_dialogs->messages, QStringList {u8(shell_texts::kListenFailed)});
         QVERIFY(ui().listen->isEnabled());
         QVERIFY(ui().listenPort->isEnabled());
         QVERIFY(ui().tcpClient->isEnabled());

@@ -18,6 +18,7 @@
 #include "page_host.h"
 #include "plc_page.h"
 #include "qx_version.h"
+#include "scaling_store.h"
 
 namespace {
 
@@ -72,10 +73,12 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // loaded on the AI/AO page, read by the PLC compiler; it outlives the pages
+    qx::ScalingStore scaling;
     qx::AppMain app(bound.functions, dialogs);
-    qx::placeIoPages(app);
+    qx::placeIoPages(app, scaling);
     app.pageHost().setPage(qx::PageHost::kConfigPage, new qx::RO2000ScanPoll(app));
-    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app));
+    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app, scaling));
     qx::MainWindow &window = app.mainWindow();
     window.show();
     if (options.address)
