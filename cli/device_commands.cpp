@@ -721,16 +721,6 @@ int configWait(const Invocation &inv)
     return inv.timeoutGiven ? inv.timeoutMs : kConfigWaitMs;
 }
 
-SlotRequest paramRequest(RequestRecord record, uint8_t address, bool write)
-{
-    SlotRequest r;
-    r.slot = write ? kSlotWriteParams : kSlotReadParams;
-    r.length = write ? RequestLength::kWriteParams : RequestLength::kRead;
-    r.record = record;
-    r.record.setAddress(address);
-    return r;
-}
-
 // A config answer that did not come: the page's own text for it.
 int configNoAnswer(Context &c, WaitResult w, const char *pageText)
 {
@@ -743,8 +733,7 @@ int runConfigRead(Context &c, const std::optional<std::string> &output)
 {
     LinkEvent answer;
     const int waitMs = configWait(c.inv);
-    const WaitResult w = c.link.exchange(paramRequest(paramReadRecord(), c.inv.address, false),
-                                         {kEventParamsRead}, waitMs, answer, true);
+    const WaitResult w = c.link.exchange(paramReadRequest(c.inv.address), {kEventParamsRead}, waitMs, answer, true);
     if (w != WaitResult::Done)
         return configNoAnswer(c, w, texts::kReadFailed);
     if (answer.code == kEventOther)
@@ -842,8 +831,8 @@ std::string prepareConfig(const Invocation &inv, Run &run)
     const ParamBlock block = collected.block;
     run = [block](Context &c) {
         LinkEvent answer;
-        const WaitResult wait = c.link.exchange(paramRequest(paramWriteRecord(block), c.inv.address, true),
-                                                {kEventParamsWritten}, configWait(c.inv), answer, true);
+        const WaitResult wait = c.link.exchange(paramWriteRequest(block, c.inv.address), {kEventParamsWritten},
+                                                configWait(c.inv), answer, true);
         if (wait != WaitResult::Done)
             return configNoAnswer(c, wait, texts::kWriteTimedOut);
         if (answer.code == kEventOther)
