@@ -40,10 +40,6 @@
 #include "shell_texts.h"
 #include "text_format.h"
 
-#ifndef QX_BUILD_LIBRARY_DIR
-#define QX_BUILD_LIBRARY_DIR ""
-#endif
-
 namespace qx::cli {
 
 namespace {
@@ -1080,8 +1076,7 @@ int runDeviceCommand(const std::vector<std::string> &args)
     const SettingsResult settings = connectionSettings(inv);
     if (!settings.ok)
         return usageError(settings.message);
-    const BindResult bound =
-        bindFirstLibrary(libraryCandidates(inv.library, executableDir(), QX_BUILD_LIBRARY_DIR));
+    const BindResult bound = bindFirstLibrary(libraryCandidates(inv.library, executableDir()));
     if (!bound.ok) {
         printErr(bound.message + "\n");
         return kExitError;
