@@ -336,9 +336,9 @@ void RO2000ScanPoll::readModule()
 {
     setButtonsEnabled(false);
     m_app.clearReceiveBuffer();
-    RequestRecord record = paramReadRecord();
+    SlotRequest request = paramReadRequest();
     // a refused address has been explained to the operator; nothing went out
-    if (!m_app.sendRequest(kSlotReadParams, record, RequestLength::kRead)) {
+    if (!m_app.sendRequest(request.slot, request.record, request.length)) {
         setButtonsEnabled(true);
         return;
     }
@@ -359,8 +359,8 @@ void RO2000ScanPoll::writeModule()
     }
     m_block = collected.block;
     m_app.clearReceiveBuffer();
-    RequestRecord record = paramWriteRecord(m_block);
-    if (!m_app.sendRequest(kSlotWriteParams, record, RequestLength::kWriteParams)) {
+    SlotRequest request = paramWriteRequest(m_block);
+    if (!m_app.sendRequest(request.slot, request.record, request.length)) {
         setButtonsEnabled(true);
         return;
     }
