@@ -19,6 +19,7 @@
 #include "plc_page.h"
 #include "qx_version.h"
 #include "scaling_store.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ int main(int argc, char *argv[])
         qx::libraryCandidates(options.library, QCoreApplication::applicationDirPath().toStdString()));
     if (!bound.ok) {
         std::fprintf(stderr, "qxtools: %s\n", bound.message.c_str());
-        dialogs.message(nullptr, QString::fromStdString(bound.message));
+        dialogs.message(nullptr, qx::uiText(bound.message));
         return 1;
     }
 
@@ -82,14 +83,14 @@ int main(int argc, char *argv[])
     qx::MainWindow &window = app.mainWindow();
     window.show();
     if (options.address)
-        window.connectionPage()->controls().modbusAddress->setText(QString::fromStdString(*options.address));
+        window.connectionPage()->controls().modbusAddress->setText(qx::uiText(*options.address));
     if (options.connect) {
         qx::ConnectTarget target = *options.connect;
         QTimer::singleShot(0, &window, [&window, target] { window.connectionPage()->applyConnectTarget(target); });
     }
 
     if (!options.screenshot.empty()) {
-        const QString file = QString::fromStdString(options.screenshot);
+        const QString file = qx::uiText(options.screenshot);
         auto taken = std::make_shared<bool>(false);
         auto shoot = [&window, file, taken](int exitCode) {
             if (*taken)

@@ -67,8 +67,6 @@ int refusal(const Invocation &inv, uint8_t address, const LinkEvent &answer);
 // One exchange; on success `answer` holds the module's answer.
 int ask(Context &c, const SlotRequest &request, std::initializer_list<int32_t> codes,
         LinkEvent &answer);
-// The identity request of the connection page, sent once.
-SlotRequest identityRequest(uint8_t address);
 
 // --- options
 

@@ -61,17 +61,6 @@ int ask(Context &c, const SlotRequest &request, std::initializer_list<int32_t> c
     return kExitOk;
 }
 
-SlotRequest identityRequest(uint8_t address)
-{
-    SlotRequest r;
-    r.slot = kSlotIdentity;
-    r.length = RequestLength::kIdentity;
-    r.record.setMode(kModeCounted);
-    r.record.setCounter(1);
-    r.record.setAddress(address);
-    return r;
-}
-
 std::optional<std::string> option(const Invocation &inv, const char *name)
 {
     const auto it = inv.options.find(name);

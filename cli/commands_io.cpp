@@ -53,7 +53,7 @@ std::string onOff(const std::string &word, bool &on)
 int runIdentity(Context &c)
 {
     LinkEvent answer;
-    if (const int rc = ask(c, identityRequest(c.inv.address), {kEventIdentity}, answer); rc != kExitOk)
+    if (const int rc = ask(c, identityRequest(kModeCounted, c.inv.address), {kEventIdentity}, answer); rc != kExitOk)
         return rc;
     const IdentityView v = readIdentity(answer.record.data());
     const std::pair<const char *, const std::string *> fields[] = {

@@ -46,7 +46,7 @@ std::string prepareScan(const Invocation &inv, Run &run)
         int found = 0;
         for (long a = from; a <= to; ++a) {
             const auto address = static_cast<uint8_t>(a);
-            c.link.place(identityRequest(address));
+            c.link.place(identityRequest(kModeCounted, address));
             WaitResult w = c.link.waitSent(address, timeoutMs + 1000);
             LinkEvent answer;
             std::vector<LinkEvent> late;

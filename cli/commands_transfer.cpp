@@ -52,13 +52,7 @@ int runAckedTransfer(Context &c, AckedTransfer &transfer, TransferStep first, st
     const uint8_t address = c.inv.address;
     Progress progress(label, transfer.unitsTotal());
     TransferLink link;
-    link.place = [&](const TransferStep &s) {
-        SlotRequest r;
-        r.slot = s.slot;
-        r.length = RequestLength::kTransferPacket;
-        r.record = transferRequest(s.packet, address);
-        c.link.place(r, true);
-    };
+    link.place = [&](const TransferStep &s) { c.link.place(transferSlotRequest(s.slot, s.packet, address), true); };
     link.wait = [&](int ms) {
         LinkEvent answer;
         TransferWait got;

@@ -26,20 +26,11 @@
 #include "param_ini_export.h"
 #include "param_requests.h"
 #include "param_values.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString u8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::filesystem::path localPath(const QString &path)
 {
@@ -52,7 +43,7 @@ QString missingKeyLine(const IniLoadResult &r)
     std::string line = config_texts::kIniMissingFormat;
     line.replace(line.find("%s"), 2, r.missingSection);
     line.replace(line.find("%s"), 2, r.missingKey);
-    return QString::fromStdString(line);
+    return uiText(line);
 }
 
 } // namespace
@@ -69,13 +60,13 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
         if (answer.ok)
             showParamBlock(answer.block);
         else
-            m_app.dialogs().message(this, u8(answer.message));
+            m_app.dialogs().message(this, uiText(answer.message));
     });
     m_answers[1] = m_app.hooks().add(kEventParamsWritten, [this](const uint8_t *record) {
         const ParamWriteAnswer answer = readParamWriteEvent(record);
         if (answer.written && m_countdown.operation() == ConfigCountdown::Write)
             m_countdown.markDone();
-        m_app.dialogs().message(this, u8(answer.message));
+        m_app.dialogs().message(this, uiText(answer.message));
     });
 }
 
@@ -101,12 +92,12 @@ void RO2000ScanPoll::buildControls()
     top->addLayout(first);
     first->addWidget(buildBox(PageGroup::System, config_texts::kBoxSystem, 1));
     first->addWidget(buildBox(PageGroup::Com, config_texts::kBoxCom, 1));
-    auto *config = new QGroupBox(u8(config_texts::kBoxConfig), content);
+    auto *config = new QGroupBox(uiText(config_texts::kBoxConfig), content);
     auto *buttons = new QGridLayout(config);
-    m_ui.read = new QPushButton(u8(config_texts::kReadButton), config);
-    m_ui.write = new QPushButton(u8(config_texts::kWriteButton), config);
-    m_ui.load = new QPushButton(u8(config_texts::kLoadButton), config);
-    m_ui.exportIni = new QPushButton(u8(config_texts::kExportButton), config);
+    m_ui.read = new QPushButton(uiText(config_texts::kReadButton), config);
+    m_ui.write = new QPushButton(uiText(config_texts::kWriteButton), config);
+    m_ui.load = new QPushButton(uiText(config_texts::kLoadButton), config);
+    m_ui.exportIni = new QPushButton(uiText(config_texts::kExportButton), config);
     buttons->addWidget(m_ui.read, 0, 0);
     buttons->addWidget(m_ui.write, 0, 1);
     buttons->addWidget(m_ui.load, 1, 0);
@@ -147,7 +138,7 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
     QWidget *w = nullptr;
     switch (c.kind) {
     case ControlKind::Display: {
-        auto *e = new QLineEdit(u8(common_texts::kNotAvailable), parent);
+        auto *e = new QLineEdit(uiText(common_texts::kNotAvailable), parent);
         e->setReadOnly(true);
         w = e;
         break;
@@ -166,23 +157,23 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
         auto *l = new QComboBox(parent);
         const ValueList *values = valueListFor(c.name);
         for (const ValueEntry &e : values->entries)
-            l->addItem(u8(e.label));
+            l->addItem(uiText(e.label));
         l->setCurrentIndex(static_cast<int>(values->defaultIndex));
         w = l;
         break;
     }
     case ControlKind::Check:
-        w = new QCheckBox(u8(config_texts::kCheckCaption), parent);
+        w = new QCheckBox(uiText(config_texts::kCheckCaption), parent);
         break;
     }
-    w->setObjectName(QString::fromStdString(c.name));
+    w->setObjectName(uiText(c.name));
     m_controls.emplace(c.name, w);
     return w;
 }
 
 QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int columns)
 {
-    auto *box = new QGroupBox(u8(title), this);
+    auto *box = new QGroupBox(uiText(title), this);
     auto *layout = new QVBoxLayout(box);
     auto *fields = new QGridLayout;
     auto *lists = new QGridLayout; // DIO: IO1..IO24, `columns` to a row
@@ -194,7 +185,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
         if (c.group != group)
             continue;
         QWidget *w = makeControl(c, box);
-        QLabel *caption = captionFor(w, QString::fromStdString(c.caption), box);
+        QLabel *caption = captionFor(w, uiText(c.caption), box);
         if (group == PageGroup::Dio && c.kind == ControlKind::List) {
             lists->addWidget(caption, cell / columns, 2 * (cell % columns));
             lists->addWidget(w, cell / columns, 2 * (cell % columns) + 1);
@@ -204,7 +195,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
         fields->addWidget(caption, row, 0);
         fields->addWidget(w, row, 1);
         if (!c.hint.empty())
-            fields->addWidget(new QLabel(u8(c.hint), box), row, 2);
+            fields->addWidget(new QLabel(uiText(c.hint), box), row, 2);
         ++row;
     }
     return box;
@@ -212,7 +203,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
 
 QWidget *RO2000ScanPoll::buildReserv()
 {
-    m_ui.reserv = new QGroupBox(u8(config_texts::kBoxReserv), this);
+    m_ui.reserv = new QGroupBox(uiText(config_texts::kBoxReserv), this);
     auto *grid = new QGridLayout(m_ui.reserv);
     // byRes and dwRes eight to a row under one caption each; the texts in
     // pairs, "szRes1~2:" .. "szRes9~10:"
@@ -223,9 +214,9 @@ QWidget *RO2000ScanPoll::buildReserv()
             const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
                                                  [&name](const PageControl &p) { return p.name == name; });
             QWidget *w = makeControl(c, m_ui.reserv);
-            w->setAccessibleName(QString::fromStdString(name));
+            w->setAccessibleName(uiText(name));
             if (label == nullptr) {
-                label = new QLabel(u8(caption), m_ui.reserv);
+                label = new QLabel(uiText(caption), m_ui.reserv);
                 label->setBuddy(w);
                 grid->addWidget(label, row, 0);
             }
@@ -238,14 +229,14 @@ QWidget *RO2000ScanPoll::buildReserv()
     family("dwRes", "dwRes1~32:", 32, row);
     static const char *const kTextCaptions[] = {"szRes1~2:", "szRes3~4:", "szRes5~6:", "szRes7~8:", "szRes9~10:"};
     for (int pair = 0; pair < 5; ++pair) {
-        auto *label = new QLabel(u8(kTextCaptions[pair]), m_ui.reserv);
+        auto *label = new QLabel(uiText(kTextCaptions[pair]), m_ui.reserv);
         grid->addWidget(label, row, 0);
         for (int k = 0; k < 2; ++k) {
             const std::string name = "szRes" + std::to_string(2 * pair + k + 1);
             const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
                                                  [&name](const PageControl &p) { return p.name == name; });
             QWidget *w = makeControl(c, m_ui.reserv);
-            w->setAccessibleName(QString::fromStdString(name));
+            w->setAccessibleName(uiText(name));
             if (k == 0)
                 label->setBuddy(w);
             grid->addWidget(w, row, 1 + 4 * k, 1, 4);
@@ -293,14 +284,14 @@ void RO2000ScanPoll::showParamBlock(const ParamBlock &block)
         if (!s.fill)
             continue;
         if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->setText(QString::fromStdString(s.text));
+            e->setText(uiText(s.text));
         else if (auto *l = qobject_cast<QComboBox *>(w))
             l->setCurrentIndex(s.index);
         else if (auto *c = qobject_cast<QCheckBox *>(w))
             c->setChecked(s.checked);
     }
     m_ui.reserv->setVisible(view.reservVisible);
-    m_app.dialogs().message(this, u8(config_texts::kReadDone));
+    m_app.dialogs().message(this, uiText(config_texts::kReadDone));
 }
 
 PageValues RO2000ScanPoll::pageValues() const
@@ -348,12 +339,12 @@ void RO2000ScanPoll::readModule()
 
 void RO2000ScanPoll::writeModule()
 {
-    if (!m_app.dialogs().confirm(this, u8(config_texts::kWriteConfirm)))
+    if (!m_app.dialogs().confirm(this, uiText(config_texts::kWriteConfirm)))
         return;
     setButtonsEnabled(false);
     const CollectResult collected = collectBlock(pageValues(), m_block);
     if (!collected.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(collected.message));
+        m_app.dialogs().message(this, uiText(collected.message));
         setButtonsEnabled(true);
         return;
     }
@@ -372,29 +363,29 @@ void RO2000ScanPoll::tick()
 {
     QPushButton *button = runningButton();
     const ConfigCountdown::Tick t = m_countdown.tick();
-    button->setText(QString::fromStdString(t.caption));
+    button->setText(uiText(t.caption));
     if (!t.finished)
         return;
     m_timer.stop();
     setButtonsEnabled(true);
     if (t.message)
-        m_app.dialogs().message(this, QString::fromStdString(*t.message));
+        m_app.dialogs().message(this, uiText(*t.message));
 }
 
 void RO2000ScanPoll::loadFile()
 {
     FileRequest request;
-    request.title = u8(config_texts::kLoadButton);
-    request.filter = u8(config_texts::kIniFilter);
-    request.defaultSuffix = u8(config_texts::kIniSuffix);
+    request.title = uiText(config_texts::kLoadButton);
+    request.filter = uiText(config_texts::kIniFilter);
+    request.defaultSuffix = uiText(config_texts::kIniSuffix);
     const FileChoice choice = m_app.dialogs().openFile(this, request);
     if (choice.path.isEmpty())
         return;
     m_app.logFilePath(choice.path);
     const IniLoadResult r = loadParamIni(localPath(choice.path));
     if (!r.openError.empty()) {
-        m_app.dialogs().message(this, u8(config_texts::kIniCannotOpen) + choice.path + QStringLiteral(", ")
-                                          + QString::fromStdString(r.openError));
+        m_app.dialogs().message(this, uiText(config_texts::kIniCannotOpen) + choice.path + QStringLiteral(", ")
+                                          + uiText(r.openError));
         return;
     }
     if (!r.ok) {
@@ -408,22 +399,22 @@ void RO2000ScanPoll::exportFile()
 {
     const CollectResult collected = collectBlock(pageValues(), m_block, CollectBase::OverCurrent);
     if (!collected.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(collected.message));
+        m_app.dialogs().message(this, uiText(collected.message));
         return;
     }
     FileRequest request;
-    request.title = u8(config_texts::kExportButton);
-    request.filter = u8(config_texts::kIniFilter);
-    request.defaultSuffix = u8(config_texts::kExportSuffix);
+    request.title = uiText(config_texts::kExportButton);
+    request.filter = uiText(config_texts::kIniFilter);
+    request.defaultSuffix = uiText(config_texts::kExportSuffix);
     const FileChoice choice = m_app.dialogs().saveFile(this, request);
     if (choice.path.isEmpty())
         return;
     const IniExportResult r = exportParamIni(collected.block, localPath(choice.path));
     if (!r.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(r.message));
+        m_app.dialogs().message(this, uiText(r.message));
         return;
     }
-    m_app.appendLog(u8(config_texts::kExportDone) + choice.path + QStringLiteral("\r\n"));
+    m_app.appendLog(uiText(config_texts::kExportDone) + choice.path + QStringLiteral("\r\n"));
 }
 
 } // namespace qx

@@ -36,7 +36,8 @@ class RO2000ScanPoll : public QWidget
     Q_OBJECT
 
 public:
-    // Registers for the parameter block's answers (events 14 and 15).
+    // Registers for the parameter block's answers (kEventParamsRead and
+    // kEventParamsWritten).
     explicit RO2000ScanPoll(AppMain &app, QWidget *parent = nullptr);
 
     struct Controls
@@ -64,7 +65,7 @@ public:
     // The countdown's tick, 1000 ms unless a test wants it faster.
     void setTickInterval(int ms) { m_timer.setInterval(ms); }
 
-    // A block accepted from event 14 or loaded from a file.
+    // A block accepted from kEventParamsRead or loaded from a file.
     void showParamBlock(const ParamBlock &block);
 
 private:
@@ -90,7 +91,7 @@ private:
     ParamBlock m_block;
     ConfigCountdown m_countdown;
     QTimer m_timer;
-    std::array<PageHooks::Registration, 2> m_answers; // events 14 and 15
+    std::array<PageHooks::Registration, 2> m_answers; // kEventParamsRead and kEventParamsWritten
 };
 
 } // namespace qx

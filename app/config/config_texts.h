@@ -68,7 +68,7 @@ inline constexpr const char *kBiosProgress = "升级BIOS:正在传送,Part %u/%u
 inline constexpr const char *kFirmwareProgress = "升级Firmware:正在传送,Part %u/%u,Byte %u/%u\r\n";
 inline constexpr const char *kBiosTimeout = "升级BIOS:传送超时,准备重新传送\r\n";
 inline constexpr const char *kFirmwareTimeout = "升级Firmware:传送超时,准备重新传送\r\n";
-// a part the module refused (events 16 and 17)
+// a part the module refused (kEventBiosPacket and kEventFirmwarePacket)
 inline constexpr const char *kBiosResend = "升级BIOS:传送失败,准备重新传送.\r\n";
 inline constexpr const char *kFirmwareResend = "升级FIRMWARE: 传送失败,准备重新传送.\r\n";
 

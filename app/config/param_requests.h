@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "io_requests.h"
+#include "request_record.h"
 #include "param_block.h"
 
 namespace qx {

@@ -18,9 +18,8 @@ namespace qx {
 class AppMain;
 class ScalingStore;
 
-QString u8(const char *text);
-// A caption with a number in it: u8f("AI%d:", 3) is "AI3:".
-QString u8f(const char *format, int n);
+// A caption with a number in it: uiTextOf("AI%d:", 3) is "AI3:".
+QString uiTextOf(const char *format, int n);
 
 // The row every I/O page starts with: "子机号：", the list "无", "子机1" ..
 // "子机10" (the position is the sub-station value) and the note. Returns

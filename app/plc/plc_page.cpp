@@ -34,7 +34,7 @@ QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &
 {
     auto *box = new QComboBox(parent);
     for (const std::string &entry : plcCatalogue(catalogue))
-        box->addItem(QString::fromStdString(entry));
+        box->addItem(uiText(entry));
     box->setAccessibleName(name);
     box->setMaxVisibleItems(20);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -258,11 +258,7 @@ void COperEPLC::onLoad()
     m_app.logFilePath(choice.path);
     clearSelectors();
     const std::string file = choice.path.toStdString();
-    // by the filter chosen; without one, a project by its extension
-    const bool project = choice.filter >= 0
-        ? choice.filter == 0
-        : QFileInfo(choice.path).suffix().compare(QStringLiteral("qprj"), Qt::CaseInsensitive) == 0;
-    if (!project) {
+    if (!isProjectChoice(file, choice.filter)) {
         if (m_dialogs->sourceModeNotice(this))
             present(m_editor.loadSource(file, scaling()));
         return;

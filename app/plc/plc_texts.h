@@ -172,7 +172,7 @@ inline constexpr const char *kNotCorrectFile = "Not correct file(%u)!\n";
 inline constexpr const char *kLogSending = "升级EPLC:正在传送,Block %u,Byte %u\r\n";
 inline constexpr const char *kLogAckTimeout = "升级EPLC:传送超时,准备重新传送\r\n";
 inline constexpr const char *kLogCancelled = "EPLC下载已被取消!\r\n";
-// a packet the module refused (event 18), with its error code
+// a packet the module refused (kEventPlcPacket), with its error code
 inline constexpr const char *kLogRefused = "升级EPLC: 传送失败,准备重新传送,错误码%u.\r\n";
 inline constexpr const char *kTransferOk = "QXP工程文件传输成功!";
 inline constexpr const char *kTransferFailed = "QXP工程文件传输失败!";

@@ -117,7 +117,7 @@ std::optional<uint8_t> AppMain::requestAddress()
 {
     ModbusAddressResult r = readModbusAddress(connectionPage().modbusAddressText().toStdString());
     if (!r.ok) {
-        m_dialogs.message(m_window, QString::fromStdString(r.message));
+        m_dialogs.message(m_window, uiText(r.message));
         return std::nullopt;
     }
     return r.address;
@@ -196,19 +196,18 @@ void AppMain::handle(const QueuedEvent &event)
 
 void AppMain::placeIdentityRequest(uint8_t mode)
 {
-    RequestRecord r;
-    r.setMode(mode);
-    sendRequest(kSlotIdentity, r, RequestLength::kIdentity);
+    SlotRequest r = identityRequest(mode, 0);
+    sendRequest(r.slot, r.record, r.length);
 }
 
 void AppMain::onStatistics(const uint8_t *data)
 {
     StatisticsView v = readStatistics(data);
     if (v.hasLogLine && m_logDisplayOn.load())
-        m_window->appendLibraryLine(QString::fromStdString(v.logLine));
+        m_window->appendLibraryLine(uiText(v.logLine));
     std::array<QString, StatisticsPanel::kCounterCount> counters;
     for (std::size_t i = 0; i < counters.size(); ++i)
-        counters[i] = QString::fromStdString(v.counters[i]);
+        counters[i] = uiText(v.counters[i]);
     m_window->statistics()->setCounters(counters);
 }
 
@@ -216,7 +215,7 @@ void AppMain::onConnection(const uint8_t *data)
 {
     const ConnectionView v = readConnection(data);
     const ConnectionEffect effect = connectionEffect(v.transportType, v.state);
-    connectionPage().applyConnectionEffect(effect, QString::fromStdString(v.peer));
+    connectionPage().applyConnectionEffect(effect, uiText(v.peer));
     if (effect.requestIdentity)
         placeIdentityRequest(kModeRepeat);
     if (effect.linkClosed)

@@ -2,8 +2,9 @@
 // tables), the EventCallback that QXLIB calls and its dispatch, and the
 // library calls the pages make. Events are handled on the window thread, in
 // order, through the EventGate; every handler does nothing while PortHandle
-// is 0. The shell handles events -2, -1 and 0 itself and hands the module's
-// events to the pages through PageHooks (page_hooks.h).
+// is 0. The shell handles kEventLog, kEventConnection and kEventIdentity
+// itself and hands the module's events to the pages through PageHooks
+// (page_hooks.h).
 #pragma once
 
 #include <atomic>

@@ -75,6 +75,42 @@ OpenOutcome openOutcome(ConnectionKind kind, int32_t runResult)
     return {};
 }
 
+bool LinkState::choose(ConnectionKind kind)
+{
+    const bool changed = kind != m_kind;
+    if (changed)
+        startGroup(kind);
+    m_kind = kind;
+    return changed;
+}
+
+void LinkState::opened(ConnectionKind kind, const OpenOutcome &outcome)
+{
+    if (outcome.phase != LinkPhase::Open)
+        return;
+    m_kind = kind;
+    m_group = kind;
+    m_phase = LinkPhase::Open;
+}
+
+void LinkState::closed(ConnectionKind kind)
+{
+    m_kind = ConnectionKind::None;
+    startGroup(kind);
+}
+
+void LinkState::peerClosed()
+{
+    m_group = ConnectionKind::TcpClient;
+    m_phase = LinkPhase::PeerClosed;
+}
+
+void LinkState::startGroup(ConnectionKind kind)
+{
+    m_group = kind;
+    m_phase = kind == ConnectionKind::None ? LinkPhase::Idle : LinkPhase::Selected;
+}
+
 ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
 {
     const ConnectionKind kind = kindOfTransport(transportType);

@@ -6,11 +6,12 @@
 
 #include "captions.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
 StatisticsPanel::StatisticsPanel(QWidget *parent)
-    : QGroupBox(QString::fromUtf8(shell_texts::kStatisticsGroup), parent)
+    : QGroupBox(uiText(shell_texts::kStatisticsGroup), parent)
 {
     const char *labels[kCounterCount] = {
         shell_texts::kLabelTxCmd,  shell_texts::kLabelRxCmd,  shell_texts::kLabelTxByte, shell_texts::kLabelRxByte,
@@ -25,7 +26,7 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
         grid->addWidget(captionFor(m_values[i], labels[i], this), i, 0);
         grid->addWidget(m_values[i], i, 1);
     }
-    m_clear = new QPushButton(QString::fromUtf8(shell_texts::kButtonClearStatistics), this);
+    m_clear = new QPushButton(uiText(shell_texts::kButtonClearStatistics), this);
     grid->addWidget(m_clear, kCounterCount, 0, 1, 2);
     grid->setRowStretch(kCounterCount + 1, 1);
 }

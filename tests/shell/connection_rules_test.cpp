@@ -48,6 +48,27 @@ TEST(ControlStates, EachPhaseEnablesWhatTheOperatorMayDoNext)
     EXPECT_TRUE(peerClosed.group.settings && peerClosed.group.open && peerClosed.group.close);
 }
 
+TEST(LinkState, PhasesFollowTheOperatorAndTheModule)
+{
+    LinkState s;
+    EXPECT_TRUE(s.choose(ConnectionKind::TcpServer));
+    EXPECT_FALSE(s.choose(ConnectionKind::TcpServer)); // the same radio again: nothing to reset
+    EXPECT_EQ(s.phase(), LinkPhase::Selected);
+    s.opened(ConnectionKind::TcpServer, openOutcome(ConnectionKind::TcpServer, -1)); // could not listen
+    EXPECT_EQ(s.phase(), LinkPhase::Selected);
+
+    EXPECT_TRUE(s.choose(ConnectionKind::TcpClient));
+    s.opened(ConnectionKind::TcpClient, openOutcome(ConnectionKind::TcpClient, 0));
+    EXPECT_EQ(s.phase(), LinkPhase::Open);
+    EXPECT_EQ(s.liveGroup(), ConnectionKind::TcpClient);
+    s.peerClosed();
+    EXPECT_EQ(s.phase(), LinkPhase::PeerClosed);
+    s.closed(ConnectionKind::TcpClient);
+    EXPECT_EQ(s.kind(), ConnectionKind::None);
+    EXPECT_EQ(s.liveGroup(), ConnectionKind::TcpClient);
+    EXPECT_EQ(s.phase(), LinkPhase::Selected);
+}
+
 TEST(OpenOutcome, FailedListenLeavesThePageOthersStillOfferClose)
 {
     auto listening = openOutcome(ConnectionKind::TcpServer, 0);
