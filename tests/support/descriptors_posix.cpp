@@ -1,0 +1,166 @@
+// The descriptor helpers on Linux: file descriptors with poll(), read() and
+// write(), so that one helper serves sockets and pseudo-terminals alike.
+#include "descriptors.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <arpa/inet.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace qxtest {
+
+void writeAll(Descriptor fd, const Bytes &bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            return;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+Bytes readExactly(Descriptor fd, std::size_t n, std::chrono::milliseconds limit)
+{
+    Bytes out;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (out.size() < n) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd p {fd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        uint8_t buffer[4096];
+        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, n - out.size()));
+        if (got <= 0)
+            break;
+        out.insert(out.end(), buffer, buffer + got);
+    }
+    return out;
+}
+
+bool waitReadable(Descriptor fd, std::chrono::milliseconds limit)
+{
+    pollfd p {fd, POLLIN, 0};
+    return ::poll(&p, 1, static_cast<int>(limit.count())) == 1;
+}
+
+std::vector<Descriptor> readableAmong(const std::vector<Descriptor> &fds,
+                                      std::chrono::milliseconds limit)
+{
+    std::vector<pollfd> polled;
+    for (Descriptor fd : fds)
+        polled.push_back({fd, POLLIN, 0});
+    std::vector<Descriptor> ready;
+    if (::poll(polled.data(), polled.size(), static_cast<int>(limit.count())) > 0)
+        for (const pollfd &p : polled)
+            if (p.revents != 0)
+                ready.push_back(p.fd);
+    return ready;
+}
+
+std::ptrdiff_t readSome(Descriptor fd, uint8_t *buffer, std::size_t size)
+{
+    return ::read(fd, buffer, size);
+}
+
+void closeDescriptor(Descriptor fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+uint16_t localPortOf(Descriptor fd)
+{
+    sockaddr_in a {};
+    socklen_t size = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
+    return ntohs(a.sin_port);
+}
+
+uint16_t freePort(int type)
+{
+    const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
+    sockaddr_in a = loopback(0);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    const uint16_t port = localPortOf(fd);
+    ::close(fd);
+    return port;
+}
+
+Descriptor connectTcp(uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in a = loopback(port);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return fd;
+}
+
+Descriptor startTcpConnect(uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const sockaddr_in a = loopback(port);
+    ::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a);
+    return fd;
+}
+
+Descriptor listenTcp(int backlog, uint16_t &port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = loopback(0);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    ::listen(fd, backlog);
+    port = localPortOf(fd);
+    return fd;
+}
+
+Descriptor acceptTcp(Descriptor listener, std::chrono::milliseconds limit)
+{
+    if (!waitReadable(listener, limit))
+        return -1;
+    return ::accept(listener, nullptr, nullptr);
+}
+
+Descriptor openUdp(uint16_t &port)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = loopback(0);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    port = localPortOf(fd);
+    return fd;
+}
+
+bool receiveDatagram(Descriptor fd, Bytes &bytes, sockaddr_in &from,
+                     std::chrono::milliseconds limit)
+{
+    if (!waitReadable(fd, limit))
+        return false;
+    uint8_t buffer[65536];
+    socklen_t size = sizeof from;
+    const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from),
+                                 &size);
+    if (n < 0)
+        return false;
+    bytes.assign(buffer, buffer + n);
+    return true;
+}
+
+void sendDatagram(Descriptor fd, const Bytes &bytes, const sockaddr_in &to)
+{
+    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+}
+
+} // namespace qxtest
