@@ -10,6 +10,7 @@ packages=(
     libmodbus-dev mbpoll socat
     xvfb xauth fonts-noto-cjk
     clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()
