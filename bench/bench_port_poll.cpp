@@ -27,13 +27,13 @@ double shareIn(const std::string &out)
     return at == std::string::npos ? -1 : std::atof(out.c_str() + at + 6) / 100.0;
 }
 
-void compareWithWindows(const std::string &windowsBuild, int seconds)
+bool compareWithWindows(const std::string &windowsBuild, int seconds)
 {
     qxtest::QxsimProcess sim({"--tcp", "0"});
     const int port = sim.port("listening tcp");
     if (port < 0) {
         std::printf("qxsim did not start\n");
-        return;
+        return false;
     }
     const double soShare = bench::measurePolling("qxsim TCP, libqxlib.so", qxtest::tcpClientSettings(
                                                    static_cast<uint16_t>(port)), seconds, 0);
@@ -46,11 +46,12 @@ void compareWithWindows(const std::string &windowsBuild, int seconds)
     if (windows.exit != 0 || dll < 0) {
         std::printf("qxlib.dll under Wine did not run (exit %d): %s\n", windows.exit,
                     windows.err.c_str());
-        return;
+        return false;
     }
     std::printf("share of the pacing ceiling against qxsim over loopback TCP: libqxlib.so "
                 "%.1f %%, qxlib.dll under Wine %.1f %%\n",
                 100.0 * soShare, 100.0 * dll);
+    return true;
 }
 
 } // namespace
@@ -81,7 +82,7 @@ int main(int argc, char **argv)
         qxtest::ModbusPeer module(line.master, 1);
         bench::measurePolling("RTU", qxtest::serialSettings(line.slavePath, 115200), seconds, soak);
     }
-    if (!windowsBuild.empty())
-        compareWithWindows(windowsBuild, seconds);
+    if (!windowsBuild.empty() && !compareWithWindows(windowsBuild, seconds))
+        return 1;
     return 0;
 }

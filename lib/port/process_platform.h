@@ -16,6 +16,18 @@ uint32_t currentThreadId();
 // Linux, where unloading stops the current port.
 void keepLibraryLoaded();
 
+// Holds the system timer at 1 ms while a worker runs: its 1 ms passes and
+// the 8 ms pause after each response rely on it, and Windows' default tick
+// is 15.6 ms. Nothing on Linux.
+class FineTimer
+{
+public:
+    FineTimer();
+    ~FineTimer();
+    FineTimer(const FineTimer &) = delete;
+    FineTimer &operator=(const FineTimer &) = delete;
+};
+
 // True while the process is ending with the library still loaded: Windows
 // has already ended every other thread then, so a worker must be neither
 // stopped nor waited for. Always false on Linux, where exit handlers run

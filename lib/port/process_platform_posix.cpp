@@ -14,6 +14,10 @@ void keepLibraryLoaded()
 {
 }
 
+FineTimer::FineTimer() = default;
+
+FineTimer::~FineTimer() = default;
+
 bool processIsEnding()
 {
     return false;

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include <windows.h>
+#include <timeapi.h>
 
 namespace {
 
@@ -34,6 +35,16 @@ void keepLibraryLoaded()
     HMODULE self = nullptr;
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                          reinterpret_cast<LPCWSTR>(&keepLibraryLoaded), &self);
+}
+
+FineTimer::FineTimer()
+{
+    ::timeBeginPeriod(1);
+}
+
+FineTimer::~FineTimer()
+{
+    ::timeEndPeriod(1);
 }
 
 bool processIsEnding()

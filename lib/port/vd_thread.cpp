@@ -51,7 +51,10 @@ VDThread::StartResult VDThread::startThread(std::shared_ptr<void> keepAlive)
 void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
 {
     self->m_threadId.store(currentThreadId());
-    self->threadBody();
+    {
+        const FineTimer timer;
+        self->threadBody();
+    }
     std::unique_lock<std::mutex> lock(self->m_lock);
     if (self->m_abandoned) {
         // nobody else touches the transport any more; a new start waits on

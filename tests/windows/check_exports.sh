@@ -31,7 +31,7 @@ if [ "$(wc -l <<<"$declared")" -ne 9 ]; then
     status=1
 fi
 # Windows' own DLLs only: no lib*.dll of the compiler's runtime
-foreign=$(grep -viE '^(kernel32|msvcrt|ws2_32|user32|advapi32|ntdll|api-ms-win-[a-z0-9-]+)\.dll$' <<<"$imported" || true)
+foreign=$(grep -viE '^(kernel32|msvcrt|ws2_32|winmm|user32|advapi32|ntdll|api-ms-win-[a-z0-9-]+)\.dll$' <<<"$imported" || true)
 if [ -n "$foreign" ]; then
     echo "FAIL: imports beside the system's DLLs: $foreign"
     status=1

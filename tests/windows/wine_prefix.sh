@@ -6,7 +6,10 @@
 # switched off) and no debug channel prints.
 set -euo pipefail
 action=$1
-export WINEPREFIX=$2
+# Wine takes only an absolute prefix
+WINEPREFIX=$(realpath -m "$2")
+export WINEPREFIX
+log=$WINEPREFIX.log
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 
@@ -17,7 +20,11 @@ create)
         rm -rf "$WINEPREFIX"
     fi
     mkdir -p "$WINEPREFIX"
-    wineboot --init </dev/null >/dev/null 2>&1
+    # (its output goes to a file: a pipe would be held open by the server)
+    if ! wineboot --init </dev/null >"$log" 2>&1; then
+        cat "$log"
+        exit 1
+    fi
     wineserver --wait
     # One server for all the suites of the run, so each program starts fast,
     # and Wine's own services started now: whatever Wine keeps running must

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -97,6 +98,8 @@ int main(int argc, char **argv)
     }
     if (prefix.empty() || at >= argc)
         return usage();
+    // Wine takes only an absolute prefix
+    prefix = std::filesystem::absolute(prefix).lexically_normal().string();
 
     ::setenv("WINEPREFIX", prefix.c_str(), 1);
     // no debug channels, no Mono or Gecko installer, no window
