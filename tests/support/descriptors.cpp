@@ -1,6 +1,8 @@
 // What the descriptor helpers share on both platforms.
 #include "descriptors.h"
 
+#include <algorithm>
+
 #include "byte_io.h"
 #include "mbap_layout.h"
 
@@ -10,6 +12,26 @@ int64_t nowMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+Bytes readExactly(Descriptor fd, std::size_t n, std::chrono::milliseconds limit)
+{
+    Bytes out;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (out.size() < n) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        if (!waitReadable(fd, left))
+            continue;
+        uint8_t buffer[4096];
+        const std::ptrdiff_t got = readSome(fd, buffer, std::min(sizeof buffer, n - out.size()));
+        if (got <= 0)
+            break;
+        out.insert(out.end(), buffer, buffer + got);
+    }
+    return out;
 }
 
 Bytes readMbap(Descriptor fd, std::chrono::milliseconds limit)
@@ -30,6 +52,36 @@ sockaddr_in loopback(uint16_t port)
     a.sin_port = htons(port);
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return a;
+}
+
+uint16_t freePort(int type)
+{
+    const Descriptor fd = boundLoopbackSocket(type);
+    const uint16_t port = localPortOf(fd);
+    closeDescriptor(fd);
+    return port;
+}
+
+Descriptor listenTcp(int backlog, uint16_t &port)
+{
+    const Descriptor fd = boundLoopbackSocket(SOCK_STREAM);
+    ::listen(fd, backlog);
+    port = localPortOf(fd);
+    return fd;
+}
+
+Descriptor acceptTcp(Descriptor listener, std::chrono::milliseconds limit)
+{
+    if (!waitReadable(listener, limit))
+        return kNoDescriptor;
+    return ::accept(listener, nullptr, nullptr);
+}
+
+Descriptor openUdp(uint16_t &port)
+{
+    const Descriptor fd = boundLoopbackSocket(SOCK_DGRAM);
+    port = localPortOf(fd);
+    return fd;
 }
 
 } // namespace qxtest

@@ -2,7 +2,6 @@
 // write(), so that one helper serves sockets and pseudo-terminals alike.
 #include "descriptors.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include <arpa/inet.h>
@@ -24,27 +23,6 @@ void writeAll(Descriptor fd, const Bytes &bytes)
         }
         done += static_cast<std::size_t>(n);
     }
-}
-
-Bytes readExactly(Descriptor fd, std::size_t n, std::chrono::milliseconds limit)
-{
-    Bytes out;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (out.size() < n) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd p {fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            continue;
-        uint8_t buffer[4096];
-        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, n - out.size()));
-        if (got <= 0)
-            break;
-        out.insert(out.end(), buffer, buffer + got);
-    }
-    return out;
 }
 
 bool waitReadable(Descriptor fd, std::chrono::milliseconds limit)
@@ -86,14 +64,12 @@ uint16_t localPortOf(Descriptor fd)
     return ntohs(a.sin_port);
 }
 
-uint16_t freePort(int type)
+Descriptor boundLoopbackSocket(int type)
 {
     const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
     sockaddr_in a = loopback(0);
     ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    const uint16_t port = localPortOf(fd);
-    ::close(fd);
-    return port;
+    return fd;
 }
 
 Descriptor connectTcp(uint16_t port)
@@ -114,32 +90,6 @@ Descriptor startTcpConnect(uint16_t port)
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     const sockaddr_in a = loopback(port);
     ::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a);
-    return fd;
-}
-
-Descriptor listenTcp(int backlog, uint16_t &port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    ::listen(fd, backlog);
-    port = localPortOf(fd);
-    return fd;
-}
-
-Descriptor acceptTcp(Descriptor listener, std::chrono::milliseconds limit)
-{
-    if (!waitReadable(listener, limit))
-        return -1;
-    return ::accept(listener, nullptr, nullptr);
-}
-
-Descriptor openUdp(uint16_t &port)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    port = localPortOf(fd);
     return fd;
 }
 

@@ -37,24 +37,6 @@ void writeAll(Descriptor fd, const Bytes &bytes)
     }
 }
 
-Bytes readExactly(Descriptor fd, std::size_t n, std::chrono::milliseconds limit)
-{
-    Bytes out;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (out.size() < n) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !waitReadable(fd, left))
-            break;
-        uint8_t buffer[4096];
-        const std::ptrdiff_t got = readSome(fd, buffer, std::min(sizeof buffer, n - out.size()));
-        if (got <= 0)
-            break;
-        out.insert(out.end(), buffer, buffer + got);
-    }
-    return out;
-}
-
 bool waitReadable(Descriptor fd, std::chrono::milliseconds limit)
 {
     WSAPOLLFD p {fd, POLLIN, 0};
@@ -94,14 +76,12 @@ uint16_t localPortOf(Descriptor fd)
     return ntohs(a.sin_port);
 }
 
-uint16_t freePort(int type)
+Descriptor boundLoopbackSocket(int type)
 {
     const SOCKET fd = ::socket(AF_INET, type, 0);
     sockaddr_in a = loopback(0);
     ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    const uint16_t port = localPortOf(fd);
-    ::closesocket(fd);
-    return port;
+    return fd;
 }
 
 Descriptor connectTcp(uint16_t port)
@@ -124,32 +104,6 @@ Descriptor startTcpConnect(uint16_t port)
     ::ioctlsocket(fd, FIONBIO, &on);
     const sockaddr_in a = loopback(port);
     ::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a);
-    return fd;
-}
-
-Descriptor listenTcp(int backlog, uint16_t &port)
-{
-    const SOCKET fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    ::listen(fd, backlog);
-    port = localPortOf(fd);
-    return fd;
-}
-
-Descriptor acceptTcp(Descriptor listener, std::chrono::milliseconds limit)
-{
-    if (!waitReadable(listener, limit))
-        return INVALID_SOCKET;
-    return ::accept(listener, nullptr, nullptr);
-}
-
-Descriptor openUdp(uint16_t &port)
-{
-    const SOCKET fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    port = localPortOf(fd);
     return fd;
 }
 
