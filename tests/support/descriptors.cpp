@@ -3,6 +3,11 @@
 
 #include <algorithm>
 
+#if !defined(_WIN32)
+#include <arpa/inet.h>
+#include <netinet/tcp.h>
+#endif
+
 #include "byte_io.h"
 #include "mbap_layout.h"
 
@@ -52,6 +57,35 @@ sockaddr_in loopback(uint16_t port)
     a.sin_port = htons(port);
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return a;
+}
+
+uint16_t localPortOf(Descriptor fd)
+{
+    sockaddr_in a {};
+    socklen_t size = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
+    return ntohs(a.sin_port);
+}
+
+Descriptor boundLoopbackSocket(int type)
+{
+    const Descriptor fd = newSocket(type);
+    sockaddr_in a = loopback(0);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    return fd;
+}
+
+Descriptor connectTcp(uint16_t port)
+{
+    const Descriptor fd = newSocket(SOCK_STREAM);
+    const sockaddr_in a = loopback(port);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
+        closeDescriptor(fd);
+        return kNoDescriptor;
+    }
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&one), sizeof one);
+    return fd;
 }
 
 uint16_t freePort(int type)

@@ -54,6 +54,8 @@ void closeDescriptor(Descriptor fd);
 
 sockaddr_in loopback(uint16_t port);
 uint16_t localPortOf(Descriptor fd);
+// A socket of `type` that child processes do not inherit.
+Descriptor newSocket(int type);
 // A socket of `type` bound to a free loopback port.
 Descriptor boundLoopbackSocket(int type);
 // A loopback port of `type` that was free a moment ago.

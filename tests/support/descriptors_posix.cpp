@@ -4,8 +4,6 @@
 
 #include <cerrno>
 
-#include <arpa/inet.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -56,33 +54,9 @@ void closeDescriptor(Descriptor fd)
         ::close(fd);
 }
 
-uint16_t localPortOf(Descriptor fd)
+Descriptor newSocket(int type)
 {
-    sockaddr_in a {};
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
-    return ntohs(a.sin_port);
-}
-
-Descriptor boundLoopbackSocket(int type)
-{
-    const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    return fd;
-}
-
-Descriptor connectTcp(uint16_t port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in a = loopback(port);
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    return fd;
+    return ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
 }
 
 Descriptor startTcpConnect(uint16_t port)

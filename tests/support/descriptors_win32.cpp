@@ -68,33 +68,9 @@ void closeDescriptor(Descriptor fd)
         ::closesocket(fd);
 }
 
-uint16_t localPortOf(Descriptor fd)
+Descriptor newSocket(int type)
 {
-    sockaddr_in a {};
-    int size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
-    return ntohs(a.sin_port);
-}
-
-Descriptor boundLoopbackSocket(int type)
-{
-    const SOCKET fd = ::socket(AF_INET, type, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    return fd;
-}
-
-Descriptor connectTcp(uint16_t port)
-{
-    const SOCKET fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in a = loopback(port);
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
-        ::closesocket(fd);
-        return INVALID_SOCKET;
-    }
-    const BOOL one = TRUE;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&one), sizeof one);
-    return fd;
+    return ::socket(AF_INET, type, 0);
 }
 
 Descriptor startTcpConnect(uint16_t port)
