@@ -2,8 +2,7 @@
 
 #include <system_error>
 
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "process_platform.h"
 
 namespace qx {
 
@@ -40,6 +39,7 @@ VDThread::StartResult VDThread::startThread(std::shared_ptr<void> keepAlive)
     m_abandoned = false;
     m_running = true;
     try {
+        keepLibraryLoaded();
         m_thread = std::thread(&VDThread::run, this, std::move(keepAlive));
     } catch (const std::system_error &) {
         m_running = false;
@@ -50,8 +50,11 @@ VDThread::StartResult VDThread::startThread(std::shared_ptr<void> keepAlive)
 
 void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
 {
-    self->m_threadId.store(static_cast<uint32_t>(::syscall(SYS_gettid)));
-    self->threadBody();
+    self->m_threadId.store(currentThreadId());
+    {
+        const FineTimer timer;
+        self->threadBody();
+    }
     std::unique_lock<std::mutex> lock(self->m_lock);
     if (self->m_abandoned) {
         // nobody else touches the transport any more; a new start waits on
