@@ -1,14 +1,9 @@
-// What the library needs of its process beyond threads and sockets: kernel
-// thread ids, and the rules for being unloaded while workers run
+// What the library needs of its process beyond threads and sockets: the
+// rules for being unloaded while workers run
 // (process_platform_posix.cpp, process_platform_win32.cpp).
 #pragma once
 
-#include <cstdint>
-
 namespace qx {
-
-// The kernel's id of the calling thread.
-uint32_t currentThreadId();
 
 // Called before a worker starts. A Windows DLL cannot wait for its workers
 // while the loader unloads it (their exit needs the loader's lock), so once

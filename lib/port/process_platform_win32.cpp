@@ -22,11 +22,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 
 namespace qx {
 
-uint32_t currentThreadId()
-{
-    return static_cast<uint32_t>(::GetCurrentThreadId());
-}
-
 void keepLibraryLoaded()
 {
     static std::atomic<bool> pinned {false};

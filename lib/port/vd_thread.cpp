@@ -50,7 +50,6 @@ VDThread::StartResult VDThread::startThread(std::shared_ptr<void> keepAlive)
 
 void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
 {
-    self->m_threadId.store(currentThreadId());
     {
         const FineTimer timer;
         self->threadBody();
@@ -64,7 +63,6 @@ void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
         lock.lock();
     }
     self->m_running = false;
-    self->m_threadId.store(0);
     lock.unlock();
     self->m_changed.notify_all();
     // keepAlive goes last: it may be the object's final owner
