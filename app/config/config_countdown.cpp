@@ -1,6 +1,7 @@
 #include "config_countdown.h"
 
 #include "config_texts.h"
+#include "text_format.h"
 
 namespace qx {
 
@@ -26,9 +27,7 @@ ConfigCountdown::Tick ConfigCountdown::tick()
     }
     const int d = m_count--;
     if (d != 0) {
-        std::string caption = config_texts::kWaitFormat;
-        caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
-        t.caption = caption;
+        t.caption = formatText(config_texts::kWaitFormat, unsigned(d - 1));
         return t;
     }
     m_running = false;
