@@ -13,6 +13,7 @@
 #include "app_main.h"
 #include "log_rule.h"
 #include "page_host.h"
+#include "page_layout.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
 #include "ui_text.h"
@@ -118,8 +119,9 @@ void MainWindow::clearLog()
 void MainWindow::applyScreenSizing(const QRect &screen)
 {
     WindowGeometry g = mainWindowGeometry(screen.width(), screen.height());
-    // Never below what the controls need, or they would overlap.
-    QSize least = minimumSizeHint();
+    // Never below what the controls need, or they would overlap; the pages
+    // scroll down only where the screen is too low to show them whole.
+    QSize least = pagesLeastSize(this, screen.size());
     int width = std::max(g.width, least.width());
     int height = std::max(g.height, least.height());
     setFixedSize(width, height);
