@@ -41,7 +41,8 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     m_pages = new PageHost(m_tabs);
     m_tabs->addTab(m_connection, uiText(shell_texts::kTabConnection));
     m_tabs->addTab(m_pages, uiText(shell_texts::kTabModules));
-    root->addWidget(m_tabs, 3);
+    // the pages take what the log and the statistics leave
+    root->addWidget(m_tabs, 1);
 
     auto *bottom = new QHBoxLayout;
     auto *logColumn = new QVBoxLayout;
@@ -49,6 +50,9 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     m_log->setReadOnly(true);
     m_log->setObjectName(QStringLiteral("log"));
     m_log->setAccessibleName(uiText(shell_texts::kLogName));
+    // as high as the statistics beside it, and never less than a few lines
+    m_log->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    m_log->setMinimumHeight(4 * m_log->fontMetrics().lineSpacing());
     logColumn->addWidget(m_log, 1);
     auto *buttons = new QHBoxLayout;
     m_clearLog = new QPushButton(uiText(shell_texts::kButtonClearLog), this);
@@ -60,7 +64,7 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     bottom->addLayout(logColumn, 3);
     m_statistics = new StatisticsPanel(this);
     bottom->addWidget(m_statistics, 1);
-    root->addLayout(bottom, 2);
+    root->addLayout(bottom);
 
     // The page that a tab shows takes the focus, as the operator expects
     // after switching.

@@ -18,17 +18,22 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
         shell_texts::kLabelClass1, shell_texts::kLabelClass2, shell_texts::kLabelClass3, shell_texts::kLabelClass4,
         shell_texts::kLabelClass5, shell_texts::kLabelClass6,
     };
+    // four rows: the command and byte counters, then the response classes in
+    // two columns with the button under the last ones; low enough to leave
+    // the pages most of the window's height
+    constexpr int kRows = 4;
     auto *grid = new QGridLayout(this);
+    grid->setVerticalSpacing(2);
     for (int i = 0; i < kCounterCount; ++i) {
         m_values[i] = new QLabel(QStringLiteral("0"), this);
         m_values[i]->setObjectName(QStringLiteral("statistic%1").arg(i));
         m_values[i]->setMinimumWidth(80);
-        grid->addWidget(captionFor(m_values[i], labels[i], this), i, 0);
-        grid->addWidget(m_values[i], i, 1);
+        grid->addWidget(captionFor(m_values[i], labels[i], this), i % kRows, 2 * (i / kRows));
+        grid->addWidget(m_values[i], i % kRows, 2 * (i / kRows) + 1);
     }
     m_clear = new QPushButton(uiText(shell_texts::kButtonClearStatistics), this);
-    grid->addWidget(m_clear, kCounterCount, 0, 1, 2);
-    grid->setRowStretch(kCounterCount + 1, 1);
+    grid->addWidget(m_clear, kRows - 1, 2 * (kCounterCount / kRows), 1, 2);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void StatisticsPanel::setCounters(const std::array<QString, kCounterCount> &values)
