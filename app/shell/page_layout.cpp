@@ -139,6 +139,21 @@ QSize AdaptiveBoxes::sizeHint() const
 void AdaptiveBoxes::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    arrangeForWidth();
+}
+
+void AdaptiveBoxes::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    arrangeForWidth();
+}
+
+void AdaptiveBoxes::arrangeForWidth()
+{
+    // A hidden page is not laid out: the width it has (or gets when the
+    // window is rendered) is not the one it will show at.
+    if (!isVisible())
+        return;
     // A narrow arrangement may be what made the page scroll: judge the width
     // as it will be without the scroll bar, else the wider arrangement that
     // would end the scrolling is never tried.

@@ -57,8 +57,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void arrangeForWidth();
     void apply(std::size_t index);
     QBoxLayout *build(const BoxPart &part);
     int leastWidth(const BoxPart &part) const;
