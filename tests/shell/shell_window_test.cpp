@@ -18,6 +18,8 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
+#include <QClipboard>
+#include <QTemporaryDir>
 #include <QAccessible>
 
 #include "app_main.h"
@@ -26,6 +28,7 @@
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
+#include "dialogs.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "port_settings_builder.h"
@@ -181,6 +184,7 @@ private:
     {
         AppMain::EventCallback(&recorder::portObject, code, record.data());
         QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+        window().showPending(); // the next frame
     }
 
     void openTcpClient()
@@ -200,17 +204,24 @@ private:
         return nullptr;
     }
 
-private slots:
-    void init()
+    // The program's start: the window as a first run builds it.
+    void startApp()
     {
-        recorder::reset();
-        m_dialogs = new ScriptedDialogs;
+        delete m_app;
         // The system lists loopback first.
         std::vector<NetworkAdapter> adapters {
             {"lo", {"127.0.0.1"}, true},
             {"eth0", {"192.168.1.20", "0.0.0.0"}, false},
         };
         m_app = new AppMain(recorder::functions(), *m_dialogs, &adapters);
+    }
+
+private slots:
+    void init()
+    {
+        recorder::reset();
+        m_dialogs = new ScriptedDialogs;
+        startApp();
     }
 
     void cleanup()
@@ -523,6 +534,37 @@ private slots:
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("102"));
     }
 
+    void saveLogWritesTheShownLinesWithTheirTimes()
+    {
+        openTcpClient();
+        window().clearLogButton()->click();
+        deliver(kEventLog, statisticsRecord(1, "发送数据(HEX): 01 03 00 00 00 01"));
+        deliver(kEventLog, statisticsRecord(2, "接收数据(HEX): 01 03 02 00 2a"));
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("traffic.txt"));
+        m_dialogs->fileAnswers.enqueue({file, 0});
+        window().saveLogButton()->click();
+        QCOMPARE(m_dialogs->fileRequests.last().title, uiText("保存日志"));
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(saved.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
+        QVERIFY(lines[0].contains(stamp));
+        QVERIFY(lines[0].endsWith(uiText(" 发送数据(HEX): 01 03 00 00 00 01")));
+        QVERIFY(lines[1].endsWith(uiText(" 接收数据(HEX): 01 03 02 00 2a")));
+        QVERIFY(window().log()->toPlainText().contains(file));
+        // a file that cannot be written is reported, not passed over
+        m_dialogs->fileAnswers.enqueue({dir.filePath(QStringLiteral("missing/traffic.txt")), 0});
+        window().saveLogButton()->click();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+
+        window().statistics()->copyButton()->click();
+        const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(copied.first(), uiText("统计信息"));
+        QVERIFY(copied.contains(uiText("总发送指令数(TxCmd): 2")));
+    }
+
     void pauseStopsLinesButNotCounters()
     {
         openTcpClient();
@@ -579,6 +621,7 @@ private slots:
         QTRY_COMPARE(delivered.load(), 60);
         recorder::joinWorker();
         QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+        window().showPending();
         QStringList expected;
         for (int i = 1; i <= 60; ++i)
             expected << QStringLiteral("n%1").arg(i);
