@@ -199,6 +199,9 @@ void MainWindow::showEvent(QShowEvent *event)
         m_sized = true;
         if (QScreen *s = screen())
             applyScreenSizing(s->geometry());
+        // restoreGeometry keeps the window on a screen that is present
+        if (!m_keptGeometry.isEmpty())
+            restoreGeometry(m_keptGeometry);
     }
     QWidget::showEvent(event);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QByteArray>
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
@@ -69,6 +70,11 @@ public:
     // "保存日志": the log as shown, each line with the time it was added.
     void saveLog();
 
+    // A place kept from an earlier run (QWidget::saveGeometry), taken when
+    // the window is first shown after its screen sizing; data that is no
+    // longer valid leaves the window where the sizing put it.
+    void keepGeometry(const QByteArray &geometry) { m_keptGeometry = geometry; }
+
     // The share of the screen that the window takes, centred at the top,
     // never less than the placed pages need. Runs when the window is first
     // shown, so every page is in place by then.
@@ -96,6 +102,7 @@ private:
     bool m_countersPending = false;
     QTimer m_frame;
     bool m_sized = false;
+    QByteArray m_keptGeometry;
 };
 
 } // namespace qx

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QtTest>
 #include <QClipboard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QAccessible>
 
@@ -28,6 +29,7 @@
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
+#include "kept_settings.h"
 #include "dialogs.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -532,6 +534,103 @@ private slots:
         QCOMPARE(window().logLineCount(), 1);
         QCOMPARE(window().log()->toPlainText(), uiText("接收数据(HEX): 01 03 02 00 2a\n"));
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("102"));
+    }
+
+    void settingsSurviveARestart()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("qxtools.conf"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("firmware")));
+        FileRequest firmware;
+        firmware.filter = QStringLiteral("固件(*.bin)|*.bin||");
+        ui().udp->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("0.0.0.0")));
+        ui().udpIp->setText(QStringLiteral("127.0.0.2"));
+        ui().udpPort->setText(QStringLiteral("502"));
+        ui().udpLocalPort->setText(QStringLiteral("10002"));
+        ui().modbusAddress->setText(QStringLiteral("17"));
+        ui().baudRate->setCurrentIndex(ui().baudRate->findText(QStringLiteral("9600")));
+        ui().dataBits->setCurrentIndex(0);
+        ui().parity->setCurrentIndex(2);
+        ui().stopBits->setCurrentIndex(1);
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        const QPoint sized = window().pos();
+        window().move(sized + QPoint(7, 5));
+        // a window wider than the test's screen is pulled back onto it
+        // across, so only the height it was moved to can be compared
+        window().restoreGeometry(window().saveGeometry());
+        const QPoint place = window().pos();
+        QVERIFY(place.y() != sized.y());
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            saveKeptSettings(window(), settings);
+            FolderMemory folders;
+            folders.keepIn(&settings);
+            folders.chosen(firmware, dir.filePath(QStringLiteral("firmware/image.bin")));
+        }
+
+        startApp();
+        QSettings settings(file, QSettings::IniFormat);
+        restoreKeptSettings(window(), settings);
+        QCOMPARE(page().connectionKind(), ConnectionKind::Udp);
+        QVERIFY(ui().udpIp->isEnabled());
+        QCOMPARE(ui().adapter->currentText(), QStringLiteral("eth0"));
+        QCOMPARE(ui().localIp->currentText(), QStringLiteral("0.0.0.0"));
+        QCOMPARE(ui().udpIp->text(), QStringLiteral("127.0.0.2"));
+        QCOMPARE(ui().udpPort->text(), QStringLiteral("502"));
+        QCOMPARE(ui().udpLocalPort->text(), QStringLiteral("10002"));
+        QCOMPARE(ui().modbusAddress->text(), QStringLiteral("17"));
+        QCOMPARE(ui().baudRate->currentText(), QStringLiteral("9600"));
+        QCOMPARE(ui().dataBits->currentText(), QStringLiteral("7"));
+        QCOMPARE(ui().parity->currentIndex(), 2);
+        QCOMPARE(ui().stopBits->currentText(), QStringLiteral("2"));
+        FolderMemory folders;
+        folders.keepIn(&settings);
+        QCOMPARE(folders.startFolder(firmware), dir.filePath(QStringLiteral("firmware")));
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QCOMPARE(window().pos().y(), place.y());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void keptSettingsThatNoLongerFitFallBackSilently()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("qxtools.conf"));
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("connection/transport"), QStringLiteral("7"));
+            settings.setValue(QStringLiteral("connection/localIp"), QStringLiteral("10.9.9.9"));
+            settings.setValue(QStringLiteral("connection/modbusAddress"), QStringLiteral("0"));
+            settings.setValue(QStringLiteral("tcpClient/ip"), QStringLiteral("1.2.3"));
+            settings.setValue(QStringLiteral("tcpClient/port"), QStringLiteral("99999"));
+            settings.setValue(QStringLiteral("serial/port"), QStringLiteral("/dev/ttyQXGONE0"));
+            settings.setValue(QStringLiteral("serial/baudRate"), QStringLiteral("12345"));
+            settings.setValue(QStringLiteral("window/geometry"), QByteArray("not a geometry"));
+        }
+        const QString device = ui().serialPort->currentText();
+        const QString local = ui().localIp->currentText();
+        QSettings settings(file, QSettings::IniFormat);
+        restoreKeptSettings(window(), settings);
+        QCOMPARE(page().connectionKind(), ConnectionKind::None);
+        QCOMPARE(ui().localIp->currentText(), local);
+        QCOMPARE(ui().modbusAddress->text(), QStringLiteral("1"));
+        QCOMPARE(ui().clientIp->text(), QStringLiteral("192.168.0.105"));
+        QCOMPARE(ui().clientPort->text(), QStringLiteral("10001"));
+        QCOMPARE(ui().serialPort->currentText(), device);
+        QCOMPARE(ui().baudRate->currentText(), QStringLiteral("115200"));
+        // a folder that is gone: the dialog's own start
+        FileRequest request;
+        request.filter = QStringLiteral("配置文件(*.txt)|*.txt||");
+        request.startFolder = QStringLiteral("/start");
+        FolderMemory folders;
+        folders.keepIn(&settings);
+        folders.chosen(request, dir.filePath(QStringLiteral("gone/x.txt")));
+        QCOMPARE(folders.startFolder(request), QStringLiteral("/start"));
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QVERIFY(m_dialogs->messages.isEmpty());
     }
 
     void saveLogWritesTheShownLinesWithTheirTimes()

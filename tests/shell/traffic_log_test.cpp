@@ -1,9 +1,11 @@
 // The traffic log's contents without the pane (line breaks, the 100-line
-// rule, what waits for the next frame, the saved text).
+// rule, what waits for the next frame, the saved text) and which values kept
+// from an earlier run still fit the connection page.
 #include <gtest/gtest.h>
 
 #include <regex>
 
+#include "kept_values.h"
 #include "traffic_log.h"
 
 namespace {
@@ -53,6 +55,23 @@ TEST(TrafficLog, SavesEachLineWithTheLocalTimeItWasAdded)
     EXPECT_EQ(saved, localTimeStamp(first) + " 发送数据(HEX): 01 03\n" + localTimeStamp(later) + " 接收数据\n");
     EXPECT_TRUE(std::regex_match(localTimeStamp(first), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3})")));
     EXPECT_NE(localTimeStamp(first), localTimeStamp(later));
+}
+
+TEST(KeptValues, OnlyWhatThePageWouldTakeFits)
+{
+    EXPECT_EQ(keptTransport("0"), ConnectionKind::TcpServer);
+    EXPECT_EQ(keptTransport("3"), ConnectionKind::Serial);
+    for (const char *gone : {"", "4", "-1", "01", "serial"})
+        EXPECT_FALSE(keptValueFits(KeptField::Transport, gone)) << gone;
+    EXPECT_TRUE(keptValueFits(KeptField::Ipv4, "192.168.0.105"));
+    EXPECT_FALSE(keptValueFits(KeptField::Ipv4, "192.168.0"));
+    EXPECT_FALSE(keptValueFits(KeptField::Ipv4, "300.1.1.1"));
+    EXPECT_TRUE(keptValueFits(KeptField::Port, "502"));
+    EXPECT_FALSE(keptValueFits(KeptField::Port, "65536"));
+    EXPECT_FALSE(keptValueFits(KeptField::Port, ""));
+    EXPECT_TRUE(keptValueFits(KeptField::ModbusAddress, "247"));
+    EXPECT_FALSE(keptValueFits(KeptField::ModbusAddress, "0"));
+    EXPECT_FALSE(keptValueFits(KeptField::ModbusAddress, "248"));
 }
 
 } // namespace
