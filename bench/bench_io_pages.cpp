@@ -269,8 +269,8 @@ int main(int argc, char *argv[])
 
     std::printf("DI, DO and AI polls against qxsim, log shown, %d s per phase\n", seconds);
     perLine.print("AI trend shown, each log line and counter shown as it comes (before):");
-    withTrend.print("AI trend shown, log and counters shown once per frame (after):");
-    withoutTrend.print("AI trend switched off, once per frame:");
+    withTrend.print("AI trend shown, log and counters shown ten times a second (after):");
+    withoutTrend.print("AI trend switched off, log and counters ten times a second:");
     std::printf("window thread CPU with the trend shown: %.1f %% of a core before, %.1f %% after "
                 "(goal: under 10 %%)\n",
                 100.0 * perLine.cpuSeconds / perLine.wallSeconds, 100.0 * withTrend.cpuSeconds / withTrend.wallSeconds);
