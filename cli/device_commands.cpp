@@ -3,6 +3,7 @@
 // the transfers' state machines run by runTransfer.
 #include "device_commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -99,6 +100,7 @@ constexpr const char *kCancelled = "qxcli: cancelled\n";
 constexpr const char *kLateAnswerFormat = "qxcli: module %u answered after the timeout\n";
 constexpr const char *kScanNoneFound = "qxcli: no module answered\n";
 constexpr const char *kTransferGaveUpFormat = "qxcli: no acknowledgement from module %u after %d tries\n";
+constexpr const char *kParamResendFormat = "qxcli: no answer from module %u within %d ms, sent again\n";
 
 // The library's wait for an answer before it sends the next request.
 constexpr int kLibraryResponseWaitMs = 1000;
@@ -739,12 +741,26 @@ int configNoAnswer(Context &c, WaitResult w, const char *pageText)
     return waitFailure(c.inv, w, c.inv.address, configWait(c.inv));
 }
 
+// Places a read or write and waits for its answer, placing it again every
+// kParamResendMs while nothing answers (as the page does), until the
+// command's wait has passed.
+WaitResult exchangeParams(Context &c, const SlotRequest &request, int32_t code, LinkEvent &answer)
+{
+    const int waitMs = configWait(c.inv);
+    for (int waited = 0;; waited += kParamResendMs) {
+        const int left = waitMs - waited;
+        const WaitResult w = c.link.exchange(request, {code}, std::min(left, kParamResendMs), answer, true);
+        if (w != WaitResult::NoAnswer || left <= kParamResendMs)
+            return w;
+        printErr(formatText(kParamResendFormat, unsigned(c.inv.address), kParamResendMs));
+    }
+}
+
 int runConfigRead(Context &c, const std::optional<std::string> &output)
 {
     LinkEvent answer;
-    const int waitMs = configWait(c.inv);
-    const WaitResult w = c.link.exchange(paramRequest(paramReadRecord(), c.inv.address, false),
-                                         {kEventParamsRead}, waitMs, answer, true);
+    const WaitResult w = exchangeParams(c, paramRequest(paramReadRecord(), c.inv.address, false), kEventParamsRead,
+                                        answer);
     if (w != WaitResult::Done)
         return configNoAnswer(c, w, texts::kReadFailed);
     if (answer.code == kEventOther)
@@ -842,8 +858,8 @@ std::string prepareConfig(const Invocation &inv, Run &run)
     const ParamBlock block = collected.block;
     run = [block](Context &c) {
         LinkEvent answer;
-        const WaitResult wait = c.link.exchange(paramRequest(paramWriteRecord(block), c.inv.address, true),
-                                                {kEventParamsWritten}, configWait(c.inv), answer, true);
+        const WaitResult wait = exchangeParams(c, paramRequest(paramWriteRecord(block), c.inv.address, true),
+                                               kEventParamsWritten, answer);
         if (wait != WaitResult::Done)
             return configNoAnswer(c, wait, texts::kWriteTimedOut);
         if (answer.code == kEventOther)
@@ -1009,7 +1025,8 @@ const Command kCommands[] = {
      "qxcli CONNECTION config read [-o FILE.ini]\n"
      "  Reads the parameter block (\"读取模块\") and prints its INI form, or writes it\n"
      "  to FILE.ini as \"导出配置\" does (\"配置已导出到文件:\"). Waits 5000 ms unless\n"
-     "  --timeout says otherwise.\n"
+     "  --timeout says otherwise; read and write go again every 2000 ms while\n"
+     "  nothing answers.\n"
      "qxcli CONNECTION config write FILE.ini [--yes]\n"
      "  Loads FILE.ini as \"本地加载\" does and writes it (\"写入模块\"), after the\n"
      "  page's question on the terminal; --yes answers it. Without a terminal and\n"

@@ -1,11 +1,13 @@
 #include "config_countdown.h"
 
 #include "config_texts.h"
+#include "param_requests.h"
 
 namespace qx {
 
 namespace {
 constexpr int kCountdownStart = 5;
+constexpr int kTickMs = 1000;
 }
 
 void ConfigCountdown::start(Operation op)
@@ -13,6 +15,7 @@ void ConfigCountdown::start(Operation op)
     m_op = op;
     m_count = kCountdownStart;
     m_done = false;
+    m_answered = false;
     m_running = true;
 }
 
@@ -29,6 +32,8 @@ ConfigCountdown::Tick ConfigCountdown::tick()
         std::string caption = texts::kWaitFormat;
         caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
         t.caption = caption;
+        const int elapsedMs = (kCountdownStart + 1 - d) * kTickMs;
+        t.resend = !m_answered && elapsedMs % kParamResendMs == 0;
         return t;
     }
     m_running = false;

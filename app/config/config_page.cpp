@@ -65,6 +65,8 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &RO2000ScanPoll::tick);
     m_answers[0] = m_app.hooks().add(kEventParamsRead, [this](const uint8_t *record) {
         const ParamReadAnswer answer = readParamReadEvent(record);
+        if (m_countdown.operation() == ConfigCountdown::Read)
+            m_countdown.markAnswered();
         if (answer.ok)
             showParamBlock(answer.block);
         else
@@ -72,8 +74,12 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     });
     m_answers[1] = m_app.hooks().add(kEventParamsWritten, [this](const uint8_t *record) {
         const ParamWriteAnswer answer = readParamWriteEvent(record);
-        if (answer.written && m_countdown.operation() == ConfigCountdown::Write)
-            m_countdown.markDone();
+        if (m_countdown.operation() == ConfigCountdown::Write) {
+            if (answer.written)
+                m_countdown.markDone();
+            else
+                m_countdown.markAnswered();
+        }
         m_app.dialogs().message(this, u8(answer.message));
     });
 }
@@ -331,13 +337,19 @@ QPushButton *RO2000ScanPoll::runningButton() const
     return m_countdown.operation() == ConfigCountdown::Read ? m_ui.read : m_ui.write;
 }
 
+bool RO2000ScanPoll::placeRequest(ConfigCountdown::Operation op)
+{
+    m_app.clearReceiveBuffer();
+    return op == ConfigCountdown::Read ? m_app.sendRequest(kSlotReadParams, m_request, RequestLength::kRead)
+                                       : m_app.sendRequest(kSlotWriteParams, m_request, RequestLength::kWriteParams);
+}
+
 void RO2000ScanPoll::readModule()
 {
     setButtonsEnabled(false);
-    m_app.clearReceiveBuffer();
-    RequestRecord record = paramReadRecord();
+    m_request = paramReadRecord();
     // a refused address has been explained to the operator; nothing went out
-    if (!m_app.sendRequest(kSlotReadParams, record, RequestLength::kRead)) {
+    if (!placeRequest(ConfigCountdown::Read)) {
         setButtonsEnabled(true);
         return;
     }
@@ -357,9 +369,8 @@ void RO2000ScanPoll::writeModule()
         return;
     }
     m_block = collected.block;
-    m_app.clearReceiveBuffer();
-    RequestRecord record = paramWriteRecord(m_block);
-    if (!m_app.sendRequest(kSlotWriteParams, record, RequestLength::kWriteParams)) {
+    m_request = paramWriteRecord(m_block);
+    if (!placeRequest(ConfigCountdown::Write)) {
         setButtonsEnabled(true);
         return;
     }
@@ -371,6 +382,8 @@ void RO2000ScanPoll::tick()
 {
     QPushButton *button = runningButton();
     const ConfigCountdown::Tick t = m_countdown.tick();
+    if (t.resend)
+        placeRequest(m_countdown.operation());
     button->setText(QString::fromStdString(t.caption));
     if (!t.finished)
         return;

@@ -19,6 +19,7 @@
 #include "page_hooks.h"
 #include "param_block.h"
 #include "param_form.h"
+#include "request_record.h"
 
 class QCheckBox;
 class QComboBox;
@@ -73,6 +74,9 @@ private:
     QWidget *buildReserv();
     QWidget *makeControl(const PageControl &c, QWidget *parent);
 
+    // Places m_request, the read or write `op` sends; false when nothing
+    // went out (the operator has been told why).
+    bool placeRequest(ConfigCountdown::Operation op);
     void readModule();
     void writeModule();
     void loadFile();
@@ -89,6 +93,7 @@ private:
     bool m_transferRunning = false;
     ParamBlock m_block;
     ConfigCountdown m_countdown;
+    RequestRecord m_request; // of the running read or write, placed again while no answer comes
     QTimer m_timer;
     std::array<PageHooks::Registration, 2> m_answers; // events 14 and 15
 };

@@ -341,6 +341,8 @@ TEST(ShowAndCollect, ExportBaseKeepsWhatThePageDoesNotShow)
     EXPECT_EQ(r.block.fieldText(field("E1Dhcp")), b.fieldText(field("E1Dhcp")));
 }
 
+// While nothing answers, the request goes again two and four seconds
+// after it was placed; any answer, a refusal too, ends the resends.
 TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
 {
     ConfigCountdown c;
@@ -349,6 +351,7 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
         const ConfigCountdown::Tick t = c.tick();
         EXPECT_FALSE(t.finished);
         EXPECT_EQ(t.caption, "等待" + std::to_string(left) + "秒");
+        EXPECT_EQ(t.resend, left == 3 || left == 1) << left;
     }
     ConfigCountdown::Tick end = c.tick();
     EXPECT_TRUE(end.finished);
@@ -365,6 +368,11 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
     EXPECT_EQ(end.caption, texts::kWriteButton);
     EXPECT_FALSE(end.message);
     c.start(ConfigCountdown::Write);
+    EXPECT_FALSE(c.done());
+    c.tick();
+    c.markAnswered(); // a refused write
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(c.tick().resend);
     EXPECT_FALSE(c.done());
 }
 
