@@ -43,6 +43,7 @@
 #include "main_window.h"
 #include "page_host.h"
 #include "pwm_page.h"
+#include "scaling_store.h"
 #include "window_bench.h"
 
 namespace {
@@ -161,7 +162,8 @@ int main(int argc, char *argv[])
 
     qxbench::PrintingDialogs dialogs;
     qx::AppMain app(*library, dialogs);
-    qx::placeIoPages(app);
+    qx::ScalingStore scalingTables;
+    qx::placeIoPages(app, scalingTables);
     qx::MainWindow &window = app.mainWindow();
     window.show();
     qx::ConnectionPage &page = app.connectionPage();

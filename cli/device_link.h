@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "io_requests.h"
+#include "request_record.h"
 #include "library_binder.h"
 #include "qxlib.h"
 
@@ -79,7 +79,7 @@ public:
     void place(const SlotRequest &request, bool clearReceive = false);
 
     // Places `request` and waits for the answer of `address` with one of
-    // `codes` (event 1, the exception answer, counts as one too): up to
+    // `codes` (kEventOther, the exception answer, counts as one too): up to
     // `timeoutMs` after the request went out. The library sends it once the
     // previous request was answered or given up, which takes at most its
     // own 1000 ms more.

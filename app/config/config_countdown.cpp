@@ -19,17 +19,28 @@ void ConfigCountdown::start(Operation op)
     m_running = true;
 }
 
+bool ConfigCountdown::answered(Operation op, bool accepted)
+{
+    if (!m_running || op != m_op)
+        return true;
+    if (m_done)
+        return false;
+    m_answered = true;
+    m_done = accepted;
+    return true;
+}
+
 ConfigCountdown::Tick ConfigCountdown::tick()
 {
     Tick t;
     if (!m_running) {
         t.finished = true;
-        t.caption = m_op == Read ? texts::kReadButton : texts::kWriteButton;
+        t.caption = m_op == Read ? config_texts::kReadButton : config_texts::kWriteButton;
         return t;
     }
     const int d = m_count--;
     if (d != 0) {
-        std::string caption = texts::kWaitFormat;
+        std::string caption = config_texts::kWaitFormat;
         caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
         t.caption = caption;
         const int elapsedMs = (kCountdownStart + 1 - d) * kTickMs;
@@ -38,9 +49,9 @@ ConfigCountdown::Tick ConfigCountdown::tick()
     }
     m_running = false;
     t.finished = true;
-    t.caption = m_op == Read ? texts::kReadButton : texts::kWriteButton;
+    t.caption = m_op == Read ? config_texts::kReadButton : config_texts::kWriteButton;
     if (!m_done)
-        t.message = m_op == Read ? texts::kReadFailed : texts::kWriteTimedOut;
+        t.message = m_op == Read ? config_texts::kReadFailed : config_texts::kWriteTimedOut;
     return t;
 }
 

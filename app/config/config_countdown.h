@@ -22,9 +22,11 @@ public:
     void start(Operation op);
     // The module's answer came (a block shown, a write confirmed).
     void markDone() { m_done = m_answered = true; }
-    // An answer came that does not complete the operation (a broken block,
-    // a refused write): the request is not sent again.
-    void markAnswered() { m_answered = true; }
+    // An answer of `op`'s kind came; `accepted` when it completes the
+    // operation. Any answer, a broken block or a refused write too, ends
+    // the resends. False for an answer to a request sent again once the
+    // operation was done already: the operator has seen its outcome.
+    bool answered(Operation op, bool accepted);
     bool done() const { return m_done; }
     bool running() const { return m_running; }
     Operation operation() const { return m_op; }

@@ -16,6 +16,7 @@
 
 #include "app_main.h"
 #include "captions.h"
+#include "common_texts.h"
 #include "config_texts.h"
 #include "dialogs.h"
 #include "event_codes.h"
@@ -25,20 +26,11 @@
 #include "param_ini_export.h"
 #include "param_requests.h"
 #include "param_values.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString u8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::filesystem::path localPath(const QString &path)
 {
@@ -48,10 +40,10 @@ std::filesystem::path localPath(const QString &path)
 // "配置文件缺少[SECTION]下的KEY,配置未加载!\r\n"
 QString missingKeyLine(const IniLoadResult &r)
 {
-    std::string line = texts::kIniMissingFormat;
+    std::string line = config_texts::kIniMissingFormat;
     line.replace(line.find("%s"), 2, r.missingSection);
     line.replace(line.find("%s"), 2, r.missingKey);
-    return QString::fromStdString(line);
+    return uiText(line);
 }
 
 } // namespace
@@ -65,22 +57,17 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &RO2000ScanPoll::tick);
     m_answers[0] = m_app.hooks().add(kEventParamsRead, [this](const uint8_t *record) {
         const ParamReadAnswer answer = readParamReadEvent(record);
-        if (m_countdown.operation() == ConfigCountdown::Read)
-            m_countdown.markAnswered();
+        if (!m_countdown.answered(ConfigCountdown::Read, answer.ok))
+            return;
         if (answer.ok)
             showParamBlock(answer.block);
         else
-            m_app.dialogs().message(this, u8(answer.message));
+            m_app.dialogs().message(this, uiText(answer.message));
     });
     m_answers[1] = m_app.hooks().add(kEventParamsWritten, [this](const uint8_t *record) {
         const ParamWriteAnswer answer = readParamWriteEvent(record);
-        if (m_countdown.operation() == ConfigCountdown::Write) {
-            if (answer.written)
-                m_countdown.markDone();
-            else
-                m_countdown.markAnswered();
-        }
-        m_app.dialogs().message(this, u8(answer.message));
+        if (m_countdown.answered(ConfigCountdown::Write, answer.written))
+            m_app.dialogs().message(this, uiText(answer.message));
     });
 }
 
@@ -104,14 +91,14 @@ void RO2000ScanPoll::buildControls()
     page->addLayout(top);
     auto *first = new QVBoxLayout;
     top->addLayout(first);
-    first->addWidget(buildBox(PageGroup::System, texts::kBoxSystem, 1));
-    first->addWidget(buildBox(PageGroup::Com, texts::kBoxCom, 1));
-    auto *config = new QGroupBox(u8(texts::kBoxConfig), content);
+    first->addWidget(buildBox(PageGroup::System, config_texts::kBoxSystem, 1));
+    first->addWidget(buildBox(PageGroup::Com, config_texts::kBoxCom, 1));
+    auto *config = new QGroupBox(uiText(config_texts::kBoxConfig), content);
     auto *buttons = new QGridLayout(config);
-    m_ui.read = new QPushButton(u8(texts::kReadButton), config);
-    m_ui.write = new QPushButton(u8(texts::kWriteButton), config);
-    m_ui.load = new QPushButton(u8(texts::kLoadButton), config);
-    m_ui.exportIni = new QPushButton(u8(texts::kExportButton), config);
+    m_ui.read = new QPushButton(uiText(config_texts::kReadButton), config);
+    m_ui.write = new QPushButton(uiText(config_texts::kWriteButton), config);
+    m_ui.load = new QPushButton(uiText(config_texts::kLoadButton), config);
+    m_ui.exportIni = new QPushButton(uiText(config_texts::kExportButton), config);
     buttons->addWidget(m_ui.read, 0, 0);
     buttons->addWidget(m_ui.write, 0, 1);
     buttons->addWidget(m_ui.load, 1, 0);
@@ -124,7 +111,7 @@ void RO2000ScanPoll::buildControls()
         setButtonsEnabled(!m_countdown.running());
     });
     first->addStretch(1);
-    for (auto [group, title] : {std::pair {PageGroup::Eth, texts::kBoxEth}, std::pair {PageGroup::Wifi, texts::kBoxWifi}}) {
+    for (auto [group, title] : {std::pair {PageGroup::Eth, config_texts::kBoxEth}, std::pair {PageGroup::Wifi, config_texts::kBoxWifi}}) {
         auto *column = new QVBoxLayout;
         column->addWidget(buildBox(group, title, 1));
         column->addStretch(1);
@@ -134,8 +121,8 @@ void RO2000ScanPoll::buildControls()
 
     auto *second = new QHBoxLayout;
     page->addLayout(second);
-    second->addWidget(buildBox(PageGroup::Lora, texts::kBoxLora, 1), 0, Qt::AlignTop);
-    second->addWidget(buildBox(PageGroup::Dio, texts::kBoxDio, 4), 0, Qt::AlignTop);
+    second->addWidget(buildBox(PageGroup::Lora, config_texts::kBoxLora, 1), 0, Qt::AlignTop);
+    second->addWidget(buildBox(PageGroup::Dio, config_texts::kBoxDio, 4), 0, Qt::AlignTop);
     second->addStretch(1);
 
     page->addWidget(buildReserv());
@@ -152,7 +139,7 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
     QWidget *w = nullptr;
     switch (c.kind) {
     case ControlKind::Display: {
-        auto *e = new QLineEdit(u8(texts::kNotAvailable), parent);
+        auto *e = new QLineEdit(uiText(common_texts::kNotAvailable), parent);
         e->setReadOnly(true);
         w = e;
         break;
@@ -171,23 +158,23 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
         auto *l = new QComboBox(parent);
         const ValueList *values = valueListFor(c.name);
         for (const ValueEntry &e : values->entries)
-            l->addItem(u8(e.label));
+            l->addItem(uiText(e.label));
         l->setCurrentIndex(static_cast<int>(values->defaultIndex));
         w = l;
         break;
     }
     case ControlKind::Check:
-        w = new QCheckBox(u8(texts::kCheckCaption), parent);
+        w = new QCheckBox(uiText(config_texts::kCheckCaption), parent);
         break;
     }
-    w->setObjectName(QString::fromStdString(c.name));
+    w->setObjectName(uiText(c.name));
     m_controls.emplace(c.name, w);
     return w;
 }
 
 QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int columns)
 {
-    auto *box = new QGroupBox(u8(title), this);
+    auto *box = new QGroupBox(uiText(title), this);
     auto *layout = new QVBoxLayout(box);
     auto *fields = new QGridLayout;
     auto *lists = new QGridLayout; // DIO: IO1..IO24, `columns` to a row
@@ -199,7 +186,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
         if (c.group != group)
             continue;
         QWidget *w = makeControl(c, box);
-        QLabel *caption = captionFor(w, QString::fromStdString(c.caption), box);
+        QLabel *caption = captionFor(w, uiText(c.caption), box);
         if (group == PageGroup::Dio && c.kind == ControlKind::List) {
             lists->addWidget(caption, cell / columns, 2 * (cell % columns));
             lists->addWidget(w, cell / columns, 2 * (cell % columns) + 1);
@@ -209,7 +196,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
         fields->addWidget(caption, row, 0);
         fields->addWidget(w, row, 1);
         if (!c.hint.empty())
-            fields->addWidget(new QLabel(u8(c.hint), box), row, 2);
+            fields->addWidget(new QLabel(uiText(c.hint), box), row, 2);
         ++row;
     }
     return box;
@@ -217,7 +204,7 @@ QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int column
 
 QWidget *RO2000ScanPoll::buildReserv()
 {
-    m_ui.reserv = new QGroupBox(u8(texts::kBoxReserv), this);
+    m_ui.reserv = new QGroupBox(uiText(config_texts::kBoxReserv), this);
     auto *grid = new QGridLayout(m_ui.reserv);
     // byRes and dwRes eight to a row under one caption each; the texts in
     // pairs, "szRes1~2:" .. "szRes9~10:"
@@ -228,9 +215,9 @@ QWidget *RO2000ScanPoll::buildReserv()
             const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
                                                  [&name](const PageControl &p) { return p.name == name; });
             QWidget *w = makeControl(c, m_ui.reserv);
-            w->setAccessibleName(QString::fromStdString(name));
+            w->setAccessibleName(uiText(name));
             if (label == nullptr) {
-                label = new QLabel(u8(caption), m_ui.reserv);
+                label = new QLabel(uiText(caption), m_ui.reserv);
                 label->setBuddy(w);
                 grid->addWidget(label, row, 0);
             }
@@ -243,14 +230,14 @@ QWidget *RO2000ScanPoll::buildReserv()
     family("dwRes", "dwRes1~32:", 32, row);
     static const char *const kTextCaptions[] = {"szRes1~2:", "szRes3~4:", "szRes5~6:", "szRes7~8:", "szRes9~10:"};
     for (int pair = 0; pair < 5; ++pair) {
-        auto *label = new QLabel(u8(kTextCaptions[pair]), m_ui.reserv);
+        auto *label = new QLabel(uiText(kTextCaptions[pair]), m_ui.reserv);
         grid->addWidget(label, row, 0);
         for (int k = 0; k < 2; ++k) {
             const std::string name = "szRes" + std::to_string(2 * pair + k + 1);
             const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
                                                  [&name](const PageControl &p) { return p.name == name; });
             QWidget *w = makeControl(c, m_ui.reserv);
-            w->setAccessibleName(QString::fromStdString(name));
+            w->setAccessibleName(uiText(name));
             if (k == 0)
                 label->setBuddy(w);
             grid->addWidget(w, row, 1 + 4 * k, 1, 4);
@@ -298,14 +285,14 @@ void RO2000ScanPoll::showParamBlock(const ParamBlock &block)
         if (!s.fill)
             continue;
         if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->setText(QString::fromStdString(s.text));
+            e->setText(uiText(s.text));
         else if (auto *l = qobject_cast<QComboBox *>(w))
             l->setCurrentIndex(s.index);
         else if (auto *c = qobject_cast<QCheckBox *>(w))
             c->setChecked(s.checked);
     }
     m_ui.reserv->setVisible(view.reservVisible);
-    m_app.dialogs().message(this, u8(texts::kReadDone));
+    m_app.dialogs().message(this, uiText(config_texts::kReadDone));
 }
 
 PageValues RO2000ScanPoll::pageValues() const
@@ -337,19 +324,18 @@ QPushButton *RO2000ScanPoll::runningButton() const
     return m_countdown.operation() == ConfigCountdown::Read ? m_ui.read : m_ui.write;
 }
 
-bool RO2000ScanPoll::placeRequest(ConfigCountdown::Operation op)
+bool RO2000ScanPoll::placeRequest()
 {
     m_app.clearReceiveBuffer();
-    return op == ConfigCountdown::Read ? m_app.sendRequest(kSlotReadParams, m_request, RequestLength::kRead)
-                                       : m_app.sendRequest(kSlotWriteParams, m_request, RequestLength::kWriteParams);
+    return m_app.sendRequest(m_request.slot, m_request.record, m_request.length);
 }
 
 void RO2000ScanPoll::readModule()
 {
     setButtonsEnabled(false);
-    m_request = paramReadRecord();
+    m_request = paramReadRequest();
     // a refused address has been explained to the operator; nothing went out
-    if (!placeRequest(ConfigCountdown::Read)) {
+    if (!placeRequest()) {
         setButtonsEnabled(true);
         return;
     }
@@ -359,18 +345,18 @@ void RO2000ScanPoll::readModule()
 
 void RO2000ScanPoll::writeModule()
 {
-    if (!m_app.dialogs().confirm(this, u8(texts::kWriteConfirm)))
+    if (!m_app.dialogs().confirm(this, uiText(config_texts::kWriteConfirm)))
         return;
     setButtonsEnabled(false);
     const CollectResult collected = collectBlock(pageValues(), m_block);
     if (!collected.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(collected.message));
+        m_app.dialogs().message(this, uiText(collected.message));
         setButtonsEnabled(true);
         return;
     }
     m_block = collected.block;
-    m_request = paramWriteRecord(m_block);
-    if (!placeRequest(ConfigCountdown::Write)) {
+    m_request = paramWriteRequest(m_block);
+    if (!placeRequest()) {
         setButtonsEnabled(true);
         return;
     }
@@ -383,30 +369,30 @@ void RO2000ScanPoll::tick()
     QPushButton *button = runningButton();
     const ConfigCountdown::Tick t = m_countdown.tick();
     if (t.resend)
-        placeRequest(m_countdown.operation());
-    button->setText(QString::fromStdString(t.caption));
+        placeRequest();
+    button->setText(uiText(t.caption));
     if (!t.finished)
         return;
     m_timer.stop();
     setButtonsEnabled(true);
     if (t.message)
-        m_app.dialogs().message(this, QString::fromStdString(*t.message));
+        m_app.dialogs().message(this, uiText(*t.message));
 }
 
 void RO2000ScanPoll::loadFile()
 {
     FileRequest request;
-    request.title = u8(texts::kLoadButton);
-    request.filter = u8(texts::kIniFilter);
-    request.defaultSuffix = u8(texts::kIniSuffix);
+    request.title = uiText(config_texts::kLoadButton);
+    request.filter = uiText(config_texts::kIniFilter);
+    request.defaultSuffix = uiText(config_texts::kIniSuffix);
     const FileChoice choice = m_app.dialogs().openFile(this, request);
     if (choice.path.isEmpty())
         return;
-    m_app.appendLog(u8(texts::kFilePathLog) + choice.path + QStringLiteral("\r\n"));
+    m_app.logFilePath(choice.path);
     const IniLoadResult r = loadParamIni(localPath(choice.path));
     if (!r.openError.empty()) {
-        m_app.dialogs().message(this, u8(texts::kIniCannotOpen) + choice.path + QStringLiteral(", ")
-                                          + QString::fromStdString(r.openError));
+        m_app.dialogs().message(this, uiText(config_texts::kIniCannotOpen) + choice.path + QStringLiteral(", ")
+                                          + uiText(r.openError));
         return;
     }
     if (!r.ok) {
@@ -420,22 +406,22 @@ void RO2000ScanPoll::exportFile()
 {
     const CollectResult collected = collectBlock(pageValues(), m_block, CollectBase::OverCurrent);
     if (!collected.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(collected.message));
+        m_app.dialogs().message(this, uiText(collected.message));
         return;
     }
     FileRequest request;
-    request.title = u8(texts::kExportButton);
-    request.filter = u8(texts::kIniFilter);
-    request.defaultSuffix = u8(texts::kExportSuffix);
+    request.title = uiText(config_texts::kExportButton);
+    request.filter = uiText(config_texts::kIniFilter);
+    request.defaultSuffix = uiText(config_texts::kExportSuffix);
     const FileChoice choice = m_app.dialogs().saveFile(this, request);
     if (choice.path.isEmpty())
         return;
     const IniExportResult r = exportParamIni(collected.block, localPath(choice.path));
     if (!r.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(r.message));
+        m_app.dialogs().message(this, uiText(r.message));
         return;
     }
-    m_app.appendLog(u8(texts::kExportDone) + choice.path + QStringLiteral("\r\n"));
+    m_app.appendLog(uiText(config_texts::kExportDone) + choice.path + QStringLiteral("\r\n"));
 }
 
 } // namespace qx

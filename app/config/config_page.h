@@ -37,7 +37,8 @@ class RO2000ScanPoll : public QWidget
     Q_OBJECT
 
 public:
-    // Registers for the parameter block's answers (events 14 and 15).
+    // Registers for the parameter block's answers (kEventParamsRead and
+    // kEventParamsWritten).
     explicit RO2000ScanPoll(AppMain &app, QWidget *parent = nullptr);
 
     struct Controls
@@ -65,7 +66,7 @@ public:
     // The countdown's tick, 1000 ms unless a test wants it faster.
     void setTickInterval(int ms) { m_timer.setInterval(ms); }
 
-    // A block accepted from event 14 or loaded from a file.
+    // A block accepted from kEventParamsRead or loaded from a file.
     void showParamBlock(const ParamBlock &block);
 
 private:
@@ -74,9 +75,9 @@ private:
     QWidget *buildReserv();
     QWidget *makeControl(const PageControl &c, QWidget *parent);
 
-    // Places m_request, the read or write `op` sends; false when nothing
-    // went out (the operator has been told why).
-    bool placeRequest(ConfigCountdown::Operation op);
+    // Places m_request; false when nothing went out (the operator has been
+    // told why).
+    bool placeRequest();
     void readModule();
     void writeModule();
     void loadFile();
@@ -93,9 +94,9 @@ private:
     bool m_transferRunning = false;
     ParamBlock m_block;
     ConfigCountdown m_countdown;
-    RequestRecord m_request; // of the running read or write, placed again while no answer comes
+    SlotRequest m_request; // the running read or write, placed again while no answer comes
     QTimer m_timer;
-    std::array<PageHooks::Registration, 2> m_answers; // events 14 and 15
+    std::array<PageHooks::Registration, 2> m_answers; // kEventParamsRead and kEventParamsWritten
 };
 
 } // namespace qx

@@ -2,7 +2,7 @@
 // that tests compare with the same constant the page shows.
 #pragma once
 
-namespace qx::texts {
+namespace qx::config_texts {
 
 // answers to a parameter block read and write
 inline constexpr const char *kParamsIncomplete = "读取的配置数据不完整!";
@@ -20,7 +20,6 @@ inline constexpr const char *kBoxDio = "<<<DIO>>>";
 inline constexpr const char *kBoxReserv = "<<<RESERV>>>";
 inline constexpr const char *kBoxConfig = "模块配置";
 inline constexpr const char *kBoxFirmware = "固件升级";
-inline constexpr const char *kNotAvailable = "N/A"; // an empty field, also on the connection page
 inline constexpr const char *kCheckCaption = "选中1";
 inline constexpr const char *kReadButton = "读取模块";
 inline constexpr const char *kWriteButton = "写入模块";
@@ -37,7 +36,6 @@ inline constexpr const char *kWriteConfirm
 inline constexpr const char *kIniFilter = "配置文件(*.ini)|*.ini|所有文件(*.*)|*.*||";
 inline constexpr const char *kIniSuffix = "txt";
 inline constexpr const char *kExportSuffix = "ini";
-inline constexpr const char *kFilePathLog = "文件路径:";
 
 // INI load and export outcomes (the load failure is a log line)
 inline constexpr const char *kIniMissingFormat = "配置文件缺少[%s]下的%s,配置未加载!\r\n";
@@ -70,8 +68,8 @@ inline constexpr const char *kBiosProgress = "升级BIOS:正在传送,Part %u/%u
 inline constexpr const char *kFirmwareProgress = "升级Firmware:正在传送,Part %u/%u,Byte %u/%u\r\n";
 inline constexpr const char *kBiosTimeout = "升级BIOS:传送超时,准备重新传送\r\n";
 inline constexpr const char *kFirmwareTimeout = "升级Firmware:传送超时,准备重新传送\r\n";
-// a part the module refused (events 16 and 17)
+// a part the module refused (kEventBiosPacket and kEventFirmwarePacket)
 inline constexpr const char *kBiosResend = "升级BIOS:传送失败,准备重新传送.\r\n";
 inline constexpr const char *kFirmwareResend = "升级FIRMWARE: 传送失败,准备重新传送.\r\n";
 
-} // namespace qx::texts
+} // namespace qx::config_texts

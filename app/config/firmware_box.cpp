@@ -21,15 +21,15 @@ FirmwareBox::FirmwareBox(AppMain &app, QWidget *parent)
 {
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    auto *box = new QGroupBox(uiText(texts::kBoxFirmware), this);
+    auto *box = new QGroupBox(uiText(config_texts::kBoxFirmware), this);
     auto *buttons = new QHBoxLayout(box);
-    m_ui.open = new QPushButton(uiText(texts::kButtonOpenImage), box);
-    m_ui.upgrade = new QPushButton(uiText(texts::kButtonUpgradeBios), box);
+    m_ui.open = new QPushButton(uiText(config_texts::kButtonOpenImage), box);
+    m_ui.upgrade = new QPushButton(uiText(config_texts::kButtonUpgradeBios), box);
     buttons->addWidget(m_ui.open);
     buttons->addWidget(m_ui.upgrade);
     row->addWidget(box);
     m_ui.progress = new QProgressBar(this);
-    m_ui.progress->setAccessibleName(uiText(texts::kFirmwareProgressName));
+    m_ui.progress->setAccessibleName(uiText(config_texts::kFirmwareProgressName));
     m_ui.progress->setFormat(QStringLiteral("%v/%m"));
     m_ui.progress->setRange(0, 1);
     m_ui.progress->setValue(0);
@@ -49,10 +49,10 @@ void FirmwareBox::onOpen()
         return;
     }
     FileRequest request;
-    request.title = uiText(texts::kButtonOpenImage);
-    request.filter = uiText(texts::kFirmwareFilter);
+    request.title = uiText(config_texts::kButtonOpenImage);
+    request.filter = uiText(config_texts::kFirmwareFilter);
     request.startFolder = m_folder;
-    request.defaultSuffix = QString::fromLatin1(texts::kFirmwareSuffix);
+    request.defaultSuffix = QString::fromLatin1(config_texts::kFirmwareSuffix);
     const FileChoice choice = m_app.dialogs().openFile(this, request);
     if (choice.path.isEmpty())
         return;
@@ -69,10 +69,10 @@ void FirmwareBox::onUpgrade()
     if (m_upgrade.running())
         return;
     if (m_upgrade.imageSize() == 0) {
-        message(texts::kFirmwareNoImage);
+        message(config_texts::kFirmwareNoImage);
         return;
     }
-    if (!m_driver->linkReady() || !m_app.dialogs().confirm(this, uiText(texts::kFirmwareConfirm)))
+    if (!m_driver->linkReady() || !m_app.dialogs().confirm(this, uiText(config_texts::kFirmwareConfirm)))
         return;
     m_driver->take(m_upgrade.start(kTransferBios));
 }
@@ -80,7 +80,7 @@ void FirmwareBox::onUpgrade()
 void FirmwareBox::applyControls()
 {
     const bool running = m_upgrade.running();
-    m_ui.open->setText(uiText(running ? texts::kButtonCancelUpgrade : texts::kButtonOpenImage));
+    m_ui.open->setText(uiText(running ? config_texts::kButtonCancelUpgrade : config_texts::kButtonOpenImage));
     m_ui.upgrade->setEnabled(!running);
     if (running != m_runningShown) {
         m_runningShown = running;

@@ -1,4 +1,5 @@
 // The firmware parts and their acknowledgement-driven sequence.
+#include "common_texts.h"
 #include "firmware_upgrade.h"
 
 #include <algorithm>
@@ -20,17 +21,17 @@ namespace L = FirmwarePartLayout;
 
 const char *progressFormat(int kind)
 {
-    return kind == kTransferBios ? texts::kBiosProgress : texts::kFirmwareProgress;
+    return kind == kTransferBios ? config_texts::kBiosProgress : config_texts::kFirmwareProgress;
 }
 
 const char *timeoutLine(int kind)
 {
-    return kind == kTransferBios ? texts::kBiosTimeout : texts::kFirmwareTimeout;
+    return kind == kTransferBios ? config_texts::kBiosTimeout : config_texts::kFirmwareTimeout;
 }
 
 FirmwareLoadResult tooLarge(const std::string &name, uint64_t size)
 {
-    return {false, formatText(texts::kFirmwareTooLarge, name.c_str(), static_cast<unsigned long long>(size)), {}};
+    return {false, formatText(config_texts::kFirmwareTooLarge, name.c_str(), static_cast<unsigned long long>(size)), {}};
 }
 
 } // namespace
@@ -63,7 +64,7 @@ FirmwareLoadResult FirmwareUpgrade::loadFile(const std::string &path)
     // one byte more than an image may have tells a file that is too long
     const FileReadResult read = readFileBytes(path, kFirmwareMaxImage + 1);
     if (!read.ok)
-        return {false, formatText(texts::kFirmwareCannotOpen, path.c_str(), std::strerror(read.error)), {}};
+        return {false, formatText(config_texts::kFirmwareCannotOpen, path.c_str(), std::strerror(read.error)), {}};
     if (read.size > kFirmwareMaxImage || read.bytes.size() > kFirmwareMaxImage)
         return tooLarge(path, std::max<uint64_t>(read.size, read.bytes.size()));
     return loadImage(std::vector<uint8_t>(read.bytes.begin(), read.bytes.end()), path);
@@ -83,8 +84,8 @@ FirmwareLoadResult FirmwareUpgrade::loadImage(std::vector<uint8_t> bytes, const 
         return r;
     }
     m_image = std::move(bytes);
-    r.log = std::string(texts::kFilePathLog) + name
-        + formatText(texts::kFirmwareFileSize, static_cast<unsigned>(m_image.size())) + "\r\n";
+    r.log = common_texts::kFilePathLog + name
+        + formatText(config_texts::kFirmwareFileSize, static_cast<unsigned>(m_image.size())) + "\r\n";
     return r;
 }
 
@@ -98,7 +99,7 @@ FirmwareAck readFirmwareAck(int32_t code, const uint8_t *record)
         a.nextPart = value + 1;
     } else {
         a.nextPart = value;
-        a.logLine = code == kTransferBios ? texts::kBiosResend : texts::kFirmwareResend;
+        a.logLine = code == kTransferBios ? config_texts::kBiosResend : config_texts::kFirmwareResend;
     }
     return a;
 }
@@ -114,7 +115,7 @@ TransferStep FirmwareUpgrade::start(int kind)
         return {};
     if (m_image.empty()) {
         TransferStep step;
-        step.message = texts::kFirmwareNoImage;
+        step.message = config_texts::kFirmwareNoImage;
         return step;
     }
     m_kind = kind;
@@ -146,7 +147,7 @@ TransferStep FirmwareUpgrade::acknowledge(const FirmwareAck &ack)
     TransferStep step;
     step.kind = TransferStep::Kind::Finished;
     step.success = true;
-    step.message = texts::kFirmwareDone;
+    step.message = config_texts::kFirmwareDone;
     return step;
 }
 
@@ -170,7 +171,7 @@ TransferStep FirmwareUpgrade::cancel(TransferStop why)
     TransferStep step;
     step.kind = TransferStep::Kind::Finished;
     if (partsSent)
-        step.message = texts::kFirmwareCancelled;
+        step.message = config_texts::kFirmwareCancelled;
     return step;
 }
 

@@ -48,9 +48,9 @@ struct FirmwareLoadResult
     std::string log;     // loaded: "文件路径:" ... for the main log
 };
 
-// An acknowledgement of events 16 and 17: the kind and the part to send
-// next (the acknowledged part + 1 when stored, the same part when refused),
-// and the line a refusal writes to the log.
+// An acknowledgement of kEventBiosPacket and kEventFirmwarePacket: the kind
+// and the part to send next (the acknowledged part + 1 when stored, the same
+// part when refused), and the line a refusal writes to the log.
 struct FirmwareAck
 {
     int kind = kTransferBios;

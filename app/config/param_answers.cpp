@@ -17,10 +17,10 @@ ParamReadAnswer readParamAnswer(const uint8_t *payload, std::size_t length)
         a.block = r.block;
         break;
     case PayloadStatus::BadChecksum:
-        a.message = texts::kParamsBadChecksum;
+        a.message = config_texts::kParamsBadChecksum;
         break;
     case PayloadStatus::Incomplete:
-        a.message = texts::kParamsIncomplete;
+        a.message = config_texts::kParamsIncomplete;
         break;
     }
     return a;
@@ -36,7 +36,7 @@ ParamWriteAnswer readParamWriteEvent(const uint8_t *record)
 {
     ParamWriteAnswer a;
     a.written = record[TransferReplyLayout::kStatus] != 0;
-    a.message = a.written ? texts::kParamsWritten : texts::kParamsWriteFailed;
+    a.message = a.written ? config_texts::kParamsWritten : config_texts::kParamsWriteFailed;
     return a;
 }
 

@@ -1,6 +1,6 @@
-// The module's answers to a parameter block read (event 14) and write
-// (event 15), as the configuration page takes them. The read answer is
-// accepted here and nowhere else: checksum, then the record length.
+// The module's answers to a parameter block read (kEventParamsRead) and write
+// (kEventParamsWritten), as the configuration page takes them. The read
+// answer is accepted here and nowhere else: checksum, then the record length.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +23,7 @@ struct ParamReadAnswer
 // or neither the full nor the compact length gives "读取的配置数据不完整!",
 // a wrong checksum "读取的配置数据校验和不正确!".
 ParamReadAnswer readParamAnswer(const uint8_t *payload, std::size_t length);
-// The same for event 14's record.
+// The same for kEventParamsRead's record.
 ParamReadAnswer readParamReadEvent(const uint8_t *record);
 
 struct ParamWriteAnswer
@@ -31,7 +31,7 @@ struct ParamWriteAnswer
     bool written = false; // the module's status byte is not 0
     std::string message;
 };
-// Event 15's record.
+// kEventParamsWritten's record.
 ParamWriteAnswer readParamWriteEvent(const uint8_t *record);
 
 } // namespace qx

@@ -253,14 +253,14 @@ CollectResult collectBlock(const PageValues &values, const ParamBlock &current, 
     };
     const auto model = static_cast<uint8_t>(parseParamNumber(valueOf("QXMode").text));
     if (model == 0) {
-        r.message = texts::kNothingLoaded;
+        r.message = config_texts::kNothingLoaded;
         return r;
     }
     // An address outside 1..247 would leave the module unreachable (0 is
     // the broadcast address): refused rather than cut to its low bits.
     const int64_t address = parseParamNumber(valueOf("QXAddr1").text);
     if (base == CollectBase::Write && (address < 1 || address > 247)) {
-        r.message = texts::kBadModuleAddress;
+        r.message = config_texts::kBadModuleAddress;
         return r;
     }
     const auto extConf = static_cast<uint8_t>(parseParamNumber(valueOf("QXExtConf").text));

@@ -20,7 +20,7 @@ namespace {
 
 std::string refusal(std::string_view key, const std::string &reason)
 {
-    std::string text = texts::kExportRefused;
+    std::string text = config_texts::kExportRefused;
     text.replace(text.find("%s"), 2, key);
     text.replace(text.find("%s"), 2, reason);
     return text;
@@ -62,7 +62,7 @@ IniExportResult paramIniText(const ParamBlock &block)
         const ParamField field = *findParamField(rule.key);
         const std::string value = block.fieldText(field);
         if (value.find_first_of("\r\n") != std::string::npos) {
-            r.message = refusal(rule.key, texts::kExportLineBreak);
+            r.message = refusal(rule.key, config_texts::kExportLineBreak);
             return r;
         }
         if (rule.section != section) {
@@ -73,20 +73,20 @@ IniExportResult paramIniText(const ParamBlock &block)
     }
     if (r.text.size() > kIniSearchLimit) {
         static_assert(kIniSearchLimit == 8192, "the message names the limit");
-        r.message = texts::kExportTooLong;
+        r.message = config_texts::kExportTooLong;
         return r;
     }
     // read back as a load would, and compare every key written
     const IniLoadResult back = loadParamIniText(r.text);
     if (!back.ok) {
-        r.message = refusal(back.missingKey, texts::kExportKeyHidden);
+        r.message = refusal(back.missingKey, config_texts::kExportKeyHidden);
         return r;
     }
     for (const IniKeyRule &rule : keys) {
         const ParamField field = *findParamField(rule.key);
         const std::string read = back.block.fieldText(field);
         if (read != block.fieldText(field)) {
-            r.message = refusal(rule.key, texts::kExportReadBackAs + ("\"" + gbkToUtf8(read) + "\""));
+            r.message = refusal(rule.key, config_texts::kExportReadBackAs + ("\"" + gbkToUtf8(read) + "\""));
             return r;
         }
     }
@@ -101,7 +101,7 @@ IniExportResult exportParamIni(const ParamBlock &block, const std::filesystem::p
         return r;
     auto failed = [&r, &path](int error) {
         r.ok = false;
-        r.message = std::string(texts::kExportCannotWrite) + path.string() + ": " + std::strerror(error);
+        r.message = std::string(config_texts::kExportCannotWrite) + path.string() + ": " + std::strerror(error);
         return r;
     };
     std::string temp = path.string() + ".XXXXXX";
@@ -136,7 +136,7 @@ IniExportResult exportParamIni(const ParamBlock &block, const std::filesystem::p
         ::unlink(temp.c_str());
         return failed(error);
     }
-    r.message = std::string(texts::kExportDone) + path.string();
+    r.message = std::string(config_texts::kExportDone) + path.string();
     return r;
 }
 

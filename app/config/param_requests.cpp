@@ -2,14 +2,14 @@
 
 namespace qx {
 
-RequestRecord paramReadRecord()
+SlotRequest paramReadRequest(uint8_t address)
 {
-    return transferRequest({}, 0);
+    return {kSlotReadParams, RequestLength::kRead, transferRequest({}, address)};
 }
 
-RequestRecord paramWriteRecord(const ParamBlock &block)
+SlotRequest paramWriteRequest(const ParamBlock &block, uint8_t address)
 {
-    return transferRequest(block.payload(), 0);
+    return {kSlotWriteParams, RequestLength::kWriteParams, transferRequest(block.payload(), address)};
 }
 
 } // namespace qx

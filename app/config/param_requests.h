@@ -1,10 +1,13 @@
 // The two requests of the configuration page: read the parameter block
-// (slot 14, function 0x41) and write it (slot 15, 0x42); the block is never
-// split. The shell puts the module address in.
+// (slot 14, function 0x41) and write it (slot 15, 0x42), with the slot and
+// how many record bytes the library takes; the block is never split. The
+// shell puts the connection page's address in; qxcli gives its own.
 #pragma once
 
-#include "param_block.h"
+#include <cstdint>
+
 #include "request_record.h"
+#include "param_block.h"
 
 namespace qx {
 
@@ -14,10 +17,10 @@ namespace qx {
 // that came, also a refusal or a broken block, is never asked again.
 inline constexpr int kParamResendMs = 2000;
 
-// 28 bytes for slot 14.
-RequestRecord paramReadRecord();
-// 1312 bytes for slot 15: the payload (108 bytes for codes 210..254, else
+// Slot 14, 28 bytes.
+SlotRequest paramReadRequest(uint8_t address = 0);
+// Slot 15, 1312 bytes: the payload (108 bytes for codes 210..254, else
 // 1092) from offset 28 and its length at offset 1308.
-RequestRecord paramWriteRecord(const ParamBlock &block);
+SlotRequest paramWriteRequest(const ParamBlock &block, uint8_t address = 0);
 
 } // namespace qx

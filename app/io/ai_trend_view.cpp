@@ -12,6 +12,7 @@
 
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
@@ -24,14 +25,14 @@ AiTrendView::AiTrendView(QWidget *parent)
     m_timeAxis = new QValueAxis(m_chart);
     m_timeAxis->setRange(-static_cast<double>(m_ring.windowMs()) / 1000.0, 0.0);
     m_timeAxis->setLabelFormat(QStringLiteral("%d"));
-    m_timeAxis->setTitleText(u8(io_texts::kTrendTimeAxis));
+    m_timeAxis->setTitleText(uiText(io_texts::kTrendTimeAxis));
     m_valueAxis = new QValueAxis(m_chart);
     m_valueAxis->setRange(0.0, 1.0);
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
     for (int ch = 0; ch < kAnalogChannels; ++ch) {
         auto *series = new QLineSeries(m_chart);
-        series->setName(u8f(io_texts::kTrendSeriesFormat, ch + 1));
+        series->setName(uiTextOf(io_texts::kTrendSeriesFormat, ch + 1));
         m_chart->addSeries(series);
         series->attachAxis(m_timeAxis);
         series->attachAxis(m_valueAxis);
@@ -41,7 +42,7 @@ AiTrendView::AiTrendView(QWidget *parent)
 
     m_view = new QChartView(m_chart, this);
     m_view->setRenderHint(QPainter::Antialiasing, false);
-    m_view->setAccessibleName(u8(io_texts::kTrendSwitch));
+    m_view->setAccessibleName(uiText(io_texts::kTrendSwitch));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -70,7 +71,7 @@ int64_t AiTrendView::clockMs() const
 
 void AiTrendView::setScaled(bool scaled)
 {
-    m_valueAxis->setTitleText(u8(scaled ? io_texts::kTrendScaledAxis : io_texts::kTrendRawAxis));
+    m_valueAxis->setTitleText(uiText(scaled ? io_texts::kTrendScaledAxis : io_texts::kTrendRawAxis));
     clear();
 }
 

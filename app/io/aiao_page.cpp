@@ -15,12 +15,15 @@
 #include "analog_values.h"
 #include "app_main.h"
 #include "captions.h"
+#include "common_texts.h"
+#include "dialogs.h"
 #include "event_codes.h"
 #include "io_events.h"
-#include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "scaling_store.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 #include "write_sender.h"
 
 namespace qx {
@@ -33,7 +36,7 @@ const char *const kAoRawName = "DA原始值";
 
 QLineEdit *column(const QString &channel, const char *name, const char *text, QWidget *parent)
 {
-    return valueField(channel + QLatin1Char(' ') + u8(name), u8(text), parent);
+    return valueField(channel + QLatin1Char(' ') + uiText(name), uiText(text), parent);
 }
 
 std::size_t index(int n)
@@ -43,10 +46,12 @@ std::size_t index(int n)
 
 } // namespace
 
-RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> countersPolling, QWidget *parent)
+RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, ScalingStore &scaling, std::function<bool()> countersPolling,
+                     QWidget *parent)
     : QWidget(parent)
     , m_app(app)
     , m_writes(writes)
+    , m_scaling(scaling)
     , m_countersPolling(std::move(countersPolling))
 {
     buildControls();
@@ -69,22 +74,18 @@ RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> co
     connect(&m_app, &AppMain::portClosed, this, &RO2000Tag::portClosed);
 
     connect(m_ui.loadScaling, &QPushButton::clicked, this, &RO2000Tag::loadScalingFile);
-    connect(m_ui.pollAi, &QPushButton::clicked, this, [this] {
-        if (placeRequest(m_app, pollAnalogInputsRequest(target())))
-            m_ui.pollAi->setEnabled(false);
-    });
-    connect(m_ui.stopAi, &QPushButton::clicked, this, [this] {
-        if (placeRequest(m_app, stopAnalogInputsRequest(target())))
-            m_ui.pollAi->setEnabled(true);
-    });
-    connect(m_ui.pollAo, &QPushButton::clicked, this, [this] {
-        if (placeRequest(m_app, pollAnalogOutputsRequest(target())))
-            m_ui.pollAo->setEnabled(false);
-    });
-    connect(m_ui.stopAo, &QPushButton::clicked, this, [this] {
-        if (placeRequest(m_app, stopAnalogOutputsRequest(target())))
-            m_ui.pollAo->setEnabled(true);
-    });
+    const auto poll = [this](QPushButton *button, SlotRequest (*request)(IoTarget), void (AnalogPollState::*change)()) {
+        connect(button, &QPushButton::clicked, this, [this, request, change] {
+            if (!placeRequest(m_app, request(target())))
+                return;
+            (m_poll.*change)();
+            applyButtons();
+        });
+    };
+    poll(m_ui.pollAi, pollAnalogInputsRequest, &AnalogPollState::inputsStarted);
+    poll(m_ui.stopAi, stopAnalogInputsRequest, &AnalogPollState::inputsStopped);
+    poll(m_ui.pollAo, pollAnalogOutputsRequest, &AnalogPollState::outputsStarted);
+    poll(m_ui.stopAo, stopAnalogOutputsRequest, &AnalogPollState::outputsStopped);
     for (int n = 1; n <= kAnalogChannels; ++n)
         connect(m_ui.aoWrite[index(n)], &QPushButton::clicked, this, [this, n] { writeOutput(n); });
     connect(m_ui.trendSwitch, &QCheckBox::toggled, m_ui.trend, &QWidget::setVisible);
@@ -97,10 +98,10 @@ void RO2000Tag::buildControls()
     m_ui.subStation = addSubStationRow(root, this);
 
     auto *scaling = new QHBoxLayout;
-    m_ui.loadScaling = new QPushButton(u8(io_texts::kButtonLoadScaling), this);
+    m_ui.loadScaling = new QPushButton(uiText(io_texts::kButtonLoadScaling), this);
     scaling->addWidget(m_ui.loadScaling);
-    scaling->addWidget(new QLabel(u8(io_texts::kScalingNote), this), 1);
-    m_ui.trendSwitch = new QCheckBox(u8(io_texts::kTrendSwitch), this);
+    scaling->addWidget(new QLabel(uiText(io_texts::kScalingNote), this), 1);
+    m_ui.trendSwitch = new QCheckBox(uiText(io_texts::kTrendSwitch), this);
     m_ui.trendSwitch->setChecked(true);
     scaling->addWidget(m_ui.trendSwitch);
     root->addLayout(scaling);
@@ -121,39 +122,39 @@ void RO2000Tag::buildControls()
     root->addLayout(outputs);
 
     auto *buttons = new QHBoxLayout;
-    m_ui.pollAi = new QPushButton(u8(io_texts::kButtonPollAi), this);
-    m_ui.stopAi = new QPushButton(u8(io_texts::kButtonStopAi), this);
-    m_ui.pollAo = new QPushButton(u8(io_texts::kButtonPollAo), this);
-    m_ui.stopAo = new QPushButton(u8(io_texts::kButtonStopAo), this);
-    m_ui.aiDenoise = new QPushButton(u8(io_texts::kButtonAiDenoise), this);
-    m_ui.aiCalibrate = new QPushButton(u8(io_texts::kButtonAiCalibrate), this);
-    m_ui.aoCalibrate = new QPushButton(u8(io_texts::kButtonAoCalibrate), this);
+    m_ui.pollAi = new QPushButton(uiText(io_texts::kButtonPollAi), this);
+    m_ui.stopAi = new QPushButton(uiText(io_texts::kButtonStopAi), this);
+    m_ui.pollAo = new QPushButton(uiText(io_texts::kButtonPollAo), this);
+    m_ui.stopAo = new QPushButton(uiText(io_texts::kButtonStopAo), this);
+    m_ui.aiDenoise = new QPushButton(uiText(io_texts::kButtonAiDenoise), this);
+    m_ui.aiCalibrate = new QPushButton(uiText(io_texts::kButtonAiCalibrate), this);
+    m_ui.aoCalibrate = new QPushButton(uiText(io_texts::kButtonAoCalibrate), this);
     for (QPushButton *b : {m_ui.pollAi, m_ui.stopAi, m_ui.pollAo, m_ui.stopAo, m_ui.aiDenoise,
                            m_ui.aiCalibrate, m_ui.aoCalibrate})
         buttons->addWidget(b);
     // calibration belongs to the factory: the buttons are there but never work
     for (QPushButton *b : {m_ui.aiDenoise, m_ui.aiCalibrate, m_ui.aoCalibrate})
         b->setEnabled(false);
-    buttons->addWidget(new QLabel(u8(io_texts::kCalibrationNote), this), 1);
+    buttons->addWidget(new QLabel(uiText(io_texts::kCalibrationNote), this), 1);
     root->addLayout(buttons);
     root->addStretch(1);
 }
 
 QWidget *RO2000Tag::buildAiBox(const char *title, int first)
 {
-    auto *box = new QGroupBox(u8(title), this);
+    auto *box = new QGroupBox(uiText(title), this);
     auto *grid = new QGridLayout(box);
-    grid->addWidget(new QLabel(u8(io_texts::kAiHeading), box), 0, 1, 1, 5);
+    grid->addWidget(new QLabel(uiText(io_texts::kAiHeading), box), 0, 1, 1, 5);
     for (int n = first; n < first + 4; ++n) {
-        const QString channel = u8f(io_texts::kAiFormat, n).chopped(1);
+        const QString channel = uiTextOf(io_texts::kAiFormat, n).chopped(1);
         AnalogRow &row = m_ui.ai[index(n)];
         row.raw = column(channel, kColumnNames[0], "0", box);
-        row.noise = column(channel, kColumnNames[1], texts::kNotAvailable, box);
-        row.ratio = column(channel, kColumnNames[2], texts::kNotAvailable, box);
-        row.scaled = column(channel, kColumnNames[3], texts::kNotAvailable, box);
+        row.noise = column(channel, kColumnNames[1], common_texts::kNotAvailable, box);
+        row.ratio = column(channel, kColumnNames[2], common_texts::kNotAvailable, box);
+        row.scaled = column(channel, kColumnNames[3], common_texts::kNotAvailable, box);
         row.unit = column(channel, kColumnNames[4], io_texts::kNoUnit, box);
         const int r = n - first + 1;
-        grid->addWidget(new QLabel(u8f(io_texts::kAiFormat, n), box), r, 0);
+        grid->addWidget(new QLabel(uiTextOf(io_texts::kAiFormat, n), box), r, 0);
         int c = 1;
         for (QLineEdit *e : {row.raw, row.noise, row.ratio, row.scaled, row.unit}) {
             e->setObjectName(QStringLiteral("ai%1_%2").arg(n).arg(c));
@@ -165,27 +166,27 @@ QWidget *RO2000Tag::buildAiBox(const char *title, int first)
 
 QWidget *RO2000Tag::buildAoBox(const char *title, int first)
 {
-    auto *box = new QGroupBox(u8(title), this);
+    auto *box = new QGroupBox(uiText(title), this);
     auto *grid = new QGridLayout(box);
-    grid->addWidget(new QLabel(u8(io_texts::kAoHeading), box), 0, 1, 1, 5);
-    grid->addWidget(new QLabel(u8(io_texts::kAoRange), box), 0, 6);
+    grid->addWidget(new QLabel(uiText(io_texts::kAoHeading), box), 0, 1, 1, 5);
+    grid->addWidget(new QLabel(uiText(io_texts::kAoRange), box), 0, 6);
     for (int n = first; n < first + 4; ++n) {
-        const QString channel = u8f(io_texts::kAoFormat, n).chopped(1);
+        const QString channel = uiTextOf(io_texts::kAoFormat, n).chopped(1);
         AnalogRow &row = m_ui.ao[index(n)];
         row.raw = new QLineEdit(QStringLiteral("0"), box);
-        row.raw->setAccessibleName(channel + QLatin1Char(' ') + u8(kAoRawName));
-        row.noise = column(channel, kColumnNames[1], texts::kNotAvailable, box);
-        row.ratio = column(channel, kColumnNames[2], texts::kNotAvailable, box);
-        row.scaled = column(channel, kColumnNames[3], texts::kNotAvailable, box);
+        row.raw->setAccessibleName(channel + QLatin1Char(' ') + uiText(kAoRawName));
+        row.noise = column(channel, kColumnNames[1], common_texts::kNotAvailable, box);
+        row.ratio = column(channel, kColumnNames[2], common_texts::kNotAvailable, box);
+        row.scaled = column(channel, kColumnNames[3], common_texts::kNotAvailable, box);
         row.unit = column(channel, kColumnNames[4], io_texts::kNoUnit, box);
         const int r = n - first + 1;
-        grid->addWidget(captionFor(row.raw, u8f(io_texts::kAoFormat, n), box), r, 0);
+        grid->addWidget(captionFor(row.raw, uiTextOf(io_texts::kAoFormat, n), box), r, 0);
         int c = 1;
         for (QLineEdit *e : {row.raw, row.noise, row.ratio, row.scaled, row.unit}) {
             e->setObjectName(QStringLiteral("ao%1_%2").arg(n).arg(c));
             grid->addWidget(e, r, c++);
         }
-        m_ui.aoWrite[index(n)] = new QPushButton(u8f(io_texts::kAoWriteFormat, n), box);
+        m_ui.aoWrite[index(n)] = new QPushButton(uiTextOf(io_texts::kAoWriteFormat, n), box);
         grid->addWidget(m_ui.aoWrite[index(n)], r, c);
     }
     return box;
@@ -200,72 +201,72 @@ void RO2000Tag::writeOutput(int n)
 {
     const AnalogOutputCheck check = checkAnalogOutput(m_ui.ao[index(n)].raw->text().toStdString(), n);
     if (!check.ok) {
-        m_app.dialogs().message(this, QString::fromStdString(check.message));
+        m_app.dialogs().message(this, uiText(check.message));
         return;
     }
     if (m_writes.write(writeAnalogOutputRequest(target(), n, check.value)))
         m_ui.ao[index(n)].scaled->setText(
-            QString::fromStdString(scaledOutputText(m_app.scaling().tables(), n, check.value)));
+            uiText(scaledOutputText(m_scaling.tables(), n, check.value)));
 }
 
 void RO2000Tag::showInputs(std::span<const uint32_t> values)
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (std::size_t i = 0; i < values.size() && i < m_aiRaw.size(); ++i) {
         const int n = static_cast<int>(i + 1);
         m_aiRaw[i] = values[i];
-        m_ui.ai[i].raw->setText(QString::fromStdString(unsignedText(values[i])));
-        m_ui.ai[i].scaled->setText(QString::fromStdString(scaledInputText(tables, n, values[i])));
+        m_ui.ai[i].raw->setText(uiText(unsignedText(values[i])));
+        m_ui.ai[i].scaled->setText(uiText(scaledInputText(tables, n, values[i])));
     }
     addTrendSample();
 }
 
 void RO2000Tag::showOutputs(std::span<const uint16_t> values)
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (std::size_t i = 0; i < values.size() && i < m_ui.ao.size(); ++i) {
         const int n = static_cast<int>(i + 1);
-        m_ui.ao[i].raw->setText(QString::fromStdString(unsignedText(values[i])));
-        m_ui.ao[i].scaled->setText(QString::fromStdString(scaledOutputText(tables, n, values[i])));
+        m_ui.ao[i].raw->setText(uiText(unsignedText(values[i])));
+        m_ui.ao[i].scaled->setText(uiText(scaledOutputText(tables, n, values[i])));
     }
 }
 
 void RO2000Tag::loadScalingFile()
 {
     FileRequest request;
-    request.filter = u8(io_texts::kScalingFilter);
+    request.filter = uiText(io_texts::kScalingFilter);
     request.startFolder = QCoreApplication::applicationDirPath();
-    request.defaultSuffix = u8(io_texts::kScalingSuffix);
+    request.defaultSuffix = uiText(io_texts::kScalingSuffix);
     const FileChoice choice = m_app.dialogs().openFile(this, request);
     if (choice.path.isEmpty())
         return;
-    m_app.appendLog(u8(io_texts::kFilePathLog) + choice.path + QStringLiteral("\r\n"));
+    m_app.logFilePath(choice.path);
 
-    const ScalingLoadResult result = m_app.scaling().load(choice.path.toStdString());
-    m_ui.trend->setScaled(m_app.scaling().tables().valid != 0);
+    const ScalingLoadResult result = m_scaling.load(choice.path.toStdString());
+    m_ui.trend->setScaled(m_scaling.tables().valid != 0);
     if (!result.complete) {
         // The tables are all zero now; say why in the log rather than leave
         // the operator guessing, and stop showing the file that is gone.
-        m_app.appendLog(QString::fromStdString(result.message) + QStringLiteral("\r\n"));
+        m_app.appendLog(uiText(result.message) + QStringLiteral("\r\n"));
         clearScalingColumns();
         return;
     }
     showScalingColumns();
     for (const std::string &message : result.channelMessages)
-        m_app.dialogs().message(this, QString::fromStdString(message));
+        m_app.dialogs().message(this, uiText(message));
     recomputeScaled();
 }
 
 void RO2000Tag::showScalingColumns()
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (int n = 1; n <= kAnalogChannels; ++n) {
         for (bool ai : {true, false}) {
             const ScalingColumns c = ai ? inputScalingColumns(tables, n) : outputScalingColumns(tables, n);
             AnalogRow &row = (ai ? m_ui.ai : m_ui.ao)[index(n)];
-            row.noise->setText(QString::fromStdString(c.noise));
-            row.ratio->setText(QString::fromStdString(c.ratio));
-            row.unit->setText(QString::fromStdString(c.unit));
+            row.noise->setText(uiText(c.noise));
+            row.ratio->setText(uiText(c.ratio));
+            row.unit->setText(uiText(c.unit));
         }
     }
 }
@@ -274,30 +275,30 @@ void RO2000Tag::clearScalingColumns()
 {
     for (auto *rows : {&m_ui.ai, &m_ui.ao}) {
         for (AnalogRow &row : *rows) {
-            row.noise->setText(u8(texts::kNotAvailable));
-            row.ratio->setText(u8(texts::kNotAvailable));
-            row.unit->setText(u8(io_texts::kNoUnit));
+            row.noise->setText(uiText(common_texts::kNotAvailable));
+            row.ratio->setText(uiText(common_texts::kNotAvailable));
+            row.unit->setText(uiText(io_texts::kNoUnit));
         }
     }
 }
 
 void RO2000Tag::recomputeScaled()
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     for (int n = 1; n <= kAnalogChannels; ++n) {
         m_ui.ai[index(n)].scaled->setText(
-            QString::fromStdString(scaledInputText(tables, n, m_aiRaw[index(n)])));
+            uiText(scaledInputText(tables, n, m_aiRaw[index(n)])));
         // an AO edit that holds no value has nothing to scale
         AnalogRow &ao = m_ui.ao[index(n)];
         const AnalogOutputCheck value = checkAnalogOutput(ao.raw->text().toStdString(), n);
-        ao.scaled->setText(value.ok ? QString::fromStdString(scaledOutputText(tables, n, value.value))
-                                    : u8(texts::kNotAvailable));
+        ao.scaled->setText(value.ok ? uiText(scaledOutputText(tables, n, value.value))
+                                    : uiText(common_texts::kNotAvailable));
     }
 }
 
 void RO2000Tag::addTrendSample()
 {
-    const ScalingTables &tables = m_app.scaling().tables();
+    const ScalingTables &tables = m_scaling.tables();
     std::array<float, kAnalogChannels> values {};
     for (std::size_t i = 0; i < values.size(); ++i) {
         values[i] = tables.valid != 0 ? scaledInput(m_aiRaw[i], tables.aiNoise[i], tables.aiRatio[i])
@@ -308,8 +309,14 @@ void RO2000Tag::addTrendSample()
 
 void RO2000Tag::portClosed()
 {
-    m_ui.pollAi->setEnabled(true);
-    m_ui.pollAo->setEnabled(true);
+    m_poll.portClosed();
+    applyButtons();
+}
+
+void RO2000Tag::applyButtons()
+{
+    m_ui.pollAi->setEnabled(m_poll.canPollInputs());
+    m_ui.pollAo->setEnabled(m_poll.canPollOutputs());
 }
 
 } // namespace qx

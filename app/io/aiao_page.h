@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include "analog_values.h"
 #include "io_requests.h"
 #include "page_hooks.h"
 
@@ -23,6 +24,7 @@ namespace qx {
 
 class AiTrendView;
 class AppMain;
+class ScalingStore;
 class WriteSender;
 
 class RO2000Tag : public QWidget
@@ -57,11 +59,11 @@ public:
         AiTrendView *trend = nullptr;
     };
 
-    // Registers for the analog values (events 6, 8 and the status report);
-    // its writes go through `writes`, which the three I/O pages share. While
-    // `countersPolling` says so, event 6 carries the counters and is not
-    // this page's.
-    RO2000Tag(AppMain &app, WriteSender &writes, std::function<bool()> countersPolling,
+    // Registers for the analog values (kEventInputRegisters,
+    // kEventHoldingRegisters and the status report); its writes go through
+    // `writes`, which the three I/O pages share. While `countersPolling` says
+    // so, kEventInputRegisters carries the counters and is not this page's.
+    RO2000Tag(AppMain &app, WriteSender &writes, ScalingStore &scaling, std::function<bool()> countersPolling,
               QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }
@@ -81,11 +83,14 @@ private:
     void recomputeScaled();
     void addTrendSample();
     void portClosed();
+    void applyButtons();
 
     AppMain &m_app;
     WriteSender &m_writes;
+    ScalingStore &m_scaling;
     Controls m_ui;
     std::array<uint32_t, kAnalogChannels> m_aiRaw {};
+    AnalogPollState m_poll;
     std::function<bool()> m_countersPolling;
     std::vector<PageHooks::Registration> m_events;
 };

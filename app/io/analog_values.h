@@ -47,4 +47,23 @@ struct AnalogOutputCheck {
 // The AOn edit's text: a whole number from 0 to 65535.
 AnalogOutputCheck checkAnalogOutput(std::string_view text, int n);
 
+// Which of the page's two polls run (AI in slot 6, AO in slot 8): a running
+// poll's "轮读" button is off until its "停止" or the port's end.
+class AnalogPollState
+{
+public:
+    void inputsStarted() { m_inputs = true; }
+    void inputsStopped() { m_inputs = false; }
+    void outputsStarted() { m_outputs = true; }
+    void outputsStopped() { m_outputs = false; }
+    void portClosed() { m_inputs = m_outputs = false; }
+
+    bool canPollInputs() const { return !m_inputs; }
+    bool canPollOutputs() const { return !m_outputs; }
+
+private:
+    bool m_inputs = false;
+    bool m_outputs = false;
+};
+
 } // namespace qx

@@ -16,6 +16,7 @@
 #include "io_page_parts.h"
 #include "io_texts.h"
 #include "record_readers.h"
+#include "ui_text.h"
 #include "write_sender.h"
 
 namespace qx {
@@ -87,16 +88,16 @@ void RO2000Set::buildControls()
 
     m_ui.subStation = addSubStationRow(root, this);
 
-    auto *inputBox = new QGroupBox(u8(io_texts::kBoxInputs), this);
+    auto *inputBox = new QGroupBox(uiText(io_texts::kBoxInputs), this);
     auto *inputGrid = new QGridLayout(inputBox);
     for (int i = 0; i < kDigitalButtons; ++i) {
-        m_ui.inputs[i] = indicator(u8f(io_texts::kInputFormat, i + 1), inputBox);
-        m_ui.inputs[i]->setObjectName(u8f(io_texts::kInputFormat, i + 1));
+        m_ui.inputs[i] = indicator(uiTextOf(io_texts::kInputFormat, i + 1), inputBox);
+        m_ui.inputs[i]->setObjectName(uiTextOf(io_texts::kInputFormat, i + 1));
         inputGrid->addWidget(m_ui.inputs[i], i / 8, i % 8);
     }
     auto *inputButtons = new QHBoxLayout;
-    m_ui.pollInputs = new QPushButton(u8(io_texts::kButtonPollInputs), inputBox);
-    m_ui.stopInputs = new QPushButton(u8(io_texts::kButtonStopPolling), inputBox);
+    m_ui.pollInputs = new QPushButton(uiText(io_texts::kButtonPollInputs), inputBox);
+    m_ui.stopInputs = new QPushButton(uiText(io_texts::kButtonStopPolling), inputBox);
     m_ui.stopInputs->setObjectName(QStringLiteral("stopInputs"));
     inputButtons->addWidget(m_ui.pollInputs);
     inputButtons->addWidget(m_ui.stopInputs);
@@ -104,10 +105,10 @@ void RO2000Set::buildControls()
     inputGrid->addLayout(inputButtons, 4, 0, 1, 8);
     root->addWidget(inputBox);
 
-    auto *outputBox = new QGroupBox(u8(io_texts::kBoxOutputs), this);
+    auto *outputBox = new QGroupBox(uiText(io_texts::kBoxOutputs), this);
     auto *outputGrid = new QGridLayout(outputBox);
     for (int i = 0; i < kDigitalButtons; ++i) {
-        auto *button = new QPushButton(QString::fromStdString(outputCaption(i + 1, false)), outputBox);
+        auto *button = new QPushButton(uiText(outputCaption(i + 1, false)), outputBox);
         button->setObjectName(QStringLiteral("Y%1").arg(i + 1));
         // Y1..Y24 show their flag as a checked state as well as in the caption
         button->setCheckable(i < kDigitalPoints);
@@ -115,10 +116,10 @@ void RO2000Set::buildControls()
         outputGrid->addWidget(button, i / 8, i % 8);
     }
     auto *outputButtons = new QHBoxLayout;
-    m_ui.allOn = new QPushButton(u8(io_texts::kButtonAllOn), outputBox);
-    m_ui.allOff = new QPushButton(u8(io_texts::kButtonAllOff), outputBox);
-    m_ui.pollOutputs = new QPushButton(u8(io_texts::kButtonPollOutputs), outputBox);
-    m_ui.stopOutputs = new QPushButton(u8(io_texts::kButtonStopPolling), outputBox);
+    m_ui.allOn = new QPushButton(uiText(io_texts::kButtonAllOn), outputBox);
+    m_ui.allOff = new QPushButton(uiText(io_texts::kButtonAllOff), outputBox);
+    m_ui.pollOutputs = new QPushButton(uiText(io_texts::kButtonPollOutputs), outputBox);
+    m_ui.stopOutputs = new QPushButton(uiText(io_texts::kButtonStopPolling), outputBox);
     m_ui.stopOutputs->setObjectName(QStringLiteral("stopOutputs"));
     for (QPushButton *b : {m_ui.allOn, m_ui.allOff, m_ui.pollOutputs, m_ui.stopOutputs})
         outputButtons->addWidget(b);
@@ -126,15 +127,15 @@ void RO2000Set::buildControls()
     outputGrid->addLayout(outputButtons, 4, 0, 1, 8);
     root->addWidget(outputBox);
 
-    auto *onlineBox = new QGroupBox(u8(io_texts::kBoxOnline), this);
+    auto *onlineBox = new QGroupBox(uiText(io_texts::kBoxOnline), this);
     auto *onlineGrid = new QGridLayout(onlineBox);
     for (int s = 0; s < kSubStationCount; ++s) {
-        m_ui.online[s] = indicator(u8f(io_texts::kSubStationFormat, s + 1), onlineBox);
+        m_ui.online[s] = indicator(uiTextOf(io_texts::kSubStationFormat, s + 1), onlineBox);
         m_ui.online[s]->setObjectName(QStringLiteral("online%1").arg(s + 1));
         onlineGrid->addWidget(m_ui.online[s], 0, s);
     }
-    m_ui.pollOnline = new QPushButton(u8(io_texts::kButtonPollOnline), onlineBox);
-    m_ui.stopOnline = new QPushButton(u8(io_texts::kButtonStopPolling), onlineBox);
+    m_ui.pollOnline = new QPushButton(uiText(io_texts::kButtonPollOnline), onlineBox);
+    m_ui.stopOnline = new QPushButton(uiText(io_texts::kButtonStopPolling), onlineBox);
     m_ui.stopOnline->setObjectName(QStringLiteral("stopOnline"));
     auto *onlineButtons = new QHBoxLayout;
     onlineButtons->addWidget(m_ui.pollOnline);
@@ -165,7 +166,7 @@ void RO2000Set::setOutputFlag(int n, bool on)
 {
     m_outputs[static_cast<std::size_t>(n - 1)] = on;
     QPushButton *button = m_ui.outputs[static_cast<std::size_t>(n - 1)];
-    button->setText(QString::fromStdString(outputCaption(n, on)));
+    button->setText(uiText(outputCaption(n, on)));
     button->setChecked(on);
 }
 

@@ -43,9 +43,9 @@ public:
         QPushButton *stopOnline = nullptr;
     };
 
-    // Registers for the input and coil bits (events 2, 4 and the status
-    // report); its writes go through `writes`, which the three I/O pages
-    // share.
+    // Registers for the input and coil bits (kEventInputs, kEventCoils and
+    // the status report); its writes go through `writes`, which the three I/O
+    // pages share.
     RO2000Set(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }

@@ -22,11 +22,11 @@ struct InputDisplay {
     std::array<std::optional<bool>, kSubStationCount> online; // "子机1".."子机10"
 };
 
-// Input bits (event 2 or the status report), bit 0 of the first byte is X1.
-// While the online flag is set, bits 0..9 are the sub-stations' online
+// Input bits (kEventInputs or the status report), bit 0 of the first byte is
+// X1. While the online flag is set, bits 0..9 are the sub-stations' online
 // states instead of X1..X10.
 InputDisplay inputDisplay(std::span<const uint8_t> bits, bool onlineFlag);
-// Output bits (event 4 or the status report): the new flags of Y1..Y24.
+// Output bits (kEventCoils or the status report): the new flags of Y1..Y24.
 BitUpdates outputDisplay(std::span<const uint8_t> bits);
 
 // "Y5/ON" or "Y5/OFF".

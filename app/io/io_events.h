@@ -1,5 +1,6 @@
-// Reading the I/O pages' events: register values as they arrived (events 6
-// and 8) and the module's status report split into its sections (event 19).
+// Reading the I/O pages' events: register values as they arrived
+// (kEventInputRegisters and 8) and the module's status report split into its
+// sections (kEventStatusReport).
 #pragma once
 
 #include <array>
@@ -23,13 +24,14 @@ struct ArrivedValues
     std::span<const T> all() const { return first(N); }
 };
 
-// Event 6: up to 48 big-endian 32-bit values; event 8: up to 16 big-endian
-// 16-bit values. Only whole values count.
+// kEventInputRegisters: up to 48 big-endian 32-bit values;
+// kEventHoldingRegisters: up to 16 big-endian 16-bit values. Only whole
+// values count.
 ArrivedValues<uint32_t, 48> readInputRegisterValues(const uint8_t *record);
 ArrivedValues<uint16_t, 16> readHoldingRegisterValues(const uint8_t *record);
 
-// Event 19, split by the flag byte; a section that the record is too short
-// to hold is left out rather than read past the data.
+// kEventStatusReport, split by the flag byte; a section that the record is
+// too short to hold is left out rather than read past the data.
 struct StatusReport
 {
     uint8_t flags = 0;

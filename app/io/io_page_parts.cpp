@@ -14,31 +14,27 @@
 #include "page_host.h"
 #include "pwm_page.h"
 #include "text_format.h"
+#include "ui_text.h"
 #include "write_sender.h"
 
 namespace qx {
 
-QString u8(const char *text)
+QString uiTextOf(const char *format, int n)
 {
-    return QString::fromUtf8(text);
-}
-
-QString u8f(const char *format, int n)
-{
-    return QString::fromStdString(formatText(format, n));
+    return uiText(formatText(format, n));
 }
 
 QComboBox *addSubStationRow(QBoxLayout *layout, QWidget *page)
 {
     auto *list = new QComboBox(page);
-    list->addItem(u8(io_texts::kSubStationNone));
+    list->addItem(uiText(io_texts::kSubStationNone));
     for (int s = 1; s <= kSubStationCount; ++s)
-        list->addItem(u8f(io_texts::kSubStationFormat, s));
+        list->addItem(uiTextOf(io_texts::kSubStationFormat, s));
     list->setCurrentIndex(0);
     auto *row = new QHBoxLayout;
     row->addWidget(captionFor(list, io_texts::kLabelSubStation, page));
     row->addWidget(list);
-    row->addWidget(new QLabel(u8(io_texts::kSubStationNote), page), 1);
+    row->addWidget(new QLabel(uiText(io_texts::kSubStationNote), page), 1);
     layout->addLayout(row);
     return list;
 }
@@ -67,7 +63,7 @@ QRadioButton *indicator(const QString &caption, QWidget *parent)
     return lamp;
 }
 
-void placeIoPages(AppMain &app)
+void placeIoPages(AppMain &app, ScalingStore &scaling)
 {
     PageHost &host = app.pageHost();
     // one sender for all three pages: DI/DO and PWM share the coil slot,
@@ -77,7 +73,8 @@ void placeIoPages(AppMain &app)
     host.setPage(PageHost::kDidoPage, new RO2000Set(app, *writes));
     // while a counter poll runs, the input registers are the counters
     host.setPage(PageHost::kAiaoPage,
-                 new RO2000Tag(app, *writes, [counters] { return counters->groupMask() != kCountersNone; }));
+                 new RO2000Tag(app, *writes, scaling,
+                               [counters] { return counters->groupMask() != kCountersNone; }));
     host.setPage(PageHost::kPipoPage, counters);
 }
 

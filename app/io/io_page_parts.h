@@ -16,10 +16,10 @@ class QWidget;
 namespace qx {
 
 class AppMain;
+class ScalingStore;
 
-QString u8(const char *text);
-// A caption with a number in it: u8f("AI%d:", 3) is "AI3:".
-QString u8f(const char *format, int n);
+// A caption with a number in it: uiTextOf("AI%d:", 3) is "AI3:".
+QString uiTextOf(const char *format, int n);
 
 // The row every I/O page starts with: "子机号：", the list "无", "子机1" ..
 // "子机10" (the position is the sub-station value) and the note. Returns
@@ -33,8 +33,9 @@ QLineEdit *valueField(const QString &name, const QString &text, QWidget *parent)
 QRadioButton *indicator(const QString &caption, QWidget *parent);
 
 // RO2000Set, RO2000Tag and RO2000Scan into the first three tabs of the
-// window's page host, before the window is first shown.
-void placeIoPages(AppMain &app);
+// window's page host, before the window is first shown. The AI/AO page loads
+// its scaling files into `scaling`, which must outlive the pages.
+void placeIoPages(AppMain &app, ScalingStore &scaling);
 
 // Places a read, poll or stop request; false when the shell refused it (the
 // operator has been told why) and the page must change nothing. Writes go

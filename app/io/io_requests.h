@@ -24,13 +24,6 @@ struct IoTarget {
     uint8_t subStation = 0; // 0 none, 1..10
 };
 
-// One record for DLL_API_OBJ_CMD.
-struct SlotRequest {
-    int slot = 0;
-    int32_t length = 0;
-    RequestRecord record;
-};
-
 // DI/DO page: points move by 32 per sub-station.
 SlotRequest pollInputsRequest(IoTarget target);
 SlotRequest stopInputsRequest(IoTarget target); // both "停止轮读" of slot 2

@@ -39,7 +39,6 @@ inline constexpr const char *kButtonLoadScaling = "加载量纲文件";
 inline constexpr const char *kScalingNote = "提示:量纲文件可在QX-TOOLS的执行目录下找到并修改。";
 inline constexpr const char *kScalingFilter = "配置文件(*.txt)|*.txt|所有文件(*.*)|*.*||";
 inline constexpr const char *kScalingSuffix = "txt";
-inline constexpr const char *kFilePathLog = "文件路径:";
 inline constexpr const char *kBoxAi1 = "AI模拟量采集模块1";
 inline constexpr const char *kBoxAi2 = "AI模拟量采集模块2";
 inline constexpr const char *kAiHeading =
@@ -104,9 +103,5 @@ inline constexpr const char *kNoFigure = "--";
 // The page's own: a time that is no 16-bit number is not written; the
 // first %s is the output's box, the second the field's caption.
 inline constexpr const char *kPwmTimeWrong = "%s的%s无效,请输入0~65535之间的整数！";
-
-// A file that cannot be opened or written (path, cause; the system's text).
-inline constexpr const char *kCantOpenFile = "Can't open file %s, error = %u\n";
-inline constexpr const char *kErrorMessage = "Error message = %s\n";
 
 } // namespace qx::io_texts

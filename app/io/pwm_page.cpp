@@ -18,6 +18,7 @@
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "ui_text.h"
 #include "write_sender.h"
 #include "pwm_values.h"
 
@@ -82,15 +83,15 @@ void RO2000Scan::buildControls()
         pwmRow->addWidget(buildPwmBox(i));
     auto *notes = new QVBoxLayout;
     for (const char *note : {io_texts::kPwmNote0, io_texts::kPwmNote1, io_texts::kPwmNote2, io_texts::kPwmNote3})
-        notes->addWidget(new QLabel(u8(note), this));
+        notes->addWidget(new QLabel(uiText(note), this));
     notes->addStretch(1);
     pwmRow->addLayout(notes);
     root->addLayout(pwmRow);
 
-    auto *counterBox = new QGroupBox(u8(io_texts::kBoxCounters), this);
+    auto *counterBox = new QGroupBox(uiText(io_texts::kBoxCounters), this);
     auto *grid = new QGridLayout(counterBox);
     for (int k = 0; k < kCounterFields; ++k) {
-        const QString caption = u8f(io_texts::kCounterFormat, k + 1);
+        const QString caption = uiTextOf(io_texts::kCounterFormat, k + 1);
         auto *field = valueField(caption.chopped(1), QStringLiteral("0"), counterBox);
         field->setObjectName(QStringLiteral("X%1count").arg(k + 1));
         m_ui.counters[at(k)] = field;
@@ -100,15 +101,15 @@ void RO2000Scan::buildControls()
     root->addWidget(counterBox);
 
     auto *buttons = new QHBoxLayout;
-    m_ui.pollX1to4 = new QPushButton(u8(io_texts::kButtonPollX1to4), this);
-    m_ui.pollX5to12 = new QPushButton(u8(io_texts::kButtonPollX5to12), this);
-    m_ui.pollX13to24 = new QPushButton(u8(io_texts::kButtonPollX13to24), this);
-    m_ui.pollAll = new QPushButton(u8(io_texts::kButtonPollAllCounters), this);
-    m_ui.stop = new QPushButton(u8(io_texts::kButtonStopPolling), this);
-    m_ui.clear = new QPushButton(u8(io_texts::kButtonClearCounters), this);
+    m_ui.pollX1to4 = new QPushButton(uiText(io_texts::kButtonPollX1to4), this);
+    m_ui.pollX5to12 = new QPushButton(uiText(io_texts::kButtonPollX5to12), this);
+    m_ui.pollX13to24 = new QPushButton(uiText(io_texts::kButtonPollX13to24), this);
+    m_ui.pollAll = new QPushButton(uiText(io_texts::kButtonPollAllCounters), this);
+    m_ui.stop = new QPushButton(uiText(io_texts::kButtonStopPolling), this);
+    m_ui.clear = new QPushButton(uiText(io_texts::kButtonClearCounters), this);
     for (QPushButton *b : {m_ui.pollX1to4, m_ui.pollX5to12, m_ui.pollX13to24, m_ui.pollAll, m_ui.stop, m_ui.clear})
         buttons->addWidget(b);
-    buttons->addWidget(new QLabel(u8(io_texts::kCounterNote), this), 1);
+    buttons->addWidget(new QLabel(uiText(io_texts::kCounterNote), this), 1);
     root->addLayout(buttons);
     root->addStretch(1);
 }
@@ -116,18 +117,18 @@ void RO2000Scan::buildControls()
 QWidget *RO2000Scan::buildPwmBox(int index)
 {
     const int n = pwmOutputNumber(index);
-    auto *box = new QGroupBox(u8f(io_texts::kBoxPwmFormat, n), this);
+    auto *box = new QGroupBox(uiTextOf(io_texts::kBoxPwmFormat, n), this);
     auto *form = new QFormLayout(box);
     PwmBox &ui = m_ui.pwm[at(index)];
     const QString prefix = box->title() + QLatin1Char(' ');
 
     ui.unit = new QComboBox(box);
     for (const char *unit : {io_texts::kUnitMicroseconds, io_texts::kUnitMilliseconds, io_texts::kUnitSeconds})
-        ui.unit->addItem(u8(unit));
-    ui.high = new QLineEdit(u8(io_texts::kDefaultPwmTime), box);
-    ui.low = new QLineEdit(u8(io_texts::kDefaultPwmTime), box);
-    ui.frequency = valueField(prefix + u8(io_texts::kLabelFrequency), u8(io_texts::kDefaultFrequency), box);
-    ui.duty = valueField(prefix + u8(io_texts::kLabelDuty), u8(io_texts::kDefaultDuty), box);
+        ui.unit->addItem(uiText(unit));
+    ui.high = new QLineEdit(uiText(io_texts::kDefaultPwmTime), box);
+    ui.low = new QLineEdit(uiText(io_texts::kDefaultPwmTime), box);
+    ui.frequency = valueField(prefix + uiText(io_texts::kLabelFrequency), uiText(io_texts::kDefaultFrequency), box);
+    ui.duty = valueField(prefix + uiText(io_texts::kLabelDuty), uiText(io_texts::kDefaultDuty), box);
     const std::pair<QWidget *, const char *> rows[] = {
         {ui.unit, io_texts::kLabelTimeUnit},      {ui.high, io_texts::kLabelHighTime},
         {ui.low, io_texts::kLabelLowTime},        {ui.frequency, io_texts::kLabelFrequency},
@@ -136,12 +137,12 @@ QWidget *RO2000Scan::buildPwmBox(int index)
     for (const auto &[field, caption] : rows) {
         QLabel *label = captionFor(field, caption, box);
         // four boxes carry the same captions: the box's title tells them apart
-        field->setAccessibleName(prefix + u8(caption));
+        field->setAccessibleName(prefix + uiText(caption));
         form->addRow(label, field);
     }
-    ui.set = new QPushButton(u8(io_texts::kButtonPwmSet), box);
-    ui.set->setAccessibleName(prefix + u8(io_texts::kButtonPwmSet));
-    ui.run = new QPushButton(u8f(io_texts::kPwmStartFormat, n), box);
+    ui.set = new QPushButton(uiText(io_texts::kButtonPwmSet), box);
+    ui.set->setAccessibleName(prefix + uiText(io_texts::kButtonPwmSet));
+    ui.run = new QPushButton(uiTextOf(io_texts::kPwmStartFormat, n), box);
     // checked while the page believes the output runs, as its caption says
     ui.run->setCheckable(true);
     auto *buttons = new QHBoxLayout;
@@ -163,7 +164,7 @@ void RO2000Scan::applySettings(int index)
     const PwmTimeCheck low = checkPwmTime(ui.low->text().toStdString(), index, false);
     for (const PwmTimeCheck *check : {&high, &low}) {
         if (!check->ok) {
-            m_app.dialogs().message(this, QString::fromStdString(check->message));
+            m_app.dialogs().message(this, uiText(check->message));
             return;
         }
     }
@@ -171,8 +172,8 @@ void RO2000Scan::applySettings(int index)
     if (!m_writes.write(pwmSettingsRequest(target(), index, unit, high.value, low.value)))
         return;
     const PwmFigures figures = pwmFigures(unit, high.value, low.value);
-    ui.duty->setText(QString::fromStdString(figures.duty));
-    ui.frequency->setText(QString::fromStdString(figures.frequency));
+    ui.duty->setText(uiText(figures.duty));
+    ui.frequency->setText(uiText(figures.frequency));
 }
 
 void RO2000Scan::toggleRun(int index)
@@ -183,7 +184,7 @@ void RO2000Scan::toggleRun(int index)
     const bool running = m_running[at(index)];
     const int n = pwmOutputNumber(index);
     QPushButton *button = m_ui.pwm[at(index)].run;
-    button->setText(u8f(running ? io_texts::kPwmStopFormat : io_texts::kPwmStartFormat, n));
+    button->setText(uiTextOf(running ? io_texts::kPwmStopFormat : io_texts::kPwmStartFormat, n));
     button->setChecked(running);
 }
 
@@ -208,7 +209,7 @@ void RO2000Scan::showCounters(std::span<const uint32_t> values, uint8_t groups)
     const CounterUpdates updates = counterUpdates(values, groups);
     for (std::size_t k = 0; k < updates.size(); ++k)
         if (updates[k])
-            m_ui.counters[k]->setText(QString::fromStdString(unsignedText(*updates[k])));
+            m_ui.counters[k]->setText(uiText(unsignedText(*updates[k])));
 }
 
 void RO2000Scan::portClosed()

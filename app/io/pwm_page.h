@@ -51,9 +51,9 @@ public:
         QPushButton *clear = nullptr;
     };
 
-    // Registers for the counters (event 6 while a counter poll runs, and
-    // the status report); its writes go through `writes`, which the three
-    // I/O pages share.
+    // Registers for the counters (kEventInputRegisters while a counter poll
+    // runs, and the status report); its writes go through `writes`, which the
+    // three I/O pages share.
     RO2000Scan(AppMain &app, WriteSender &writes, QWidget *parent = nullptr);
 
     const Controls &controls() const { return m_ui; }

@@ -4,16 +4,16 @@
 // presses in quick succession would send only the second. So a write is
 // placed at once only while no write of its slot is outstanding; otherwise it
 // waits here, in order, until the module acknowledges the slot's write
-// (events 5 and 9) or the wait for that acknowledgement ends. A port closed
-// drops everything that waits.
+// (kEventCoilsWritten and kEventRegistersWritten) or the wait for that
+// acknowledgement ends. A port closed drops everything that waits.
 //
 // The wait counts from when a write is placed, but the library sends it only
 // on its slot's turn: every polling slot ahead of it in the round-robin may
 // take up to kLibraryTurnMs against a slow module. So the wait grows by one
 // turn for each slot that polls.
 //
-// Times are milliseconds on any steady clock; the caller says what time it
-// is and places every write this class hands back at that time.
+// Times are milliseconds on any steady clock; the caller says what time it is
+// and places every write this class hands back at that time.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +28,9 @@
 namespace qx {
 
 // The transport moves on after 1000 ms without an answer, and a module may
-// never answer (a refused write comes back as an exception, not as event 5
-// or 9): a little later the next write goes out all the same.
+// never answer (a refused write comes back as an exception, not as
+// kEventCoilsWritten or 9): a little later the next write goes out all the
+// same.
 inline constexpr int64_t kWriteAnswerTimeoutMs = 1200;
 // The longest a slot's turn takes: the library's wait for an answer.
 inline constexpr int64_t kLibraryTurnMs = 1000;

@@ -1,9 +1,10 @@
-// WriteSender: the one way the three I/O pages put writes (slots 5 and 9)
-// on the wire. It keeps the pages' WriteQueue: a write goes into its slot at
+// WriteSender: the one way the three I/O pages put writes (slots 5 and 9) on
+// the wire. It keeps the pages' WriteQueue: a write goes into its slot at
 // once when nothing of that slot is outstanding, else after the module's
-// acknowledgement (events 5 and 9 through the shell's hooks) or the answer
-// time-out; a closed port drops what waits. Reads, polls and stops do not
-// pass here: they replace their slot's record as they always did.
+// acknowledgement (kEventCoilsWritten and kEventRegistersWritten through the
+// shell's hooks) or the answer time-out; a closed port drops what waits.
+// Reads, polls and stops do not pass here: they replace their slot's record
+// as they always did.
 #pragma once
 
 #include <QElapsedTimer>
@@ -22,7 +23,8 @@ class WriteSender : public QObject
     Q_OBJECT
 
 public:
-    // Registers for the write acknowledgements (events 5 and 9).
+    // Registers for the write acknowledgements (kEventCoilsWritten and
+    // kEventRegistersWritten).
     WriteSender(AppMain &app, QObject *parent = nullptr);
 
     // Reads the module address now (the operator is told when the field

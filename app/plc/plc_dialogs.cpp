@@ -11,6 +11,7 @@
 #include "captions.h"
 #include "plc_download.h"
 #include "plc_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
@@ -18,17 +19,12 @@ namespace {
 
 using namespace plc_texts;
 
-QString tr8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 // "确定" and "取消", wired to accept and reject.
 QDialogButtonBox *okCancel(QDialog *dialog)
 {
     auto *box = new QDialogButtonBox(dialog);
-    box->addButton(tr8(kDialogOk), QDialogButtonBox::AcceptRole);
-    box->addButton(tr8(kDialogCancel), QDialogButtonBox::RejectRole);
+    box->addButton(uiText(kDialogOk), QDialogButtonBox::AcceptRole);
+    box->addButton(uiText(kDialogCancel), QDialogButtonBox::RejectRole);
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return box;
@@ -42,10 +38,10 @@ constexpr const char *kProjectNotice[3] = {kProjectNotice1, kProjectNotice2, kPr
 PlcModeNotice::PlcModeNotice(const char *const (&lines)[3], QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(tr8(kNoticeTitle));
+    setWindowTitle(uiText(kNoticeTitle));
     auto *root = new QVBoxLayout(this);
     for (const char *line : lines)
-        root->addWidget(new QLabel(tr8(line), this));
+        root->addWidget(new QLabel(uiText(line), this));
     root->addWidget(okCancel(this));
 }
 
@@ -62,7 +58,7 @@ CDlgFopenPrj::CDlgFopenPrj(QWidget *parent)
 CPassword::CPassword(bool confirm, const QString &password, const QString &confirmation, QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(tr8(kPasswordTitle));
+    setWindowTitle(uiText(kPasswordTitle));
     auto *root = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     auto field = [this, form](const QString &text, const char *caption) {
@@ -76,7 +72,7 @@ CPassword::CPassword(bool confirm, const QString &password, const QString &confi
     if (confirm)
         m_confirmation = field(confirmation, kConfirmLabel);
     root->addLayout(form);
-    root->addWidget(new QLabel(tr8(kPasswordHint), this));
+    root->addWidget(new QLabel(uiText(kPasswordHint), this));
     root->addWidget(okCancel(this));
 }
 
@@ -93,7 +89,7 @@ QString CPassword::confirmation() const
 CDlgEplcTrans::CDlgEplcTrans(int current, QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(tr8(kTransTitle));
+    setWindowTitle(uiText(kTransTitle));
     auto *root = new QVBoxLayout(this);
     auto *form = new QFormLayout;
     m_sizes = new QComboBox(this);
@@ -103,7 +99,7 @@ CDlgEplcTrans::CDlgEplcTrans(int current, QWidget *parent)
     form->addRow(captionFor(m_sizes, kTransBlockSize, this), m_sizes);
     root->addLayout(form);
     for (const char *note : {kTransNote, kTransNote1, kTransNote2})
-        root->addWidget(new QLabel(tr8(note), this));
+        root->addWidget(new QLabel(uiText(note), this));
     root->addWidget(okCancel(this));
 }
 

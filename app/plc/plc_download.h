@@ -42,7 +42,7 @@ struct EplcHeader {
     bool operator==(const EplcHeader &) const = default;
 };
 
-// The module's acknowledgement (event 18): its status and the packet it
+// The module's acknowledgement (kEventPlcPacket): its status and the packet it
 // echoes, read only as far as the reply reached. Status 0 is success; any
 // other status is an error code and writes a line to the log.
 struct EplcAck {

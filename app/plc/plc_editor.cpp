@@ -2,6 +2,9 @@
 // save and the start of a download.
 #include "plc_editor.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <utility>
 
 #include "decimal_text.h"
@@ -128,6 +131,16 @@ uint32_t blockColour(uint8_t state)
     if (state == kBlockFree)
         return kBlockGrey;
     return state == kBlockRuns ? kBlockGreen : kBlockBlue;
+}
+
+bool isProjectChoice(const std::string &path, int filter)
+{
+    if (filter >= 0)
+        return filter == 0;
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".qprj";
 }
 
 uint8_t finalCommandOf(PlcTransfer transfer)

@@ -66,6 +66,11 @@ enum class PlcEditMode {
     Visual = 2, // the grid is the editor
 };
 
+// Whether a file the operator chose with "载入工程或源码" is a project (else
+// a source text): by the filter chosen, the projects' being the first (0);
+// without one (-1) by its extension, "qprj" in any case.
+bool isProjectChoice(const std::string &path, int filter);
+
 // The four transfer buttons.
 enum class PlcTransfer {
     RamRun,
@@ -102,7 +107,6 @@ class PlcEditor
 {
 public:
     PlcEditMode mode() const { return m_mode; }
-    bool hasProject() const { return m_project.has_value(); }
     const PlcProject *project() const { return m_project ? &*m_project : nullptr; }
     int currentBlock() const { return m_current; }
     const std::string &sourcePath() const { return m_sourcePath; }

@@ -16,9 +16,11 @@
 #include <QVBoxLayout>
 
 #include "app_main.h"
+#include "common_texts.h"
 #include "dialogs.h"
 #include "plc_catalogues.h"
 #include "plc_texts.h"
+#include "scaling_store.h"
 #include "transfer_driver.h"
 #include "ui_text.h"
 
@@ -32,7 +34,7 @@ QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &
 {
     auto *box = new QComboBox(parent);
     for (const std::string &entry : plcCatalogue(catalogue))
-        box->addItem(QString::fromStdString(entry));
+        box->addItem(uiText(entry));
     box->setAccessibleName(name);
     box->setMaxVisibleItems(20);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -56,9 +58,11 @@ const char *stateName(uint8_t state)
 
 } // namespace
 
-COperEPLC::COperEPLC(AppMain &app, std::unique_ptr<PlcDialogs> dialogs, QWidget *parent)
+COperEPLC::COperEPLC(AppMain &app, const ScalingStore &scaling, std::unique_ptr<PlcDialogs> dialogs,
+                     QWidget *parent)
     : QWidget(parent)
     , m_app(app)
+    , m_scaling(scaling)
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtPlcDialogs>())
 {
     buildControls();
@@ -251,14 +255,10 @@ void COperEPLC::onLoad()
     if (choice.path.isEmpty())
         return;
     m_folder = QFileInfo(choice.path).absolutePath();
-    m_app.appendLog(uiText(kFilePath) + choice.path + QStringLiteral("\r\n"));
+    m_app.logFilePath(choice.path);
     clearSelectors();
     const std::string file = choice.path.toStdString();
-    // by the filter chosen; without one, a project by its extension
-    const bool project = choice.filter >= 0
-        ? choice.filter == 0
-        : QFileInfo(choice.path).suffix().compare(QStringLiteral("qprj"), Qt::CaseInsensitive) == 0;
-    if (!project) {
+    if (!isProjectChoice(file, choice.filter)) {
         if (m_dialogs->sourceModeNotice(this))
             present(m_editor.loadSource(file, scaling()));
         return;
@@ -306,7 +306,7 @@ void COperEPLC::onSave()
     if (choice.path.isEmpty())
         return;
     m_folder = QFileInfo(choice.path).absolutePath();
-    m_app.appendLog(uiText(kFilePath) + choice.path + QStringLiteral("\r\n"));
+    m_app.logFilePath(choice.path);
     present(m_editor.saveProject(choice.path.toStdString()));
 }
 
@@ -499,7 +499,7 @@ void COperEPLC::message(const std::string &text)
 
 const ScalingTables &COperEPLC::scaling() const
 {
-    return m_app.scaling().tables();
+    return m_scaling.tables();
 }
 
 FileRequest COperEPLC::fileRequest(const char *title, const char *filter, const char *suffix) const

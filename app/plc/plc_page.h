@@ -27,6 +27,7 @@ class QRadioButton;
 namespace qx {
 
 class AppMain;
+class ScalingStore;
 class TransferDriver;
 
 class COperEPLC : public QWidget
@@ -36,7 +37,10 @@ class COperEPLC : public QWidget
 public:
     // `dialogs`: the page's own dialogs (real ones when null). The compiler
     // reads the application's scaling tables when it runs.
-    explicit COperEPLC(AppMain &app, std::unique_ptr<PlcDialogs> dialogs = nullptr, QWidget *parent = nullptr);
+    // The compiler reads the scaling tables in `scaling` (the AI/AO page
+    // loads them); the store must outlive the page.
+    COperEPLC(AppMain &app, const ScalingStore &scaling, std::unique_ptr<PlcDialogs> dialogs = nullptr,
+              QWidget *parent = nullptr);
 
     struct RowControls
     {
@@ -105,6 +109,7 @@ private:
     void message(const std::string &text);
 
     AppMain &m_app;
+    const ScalingStore &m_scaling;
     std::unique_ptr<PlcDialogs> m_dialogs;
     PlcEditor m_editor;
     Controls m_ui;

@@ -70,9 +70,6 @@ inline constexpr const char *kErrActValueBTooLong =
 inline constexpr const char *kErrSourceTooLarge =
     "错误:\r\n源码文件过大(%llu字节),源码文件必须小于1048576字节!";
 
-// File errors (path, cause; then the system's description).
-inline constexpr const char *kCantOpenFile = "Can't open file %s, error = %u\n";
-inline constexpr const char *kErrorMessage = "Error message = %s\n";
 
 // --- report box around a source load ----------------------------------------
 inline constexpr const char *kReportLoadingSource = "\r\n----------正在加载源码文件----------\r\n";
@@ -175,7 +172,7 @@ inline constexpr const char *kNotCorrectFile = "Not correct file(%u)!\n";
 inline constexpr const char *kLogSending = "升级EPLC:正在传送,Block %u,Byte %u\r\n";
 inline constexpr const char *kLogAckTimeout = "升级EPLC:传送超时,准备重新传送\r\n";
 inline constexpr const char *kLogCancelled = "EPLC下载已被取消!\r\n";
-// a packet the module refused (event 18), with its error code
+// a packet the module refused (kEventPlcPacket), with its error code
 inline constexpr const char *kLogRefused = "升级EPLC: 传送失败,准备重新传送,错误码%u.\r\n";
 inline constexpr const char *kTransferOk = "QXP工程文件传输成功!";
 inline constexpr const char *kTransferFailed = "QXP工程文件传输失败!";
@@ -184,7 +181,6 @@ inline constexpr const char *kNeedEmptyProject = "请先新建或加载一个空
 
 // --- programming page -----------------------------------------------------------
 inline constexpr const char *kNeedBlock = "请先选择控制块！";
-inline constexpr const char *kFilePath = "文件路径:";
 inline constexpr const char *kReportNewProject =
     "\r\n提示：新建工程完成!\r\n你可以点击选择右侧的编程块开始你的编程啦!\r\n编程完成后记得保存工程哦^_^\r\n";
 // A value field that does not hold a number (block, row kind and row, field,
@@ -199,7 +195,6 @@ inline constexpr const char *kFieldActA = "输出值a";
 inline constexpr const char *kFieldActB = "输出值b";
 
 // page controls
-inline constexpr const char *kTabTitle = "QovexPLC";
 inline constexpr const char *kButtonLoad = "载入工程或源码";
 inline constexpr const char *kButtonNew = "新建工程";
 inline constexpr const char *kButtonRefresh = "刷新并编译";

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "common_texts.h"
+#include "connection_page.h"
 #include "dialogs.h"
 #include "event_codes.h"
 #include "main_window.h"
@@ -11,17 +13,13 @@
 #include "request_record.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
 
 std::atomic<AppMain *> g_app {nullptr};
-
-QString tr8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 } // namespace
 
@@ -102,7 +100,7 @@ bool AppMain::destroyPort()
     }
     emit portClosed();
     if (result != 0) {
-        m_dialogs.message(m_window, tr8(texts::kCannotDestroy));
+        m_dialogs.message(m_window, uiText(shell_texts::kCannotDestroy));
         return false;
     }
     return true;
@@ -119,7 +117,7 @@ std::optional<uint8_t> AppMain::requestAddress()
 {
     ModbusAddressResult r = readModbusAddress(connectionPage().modbusAddressText().toStdString());
     if (!r.ok) {
-        m_dialogs.message(m_window, QString::fromStdString(r.message));
+        m_dialogs.message(m_window, uiText(r.message));
         return std::nullopt;
     }
     return r.address;
@@ -174,6 +172,11 @@ void AppMain::appendLog(const QString &text)
     m_window->appendLog(text);
 }
 
+void AppMain::logFilePath(const QString &path)
+{
+    appendLog(uiText(common_texts::filePathLine(path.toStdString())));
+}
+
 void AppMain::handle(const QueuedEvent &event)
 {
     if (m_gate.isCurrent(event) && m_portHandle.load() != 0) {
@@ -193,19 +196,18 @@ void AppMain::handle(const QueuedEvent &event)
 
 void AppMain::placeIdentityRequest(uint8_t mode)
 {
-    RequestRecord r;
-    r.setMode(mode);
-    sendRequest(kSlotIdentity, r, RequestLength::kIdentity);
+    SlotRequest r = identityRequest(mode, 0);
+    sendRequest(r.slot, r.record, r.length);
 }
 
 void AppMain::onStatistics(const uint8_t *data)
 {
     StatisticsView v = readStatistics(data);
     if (v.hasLogLine && m_logDisplayOn.load())
-        m_window->appendLibraryLine(QString::fromStdString(v.logLine));
+        m_window->appendLibraryLine(uiText(v.logLine));
     std::array<QString, StatisticsPanel::kCounterCount> counters;
     for (std::size_t i = 0; i < counters.size(); ++i)
-        counters[i] = QString::fromStdString(v.counters[i]);
+        counters[i] = uiText(v.counters[i]);
     m_window->statistics()->setCounters(counters);
 }
 
@@ -213,7 +215,7 @@ void AppMain::onConnection(const uint8_t *data)
 {
     const ConnectionView v = readConnection(data);
     const ConnectionEffect effect = connectionEffect(v.transportType, v.state);
-    connectionPage().applyConnectionEffect(effect, QString::fromStdString(v.peer));
+    connectionPage().applyConnectionEffect(effect, uiText(v.peer));
     if (effect.requestIdentity)
         placeIdentityRequest(kModeRepeat);
     if (effect.linkClosed)
@@ -225,7 +227,7 @@ void AppMain::onIdentity(const uint8_t *data)
     ConnectionPage &page = connectionPage();
     page.setIdentity(readIdentity(data));
     placeIdentityRequest(kModeIdle);
-    page.setStatus(page.connectionKind(), tr8(texts::kConnected));
+    page.setStatus(page.connectionKind(), uiText(shell_texts::kConnected));
     emit identityShown();
 }
 

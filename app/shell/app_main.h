@@ -2,8 +2,9 @@
 // tables), the EventCallback that QXLIB calls and its dispatch, and the
 // library calls the pages make. Events are handled on the window thread, in
 // order, through the EventGate; every handler does nothing while PortHandle
-// is 0. The shell handles events -2, -1 and 0 itself and hands the module's
-// events to the pages through PageHooks (page_hooks.h).
+// is 0. The shell handles kEventLog, kEventConnection and kEventIdentity
+// itself and hands the module's events to the pages through PageHooks
+// (page_hooks.h).
 #pragma once
 
 #include <atomic>
@@ -14,14 +15,14 @@
 
 #include <QObject>
 
-#include "connection_page.h"
+#include "network_adapters.h"
 #include "event_gate.h"
 #include "library_binder.h"
 #include "page_hooks.h"
-#include "scaling_store.h"
 
 namespace qx {
 
+class ConnectionPage;
 class Dialogs;
 class MainWindow;
 class PageHost;
@@ -47,8 +48,6 @@ public:
     Dialogs &dialogs() const { return m_dialogs; }
     // Each module page registers for the events it shows.
     PageHooks &hooks() { return m_hooks; }
-    // The scaling tables the AI/AO page loads and the PLC compiler reads.
-    ScalingStore &scaling() { return m_scaling; }
 
     intptr_t portHandle() const { return m_portHandle.load(); }
     bool logDisplayOn() const { return m_logDisplayOn.load(); }
@@ -82,6 +81,8 @@ public:
     void clearStatistics();
 
     void appendLog(const QString &text);
+    // "文件路径:" and the path of a file the operator loaded or saved.
+    void logFilePath(const QString &path);
 
 signals:
     // The port object is gone or about to be replaced: "断开"/"关闭", the
@@ -116,7 +117,6 @@ private:
     std::atomic<bool> m_logDisplayOn {true}; // LogDisplayOn
     PageHooks m_hooks;
     std::set<int> m_pollingSlots;
-    ScalingStore m_scaling;
     MainWindow *m_window = nullptr;
 };
 

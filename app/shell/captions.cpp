@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "ui_text.h"
+
 namespace qx {
 
 QLabel *captionFor(QWidget *field, const QString &text, QWidget *parent)
@@ -15,7 +17,7 @@ QLabel *captionFor(QWidget *field, const QString &text, QWidget *parent)
 
 QLabel *captionFor(QWidget *field, const char *utf8, QWidget *parent)
 {
-    return captionFor(field, QString::fromUtf8(utf8), parent);
+    return captionFor(field, uiText(utf8), parent);
 }
 
 } // namespace qx

@@ -19,18 +19,15 @@
 #include "app_main.h"
 #include "captions.h"
 #include "command_line.h"
+#include "common_texts.h"
 #include "dialogs.h"
 #include "serial_devices.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
-
-QString tr8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The serial device list reads /dev again whenever the operator opens it, so
 // an adapter plugged in after start shows up.
@@ -74,7 +71,7 @@ std::vector<NetworkAdapter> systemAdapters()
 
 QLineEdit *ipEdit(QWidget *parent)
 {
-    auto *e = new QLineEdit(tr8(texts::kDefaultModuleIp), parent);
+    auto *e = new QLineEdit(uiText(shell_texts::kDefaultModuleIp), parent);
     const QString part = QStringLiteral("(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])");
     e->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^%1(\\.%1){0,3}$").arg(part)), e));
@@ -83,14 +80,14 @@ QLineEdit *ipEdit(QWidget *parent)
 
 QLineEdit *portEdit(QWidget *parent)
 {
-    auto *e = new QLineEdit(tr8(texts::kDefaultPort), parent);
+    auto *e = new QLineEdit(uiText(shell_texts::kDefaultPort), parent);
     e->setMaxLength(31);
     return e;
 }
 
 QLabel *statusLabel(QWidget *parent, const char *name)
 {
-    auto *l = new QLabel(tr8(texts::kNotConnected), parent);
+    auto *l = new QLabel(uiText(shell_texts::kNotConnected), parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setMinimumWidth(260);
     return l;
@@ -122,7 +119,7 @@ ConnectionPage::ConnectionPage(AppMain &app, QWidget *parent, const std::vector<
     nameGroupControls();
     connectControls();
 
-    groupReset(ConnectionKind::None);
+    groupReset();
     fillAdapters(adapters);
 }
 
@@ -132,13 +129,13 @@ QGroupBox *ConnectionPage::buildCommonGroup()
     auto *grid = new QGridLayout(box);
     m_ui.adapter = new QComboBox(box);
     m_ui.localIp = new QComboBox(box);
-    m_ui.modbusAddress = new QLineEdit(tr8(texts::kDefaultModbusAddress), box);
+    m_ui.modbusAddress = new QLineEdit(uiText(shell_texts::kDefaultModbusAddress), box);
     m_ui.modbusAddress->setMaxLength(31);
-    grid->addWidget(captionFor(m_ui.adapter, texts::kLabelAdapter, box), 0, 0);
+    grid->addWidget(captionFor(m_ui.adapter, shell_texts::kLabelAdapter, box), 0, 0);
     grid->addWidget(m_ui.adapter, 0, 1);
-    grid->addWidget(captionFor(m_ui.localIp, texts::kLabelLocalIp, box), 0, 2);
+    grid->addWidget(captionFor(m_ui.localIp, shell_texts::kLabelLocalIp, box), 0, 2);
     grid->addWidget(m_ui.localIp, 0, 3);
-    grid->addWidget(captionFor(m_ui.modbusAddress, texts::kLabelModbusAddress, box), 1, 0);
+    grid->addWidget(captionFor(m_ui.modbusAddress, shell_texts::kLabelModbusAddress, box), 1, 0);
     grid->addWidget(m_ui.modbusAddress, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -149,9 +146,9 @@ ConnectionPage::Group &ConnectionPage::startGroup(ConnectionKind kind, QGroupBox
                                                  const char *open, const char *close, const char *statusName)
 {
     Group &g = group(kind);
-    g.radio = new QRadioButton(tr8(radio), box);
-    g.open = new QPushButton(tr8(open), box);
-    g.close = new QPushButton(tr8(close), box);
+    g.radio = new QRadioButton(uiText(radio), box);
+    g.open = new QPushButton(uiText(open), box);
+    g.close = new QPushButton(uiText(close), box);
     g.status = statusLabel(box, statusName);
     return g;
 }
@@ -172,56 +169,56 @@ void ConnectionPage::layOutGroup(QGroupBox *box, const Group &g,
         captioned(field, caption);
     grid->addWidget(g.open, row, 0);
     grid->addWidget(g.close, row++, 1);
-    captioned(g.status, texts::kLabelStatus);
+    captioned(g.status, shell_texts::kLabelStatus);
     if (peer)
-        captioned(peer, texts::kLabelPeer);
+        captioned(peer, shell_texts::kLabelPeer);
     grid->setColumnStretch(1, 1);
 }
 
 QGroupBox *ConnectionPage::buildServerGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::TcpServer, box, texts::kRadioTcpServer, texts::kButtonListen,
-                          texts::kButtonDisconnect, "serverStatus");
+    Group &g = startGroup(ConnectionKind::TcpServer, box, shell_texts::kRadioTcpServer, shell_texts::kButtonListen,
+                          shell_texts::kButtonDisconnect, "serverStatus");
     m_ui.listenPort = portEdit(box);
-    m_ui.peer = new QLabel(tr8(texts::kNoPeer), box);
+    m_ui.peer = new QLabel(uiText(shell_texts::kNoPeer), box);
     g.settings = {m_ui.listenPort};
-    layOutGroup(box, g, {{m_ui.listenPort, texts::kLabelListenPort}}, m_ui.peer);
+    layOutGroup(box, g, {{m_ui.listenPort, shell_texts::kLabelListenPort}}, m_ui.peer);
     return box;
 }
 
 QGroupBox *ConnectionPage::buildClientGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::TcpClient, box, texts::kRadioTcpClient, texts::kButtonConnect,
-                          texts::kButtonDisconnect, "clientStatus");
+    Group &g = startGroup(ConnectionKind::TcpClient, box, shell_texts::kRadioTcpClient, shell_texts::kButtonConnect,
+                          shell_texts::kButtonDisconnect, "clientStatus");
     m_ui.clientIp = ipEdit(box);
     m_ui.clientPort = portEdit(box);
     g.settings = {m_ui.clientIp, m_ui.clientPort};
-    layOutGroup(box, g, {{m_ui.clientIp, texts::kLabelModuleIp}, {m_ui.clientPort, texts::kLabelModulePort}});
+    layOutGroup(box, g, {{m_ui.clientIp, shell_texts::kLabelModuleIp}, {m_ui.clientPort, shell_texts::kLabelModulePort}});
     return box;
 }
 
 QGroupBox *ConnectionPage::buildUdpGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::Udp, box, texts::kRadioUdp, texts::kButtonConnect, texts::kButtonDisconnect,
+    Group &g = startGroup(ConnectionKind::Udp, box, shell_texts::kRadioUdp, shell_texts::kButtonConnect, shell_texts::kButtonDisconnect,
                           "udpStatus");
     m_ui.udpIp = ipEdit(box);
     m_ui.udpPort = portEdit(box);
     m_ui.udpLocalPort = portEdit(box);
     g.settings = {m_ui.udpIp, m_ui.udpPort, m_ui.udpLocalPort};
     layOutGroup(box, g,
-                {{m_ui.udpIp, texts::kLabelModuleIp},
-                 {m_ui.udpPort, texts::kLabelModulePort},
-                 {m_ui.udpLocalPort, texts::kLabelPcPort}});
+                {{m_ui.udpIp, shell_texts::kLabelModuleIp},
+                 {m_ui.udpPort, shell_texts::kLabelModulePort},
+                 {m_ui.udpLocalPort, shell_texts::kLabelPcPort}});
     return box;
 }
 
 QGroupBox *ConnectionPage::buildSerialGroup()
 {
     auto *box = new QGroupBox(this);
-    Group &g = startGroup(ConnectionKind::Serial, box, texts::kRadioSerial, texts::kButtonOpen, texts::kButtonClose,
+    Group &g = startGroup(ConnectionKind::Serial, box, shell_texts::kRadioSerial, shell_texts::kButtonOpen, shell_texts::kButtonClose,
                           "serialStatus");
     m_ui.serialPort = new SerialPortList([this] { rescanSerialPorts(); }, box);
     m_ui.serialPort->setEditable(true);
@@ -236,17 +233,17 @@ QGroupBox *ConnectionPage::buildSerialGroup()
     m_ui.dataBits->addItems({QStringLiteral("7"), QStringLiteral("8")});
     m_ui.dataBits->setCurrentIndex(1);
     m_ui.parity = new QComboBox(box);
-    m_ui.parity->addItems({tr8(texts::kParityNone), tr8(texts::kParityOdd), tr8(texts::kParityEven),
-                           tr8(texts::kParityMark)});
+    m_ui.parity->addItems({uiText(shell_texts::kParityNone), uiText(shell_texts::kParityOdd), uiText(shell_texts::kParityEven),
+                           uiText(shell_texts::kParityMark)});
     m_ui.stopBits = new QComboBox(box);
     m_ui.stopBits->addItems({QStringLiteral("1"), QStringLiteral("2")});
     g.settings = {m_ui.serialPort, m_ui.baudRate, m_ui.dataBits, m_ui.parity, m_ui.stopBits};
     layOutGroup(box, g,
-                {{m_ui.serialPort, texts::kLabelSerialPort},
-                 {m_ui.baudRate, texts::kLabelBaudRate},
-                 {m_ui.dataBits, texts::kLabelDataBits},
-                 {m_ui.parity, texts::kLabelParity},
-                 {m_ui.stopBits, texts::kLabelStopBits}});
+                {{m_ui.serialPort, shell_texts::kLabelSerialPort},
+                 {m_ui.baudRate, shell_texts::kLabelBaudRate},
+                 {m_ui.dataBits, shell_texts::kLabelDataBits},
+                 {m_ui.parity, shell_texts::kLabelParity},
+                 {m_ui.stopBits, shell_texts::kLabelStopBits}});
     return box;
 }
 
@@ -255,12 +252,12 @@ QGroupBox *ConnectionPage::buildIdentityGroup()
     auto *box = new QGroupBox(this);
     auto *grid = new QGridLayout(box);
     const char *labels[kIdentityFieldCount] = {
-        texts::kLabelFirmwareVersion, texts::kLabelDriverVersion, texts::kLabelModel,
-        texts::kLabelSeries,          texts::kLabelSerialNumber,  texts::kLabelFactoryDate,
-        texts::kLabelDescription,
+        shell_texts::kLabelFirmwareVersion, shell_texts::kLabelDriverVersion, shell_texts::kLabelModel,
+        shell_texts::kLabelSeries,          shell_texts::kLabelSerialNumber,  shell_texts::kLabelFactoryDate,
+        shell_texts::kLabelDescription,
     };
     for (int i = 0; i < kIdentityFieldCount; ++i) {
-        m_ui.identity[i] = new QLabel(tr8(texts::kNotAvailable), box);
+        m_ui.identity[i] = new QLabel(uiText(common_texts::kNotAvailable), box);
         m_ui.identity[i]->setObjectName(QStringLiteral("identity%1").arg(i));
         m_ui.identity[i]->setWordWrap(true);
         m_ui.identity[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -318,11 +315,11 @@ void ConnectionPage::fillAdapters(const std::vector<NetworkAdapter> *adapters)
 {
     m_adapters = orderAdapters(adapters ? *adapters : systemAdapters());
     if (m_adapters.empty()) {
-        message(texts::kAdapterListFailed);
+        message(shell_texts::kAdapterListFailed);
         m_adapters.push_back({"lo", {"127.0.0.1"}, true});
     }
     for (const NetworkAdapter &a : m_adapters)
-        m_ui.adapter->addItem(QString::fromStdString(a.description));
+        m_ui.adapter->addItem(uiText(a.description));
     m_ui.adapter->setCurrentIndex(0);
     adapterChosen(0);
 }
@@ -332,7 +329,7 @@ void ConnectionPage::rescanSerialPorts()
     const QString typed = m_ui.serialPort->currentText();
     m_ui.serialPort->clear();
     for (const auto &path : listSerialDevices())
-        m_ui.serialPort->addItem(QString::fromStdString(path));
+        m_ui.serialPort->addItem(uiText(path));
     m_ui.serialPort->setEditText(typed);
 }
 
@@ -342,14 +339,14 @@ void ConnectionPage::adapterChosen(int index)
     if (index < 0 || index >= static_cast<int>(m_adapters.size()))
         return;
     for (const std::string &address : m_adapters[static_cast<std::size_t>(index)].addresses)
-        m_ui.localIp->addItem(QString::fromStdString(address));
+        m_ui.localIp->addItem(uiText(address));
     m_ui.localIp->setCurrentIndex(0);
 }
 
 void ConnectionPage::addressChosen(int)
 {
     if (!isUsableLocalAddress(m_ui.localIp->currentText().toStdString(), m_adapters))
-        message(texts::kInvalidAdapter);
+        message(shell_texts::kInvalidAdapter);
 }
 
 void ConnectionPage::selectAdapterAddress(const AdapterAddress &at)
@@ -374,7 +371,7 @@ QString ConnectionPage::modbusAddressText() const
 
 void ConnectionPage::message(const char *text)
 {
-    m_app.dialogs().message(this, tr8(text));
+    m_app.dialogs().message(this, uiText(text));
 }
 
 bool ConnectionPage::checkLocalAddress(const char *refusal, QString &local)
@@ -411,11 +408,11 @@ const ConnectionPage::Group *ConnectionPage::groupOf(ConnectionKind kind) const
 
 void ConnectionPage::applyControlStates()
 {
-    const ControlStates states = controlStates(m_phase);
+    const ControlStates states = m_state.controls();
     for (QAbstractButton *b : m_radios->buttons())
         b->setEnabled(states.radios);
     for (ConnectionKind kind : kConnectionKinds) {
-        const bool live = kind == m_group;
+        const bool live = kind == m_state.liveGroup();
         Group &g = group(kind);
         for (QWidget *w : g.settings)
             w->setEnabled(live && states.group.settings);
@@ -427,21 +424,18 @@ void ConnectionPage::applyControlStates()
 
 void ConnectionPage::chooseKind(ConnectionKind kind)
 {
-    if (kind != m_kind)
-        groupReset(kind);
-    m_kind = kind;
+    if (m_state.choose(kind))
+        groupReset();
     if (QAbstractButton *b = m_radios->button(static_cast<int>(kind)))
         b->setChecked(true);
 }
 
-void ConnectionPage::groupReset(ConnectionKind kind)
+void ConnectionPage::groupReset()
 {
-    m_group = kind;
-    m_phase = kind == ConnectionKind::None ? LinkPhase::Idle : LinkPhase::Selected;
     applyControlStates();
     for (ConnectionKind k : kConnectionKinds)
-        setStatus(k, tr8(texts::kNotConnected));
-    setPeerText(tr8(texts::kNoPeer));
+        setStatus(k, uiText(shell_texts::kNotConnected));
+    setPeerText(uiText(shell_texts::kNoPeer));
     resetIdentity();
 }
 
@@ -454,21 +448,17 @@ void ConnectionPage::finishOpen(ConnectionKind kind, const SettingsResult &setti
     const OpenOutcome outcome = openOutcome(kind, m_app.openPort(settings.settings));
     if (outcome.message)
         message(outcome.message);
-    if (outcome.phase == LinkPhase::Open) {
-        m_kind = kind;
-        m_group = kind;
-        m_phase = LinkPhase::Open;
-        applyControlStates();
-    }
+    m_state.opened(kind, outcome);
+    applyControlStates();
     if (outcome.status)
-        setStatus(kind, tr8(outcome.status));
+        setStatus(kind, uiText(outcome.status));
 }
 
 void ConnectionPage::listen()
 {
     QString local;
     uint16_t port = 0;
-    if (!m_app.requestAddress() || !checkLocalAddress(texts::kListenNeedsAdapter, local)
+    if (!m_app.requestAddress() || !checkLocalAddress(shell_texts::kListenNeedsAdapter, local)
         || !readPort(m_ui.listenPort, port))
         return;
     finishOpen(ConnectionKind::TcpServer, buildTcpServerSettings(local.toStdString(), port));
@@ -478,7 +468,7 @@ void ConnectionPage::connectClient()
 {
     QString local;
     uint16_t port = 0;
-    if (!m_app.requestAddress() || !checkLocalAddress(texts::kConnectNeedsAdapter, local)
+    if (!m_app.requestAddress() || !checkLocalAddress(shell_texts::kConnectNeedsAdapter, local)
         || !readPort(m_ui.clientPort, port))
         return;
     finishOpen(ConnectionKind::TcpClient,
@@ -490,7 +480,7 @@ void ConnectionPage::connectUdp()
     QString local;
     uint16_t port = 0;
     uint16_t localPort = 0;
-    if (!m_app.requestAddress() || !checkLocalAddress(texts::kConnectNeedsAdapter, local)
+    if (!m_app.requestAddress() || !checkLocalAddress(shell_texts::kConnectNeedsAdapter, local)
         || !readPort(m_ui.udpPort, port) || !readPort(m_ui.udpLocalPort, localPort))
         return;
     finishOpen(ConnectionKind::Udp, buildUdpSettings(local.toStdString(), m_ui.udpIp->text().toStdString(),
@@ -514,10 +504,10 @@ void ConnectionPage::openSerial()
 void ConnectionPage::closeKind(ConnectionKind kind)
 {
     if (kind == ConnectionKind::TcpClient)
-        setStatus(kind, tr8(texts::kDisconnecting));
+        setStatus(kind, uiText(shell_texts::kDisconnecting));
     m_app.destroyPort();
-    m_kind = ConnectionKind::None;
-    groupReset(kind);
+    m_state.closed(kind);
+    groupReset();
 }
 
 void ConnectionPage::setStatus(ConnectionKind kind, const QString &text)
@@ -544,13 +534,13 @@ void ConnectionPage::setIdentity(const IdentityView &v)
         &v.serialNumber,    &v.factoryDate,   &v.description,
     };
     for (int i = 0; i < kIdentityFieldCount; ++i)
-        m_ui.identity[i]->setText(QString::fromStdString(*values[i]));
+        m_ui.identity[i]->setText(uiText(*values[i]));
 }
 
 void ConnectionPage::resetIdentity()
 {
     for (QLabel *l : m_ui.identity)
-        l->setText(tr8(texts::kNotAvailable));
+        l->setText(uiText(common_texts::kNotAvailable));
 }
 
 QString ConnectionPage::identity(IdentityField field) const
@@ -561,16 +551,15 @@ QString ConnectionPage::identity(IdentityField field) const
 void ConnectionPage::applyConnectionEffect(const ConnectionEffect &effect, const QString &peer)
 {
     if (effect.status)
-        setStatus(effect.statusOf, tr8(effect.status));
+        setStatus(effect.statusOf, uiText(effect.status));
     if (effect.showPeer)
         setPeerText(peer);
     if (effect.clearPeer)
-        setPeerText(tr8(texts::kNoPeer));
+        setPeerText(uiText(shell_texts::kNoPeer));
     if (effect.resetIdentity)
         resetIdentity();
     if (effect.peerClosed) {
-        m_group = ConnectionKind::TcpClient;
-        m_phase = LinkPhase::PeerClosed;
+        m_state.peerClosed();
         applyControlStates();
     }
 }
@@ -583,7 +572,7 @@ void ConnectionPage::applyConnectTarget(const ConnectTarget &t)
     else if (t.kind == ConnectionKind::TcpServer && !t.host.empty())
         qWarning("qxtools: %s belongs to no adapter; listening on %s instead", t.host.c_str(),
                  qPrintable(m_ui.localIp->currentText()));
-    const QString host = QString::fromStdString(t.host);
+    const QString host = uiText(t.host);
     switch (t.kind) {
     case ConnectionKind::TcpClient:
         m_ui.clientIp->setText(host);
@@ -602,7 +591,7 @@ void ConnectionPage::applyConnectTarget(const ConnectTarget &t)
         listen();
         break;
     case ConnectionKind::Serial:
-        m_ui.serialPort->setEditText(QString::fromStdString(t.path));
+        m_ui.serialPort->setEditText(uiText(t.path));
         if (t.baudRate) {
             int at = m_ui.baudRate->findText(QString::number(*t.baudRate));
             if (at < 0) {

@@ -89,8 +89,8 @@ public:
                             const std::vector<NetworkAdapter> *adapters = nullptr);
 
     const Controls &controls() const { return m_ui; }
-    ConnectionKind connectionKind() const { return m_kind; }
-    LinkPhase phase() const { return m_phase; }
+    ConnectionKind connectionKind() const { return m_state.kind(); }
+    LinkPhase phase() const { return m_state.phase(); }
 
     // The text of "模块MODBUS地址(1~240)", read when a request is built.
     QString modbusAddressText() const;
@@ -156,9 +156,9 @@ private:
     void message(const char *text);
     Group &group(ConnectionKind kind);
     const Group *groupOf(ConnectionKind kind) const;
-    // Enables only `kind`'s group, every status "未连接...", the peer and the
-    // information fields back to their empty texts.
-    void groupReset(ConnectionKind kind);
+    // The live group's controls as the state says, every status "未连接...",
+    // the peer and the information fields back to their empty texts.
+    void groupReset();
     void applyControlStates();
 
     AppMain &m_app;
@@ -166,9 +166,7 @@ private:
     Group m_groups[4];
     QButtonGroup *m_radios = nullptr;
     std::vector<NetworkAdapter> m_adapters;
-    ConnectionKind m_kind = ConnectionKind::None; // ConnectionKind
-    ConnectionKind m_group = ConnectionKind::None; // the group whose controls are live
-    LinkPhase m_phase = LinkPhase::Idle;
+    LinkState m_state;
 };
 
 } // namespace qx

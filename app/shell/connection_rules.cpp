@@ -60,19 +60,55 @@ OpenOutcome openOutcome(ConnectionKind kind, int32_t runResult)
     switch (kind) {
     case ConnectionKind::TcpServer:
         if (failed)
-            return {LinkPhase::Selected, texts::kListenFailed, nullptr};
-        return {LinkPhase::Open, nullptr, texts::kWaitingForModule};
+            return {LinkPhase::Selected, shell_texts::kListenFailed, nullptr};
+        return {LinkPhase::Open, nullptr, shell_texts::kWaitingForModule};
     case ConnectionKind::TcpClient:
-        return {LinkPhase::Open, failed ? texts::kConnectFailed : nullptr, texts::kConnecting};
+        return {LinkPhase::Open, failed ? shell_texts::kConnectFailed : nullptr, shell_texts::kConnecting};
     case ConnectionKind::Udp:
-        return {LinkPhase::Open, failed ? texts::kConnectFailed : nullptr, texts::kUdpConnecting};
+        return {LinkPhase::Open, failed ? shell_texts::kConnectFailed : nullptr, shell_texts::kUdpConnecting};
     case ConnectionKind::Serial:
-        return {LinkPhase::Open, failed ? texts::kConnectFailed : nullptr,
-                failed ? texts::kSerialFailed : texts::kSerialOpenedReading};
+        return {LinkPhase::Open, failed ? shell_texts::kConnectFailed : nullptr,
+                failed ? shell_texts::kSerialFailed : shell_texts::kSerialOpenedReading};
     case ConnectionKind::None:
         break;
     }
     return {};
+}
+
+bool LinkState::choose(ConnectionKind kind)
+{
+    const bool changed = kind != m_kind;
+    if (changed)
+        startGroup(kind);
+    m_kind = kind;
+    return changed;
+}
+
+void LinkState::opened(ConnectionKind kind, const OpenOutcome &outcome)
+{
+    if (outcome.phase != LinkPhase::Open)
+        return;
+    m_kind = kind;
+    m_group = kind;
+    m_phase = LinkPhase::Open;
+}
+
+void LinkState::closed(ConnectionKind kind)
+{
+    m_kind = ConnectionKind::None;
+    startGroup(kind);
+}
+
+void LinkState::peerClosed()
+{
+    m_group = ConnectionKind::TcpClient;
+    m_phase = LinkPhase::PeerClosed;
+}
+
+void LinkState::startGroup(ConnectionKind kind)
+{
+    m_group = kind;
+    m_phase = kind == ConnectionKind::None ? LinkPhase::Idle : LinkPhase::Selected;
 }
 
 ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
@@ -86,19 +122,19 @@ ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
     case kStateConnectTimeout:
         if (reportsProgress) {
             e.statusOf = kind;
-            e.status = texts::kConnectionFailed;
+            e.status = shell_texts::kConnectionFailed;
         }
         e.requestIdentity = true;
         break;
     case kStatePeerConnected:
         e.statusOf = ConnectionKind::TcpServer;
-        e.status = texts::kPeerConnectedReading;
+        e.status = shell_texts::kPeerConnectedReading;
         e.showPeer = true;
         e.requestIdentity = true;
         break;
     case kStateClosedByPeer:
         e.statusOf = ConnectionKind::TcpClient;
-        e.status = texts::kNotConnected;
+        e.status = shell_texts::kNotConnected;
         e.resetIdentity = true;
         e.peerClosed = true;
         e.linkClosed = true;
@@ -106,7 +142,7 @@ ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
     case kStateRunning:
         if (reportsProgress) {
             e.statusOf = kind;
-            e.status = kind == ConnectionKind::Udp ? texts::kReading : texts::kPeerConnectedReading;
+            e.status = kind == ConnectionKind::Udp ? shell_texts::kReading : shell_texts::kPeerConnectedReading;
         }
         e.requestIdentity = true;
         break;
@@ -115,7 +151,7 @@ ConnectionEffect connectionEffect(uint32_t transportType, int32_t state)
         // up the slots again when a module reconnects, so the pages keep
         // their polling state and transfers keep resending.
         e.statusOf = ConnectionKind::TcpServer;
-        e.status = texts::kNotConnected;
+        e.status = shell_texts::kNotConnected;
         e.clearPeer = true;
         e.resetIdentity = true;
         break;

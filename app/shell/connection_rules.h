@@ -63,6 +63,35 @@ struct OpenOutcome
 };
 OpenOutcome openOutcome(ConnectionKind kind, int32_t runResult);
 
+// Where the page stands: the transport chosen (ConnectionKind, the page's
+// radio), the group whose controls are live, and its phase.
+class LinkState
+{
+public:
+    ConnectionKind kind() const { return m_kind; }
+    ConnectionKind liveGroup() const { return m_group; }
+    LinkPhase phase() const { return m_phase; }
+    ControlStates controls() const { return controlStates(m_phase); }
+
+    // A transport radio. Another transport than before starts its group
+    // afresh: true, and the page clears its status texts, peer and identity.
+    bool choose(ConnectionKind kind);
+    // What DLL_API_OBJ_RUN's result made of an open of `kind`.
+    void opened(ConnectionKind kind, const OpenOutcome &outcome);
+    // "断开"/"关闭" in `kind`'s group: nothing is open, the group is live
+    // again from scratch (the page clears its texts as for choose).
+    void closed(ConnectionKind kind);
+    // The module closed the TCP client's link: its group comes back.
+    void peerClosed();
+
+private:
+    void startGroup(ConnectionKind kind);
+
+    ConnectionKind m_kind = ConnectionKind::None;
+    ConnectionKind m_group = ConnectionKind::None;
+    LinkPhase m_phase = LinkPhase::Idle;
+};
+
 // What a connection event (-1) changes, by its transport type and state.
 struct ConnectionEffect
 {

@@ -5,6 +5,7 @@
 
 #include "file_filter.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
@@ -14,7 +15,7 @@ FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialo
 {
     QStringList filters;
     for (const std::string &f : fileDialogFilters(request.filter.toStdString()))
-        filters.append(QString::fromStdString(f));
+        filters.append(uiText(f));
     QFileDialog dialog(parent, request.title, request.startFolder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -33,7 +34,7 @@ FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialo
 
 void QtDialogs::message(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::kCaptionNotice), text,
+    QMessageBox box(QMessageBox::Warning, uiText(shell_texts::kCaptionNotice), text,
                     QMessageBox::Ok, parent);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
@@ -41,7 +42,7 @@ void QtDialogs::message(QWidget *parent, const QString &text)
 
 bool QtDialogs::confirm(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::kCaptionConfirm), text,
+    QMessageBox box(QMessageBox::Warning, uiText(shell_texts::kCaptionConfirm), text,
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Ok;

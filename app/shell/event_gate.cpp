@@ -10,12 +10,6 @@ EventGate::EventGate(std::function<void(QueuedEvent)> post)
 {
 }
 
-void EventGate::setOwnerThread(std::thread::id id)
-{
-    std::lock_guard lock(m_lock);
-    m_owner = id;
-}
-
 void EventGate::deliver(void *port, int32_t code, const void *data, std::size_t size)
 {
     QueuedEvent e;

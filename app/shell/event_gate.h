@@ -35,9 +35,6 @@ public:
     EventGate(const EventGate &) = delete;
     EventGate &operator=(const EventGate &) = delete;
 
-    // The thread that handles events; the constructing thread by default.
-    void setOwnerThread(std::thread::id id);
-
     // From the library's callback, on any thread. On the owner thread the
     // event is queued and the call returns at once (it cannot wait on itself).
     void deliver(void *port, int32_t code, const void *data, std::size_t size);

@@ -1,6 +1,7 @@
-// Reading the library's event records into what the shell shows: counters
-// and log lines (event -2), connection states (event -1) and identity fields
-// (event 0); the areas read their own events. All texts come out as UTF-8.
+// Reading the library's event records into what the shell shows: counters and
+// log lines (kEventLog), connection states (kEventConnection) and identity
+// fields (kEventIdentity); the areas read their own events. All texts come
+// out as UTF-8.
 #pragma once
 
 #include <array>
@@ -12,7 +13,7 @@
 
 namespace qx {
 
-// Event -2. Counters in panel order: TxCmd, RxCmd, TxByte, RxByte, then the
+// kEventLog. Counters in panel order: TxCmd, RxCmd, TxByte, RxByte, then the
 // six response classes, each as "%u".
 struct StatisticsView
 {
@@ -22,7 +23,7 @@ struct StatisticsView
 };
 StatisticsView readStatistics(const uint8_t *record);
 
-// Event -1.
+// kEventConnection.
 struct ConnectionView
 {
     uint32_t transportType = 0;
@@ -31,7 +32,8 @@ struct ConnectionView
 };
 ConnectionView readConnection(const uint8_t *record);
 
-// Event 0, fields converted from GBK; series as "0x0" and the decimal byte.
+// kEventIdentity, fields converted from GBK; series as "0x0" and the decimal
+// byte.
 struct IdentityView
 {
     std::string firmwareVersion;

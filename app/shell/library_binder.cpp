@@ -21,8 +21,8 @@ bool bindOne(void *lib, const char *name, Fn &out, BindResult &r)
     if (out)
         return true;
     r.missingSymbol = name;
-    r.message = std::string(texts::kLibrarySymbolPrefix) + r.library + texts::kLibrarySymbolMiddle
-        + name + texts::kLibrarySymbolSuffix;
+    r.message = std::string(shell_texts::kLibrarySymbolPrefix) + r.library + shell_texts::kLibrarySymbolMiddle
+        + name + shell_texts::kLibrarySymbolSuffix;
     return false;
 }
 
@@ -36,7 +36,7 @@ BindResult bindLibrary(const std::string &file)
     void *lib = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!lib) {
         const char *why = dlerror();
-        r.message = std::string(texts::kLibraryMissingPrefix) + file + "：" + (why ? why : "");
+        r.message = std::string(shell_texts::kLibraryMissingPrefix) + file + "：" + (why ? why : "");
         return r;
     }
     LibraryFunctions &f = r.functions;

@@ -15,6 +15,7 @@
 #include "page_host.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
+#include "ui_text.h"
 #include "window_sizing.h"
 
 namespace qx {
@@ -30,15 +31,15 @@ QIcon MainWindow::icon()
 MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters)
     : m_app(app)
 {
-    setWindowTitle(QString::fromUtf8(texts::kWindowTitle));
+    setWindowTitle(uiText(shell_texts::kWindowTitle));
     setWindowIcon(icon());
 
     auto *root = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
     m_connection = new ConnectionPage(app, m_tabs, adapters);
     m_pages = new PageHost(m_tabs);
-    m_tabs->addTab(m_connection, QString::fromUtf8(texts::kTabConnection));
-    m_tabs->addTab(m_pages, QString::fromUtf8(texts::kTabModules));
+    m_tabs->addTab(m_connection, uiText(shell_texts::kTabConnection));
+    m_tabs->addTab(m_pages, uiText(shell_texts::kTabModules));
     root->addWidget(m_tabs, 3);
 
     auto *bottom = new QHBoxLayout;
@@ -46,11 +47,11 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     m_log = new QPlainTextEdit(this);
     m_log->setReadOnly(true);
     m_log->setObjectName(QStringLiteral("log"));
-    m_log->setAccessibleName(QString::fromUtf8(texts::kLogName));
+    m_log->setAccessibleName(uiText(shell_texts::kLogName));
     logColumn->addWidget(m_log, 1);
     auto *buttons = new QHBoxLayout;
-    m_clearLog = new QPushButton(QString::fromUtf8(texts::kButtonClearLog), this);
-    m_pause = new QPushButton(QString::fromUtf8(texts::kButtonPause), this);
+    m_clearLog = new QPushButton(uiText(shell_texts::kButtonClearLog), this);
+    m_pause = new QPushButton(uiText(shell_texts::kButtonPause), this);
     buttons->addWidget(m_clearLog);
     buttons->addWidget(m_pause);
     buttons->addStretch(1);
@@ -71,13 +72,13 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     connect(m_clearLog, &QPushButton::clicked, this, &MainWindow::clearLog);
     connect(m_pause, &QPushButton::clicked, this, [this] {
         m_app.setLogDisplayOn(!m_app.logDisplayOn());
-        m_pause->setText(QString::fromUtf8(m_app.logDisplayOn() ? texts::kButtonPause : texts::kButtonResume));
+        m_pause->setText(uiText(m_app.logDisplayOn() ? shell_texts::kButtonPause : shell_texts::kButtonResume));
     });
     connect(m_statistics->clearButton(), &QPushButton::clicked, &m_app, &AppMain::clearStatistics);
 
-    appendLog(QString::fromUtf8(texts::kStartupResolution));
-    appendLog(QString::fromUtf8(texts::kStartupGreeting));
-    appendLog(QString::fromUtf8(texts::kStartupContact));
+    appendLog(uiText(shell_texts::kStartupResolution));
+    appendLog(uiText(shell_texts::kStartupGreeting));
+    appendLog(uiText(shell_texts::kStartupContact));
 }
 
 void MainWindow::appendLog(const QString &text)

@@ -23,7 +23,7 @@ ModbusAddressResult readModbusAddress(std::string_view text)
             value = value * 10 + static_cast<unsigned>(c - '0');
     }
     if (!digits || value < kModbusAddressMin || value > kModbusAddressMax) {
-        r.message = texts::kInvalidModbusAddress;
+        r.message = shell_texts::kInvalidModbusAddress;
         return r;
     }
     r.ok = true;

@@ -1,13 +1,14 @@
 #include "page_host.h"
 
 #include "shell_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
 namespace {
 
 const char *const kTitles[PageHost::kPageCount] = {
-    texts::kTabDido, texts::kTabAiao, texts::kTabPipo, texts::kTabConfig, texts::kTabPlc,
+    shell_texts::kTabDido, shell_texts::kTabAiao, shell_texts::kTabPipo, shell_texts::kTabConfig, shell_texts::kTabPlc,
 };
 
 } // namespace
@@ -16,7 +17,7 @@ PageHost::PageHost(QWidget *parent)
     : QTabWidget(parent)
 {
     for (const char *title : kTitles)
-        addTab(new QWidget(this), QString::fromUtf8(title));
+        addTab(new QWidget(this), uiText(title));
 }
 
 void PageHost::setPage(Page page, QWidget *widget)
@@ -24,7 +25,7 @@ void PageHost::setPage(Page page, QWidget *widget)
     QWidget *old = this->widget(page);
     bool current = currentIndex() == page;
     removeTab(page);
-    insertTab(page, widget, QString::fromUtf8(kTitles[page]));
+    insertTab(page, widget, uiText(kTitles[page]));
     if (current)
         setCurrentIndex(page);
     delete old;

@@ -46,7 +46,7 @@ PortResult parsePort(std::string_view text)
         value = value * 10 + static_cast<uint32_t>(c - '0');
     }
     if (!digits || value > 65535) {
-        r.message = texts::kInvalidPort;
+        r.message = shell_texts::kInvalidPort;
         return r;
     }
     r.ok = true;
@@ -85,7 +85,7 @@ bool isLoopbackIpv4(std::string_view text)
 SettingsResult buildTcpServerSettings(std::string_view localAddress, uint16_t listenPort)
 {
     if (!isIpv4Text(localAddress))
-        return refuse(texts::kListenNeedsAdapter);
+        return refuse(shell_texts::kListenNeedsAdapter);
     Block b {};
     putU32le(b.data(), SettingsLayout::kTransportType, kTransportTcpServer);
     putI32le(b.data(), SettingsLayout::kFramingMode, kFramingTcp);
@@ -98,9 +98,9 @@ SettingsResult buildTcpClientSettings(std::string_view localAddress, std::string
                                       uint16_t modulePort)
 {
     if (!isIpv4Text(localAddress))
-        return refuse(texts::kConnectNeedsAdapter);
+        return refuse(shell_texts::kConnectNeedsAdapter);
     if (!isIpv4Text(moduleAddress))
-        return refuse(texts::kInvalidModuleIp);
+        return refuse(shell_texts::kInvalidModuleIp);
     Block b {};
     putU32le(b.data(), SettingsLayout::kTransportType, kTransportTcpClient);
     putI32le(b.data(), SettingsLayout::kFramingMode, kFramingTcp);
@@ -126,11 +126,11 @@ SettingsResult buildUdpSettings(std::string_view localAddress, std::string_view 
 SettingsResult buildSerialSettings(const SerialChoice &choice)
 {
     if (choice.path.empty())
-        return refuse(texts::kSerialPathEmpty);
+        return refuse(shell_texts::kSerialPathEmpty);
     // The name field holds 15 characters and its terminator; a longer path
     // cut short would open some other device.
     if (choice.path.size() >= SettingsLayout::kPortNameSize)
-        return refuse(texts::kSerialPathTooLong);
+        return refuse(shell_texts::kSerialPathTooLong);
     Block b {};
     putU32le(b.data(), SettingsLayout::kTransportType, kTransportSerial);
     putI32le(b.data(), SettingsLayout::kFramingMode, kFramingRtu);

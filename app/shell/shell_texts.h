@@ -2,9 +2,8 @@
 // compare with the same constant that a page displays.
 #pragma once
 
-#include "config_texts.h" // kNotAvailable, shared with the configuration page
 
-namespace qx::texts {
+namespace qx::shell_texts {
 
 // main window
 inline constexpr const char *kWindowTitle = "QovtekQX-TOOLS Ver7.6";
@@ -123,4 +122,4 @@ inline constexpr const char *kConnected = "已连接";
 inline constexpr const char *kSerialFailed = "失败,串口不存在或被占用";
 inline constexpr const char *kSerialOpenedReading = "串口打开成功,正在读取模块基本信息...";
 
-} // namespace qx::texts
+} // namespace qx::shell_texts

@@ -6,16 +6,17 @@
 
 #include "captions.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 
 namespace qx {
 
 StatisticsPanel::StatisticsPanel(QWidget *parent)
-    : QGroupBox(QString::fromUtf8(texts::kStatisticsGroup), parent)
+    : QGroupBox(uiText(shell_texts::kStatisticsGroup), parent)
 {
     const char *labels[kCounterCount] = {
-        texts::kLabelTxCmd,  texts::kLabelRxCmd,  texts::kLabelTxByte, texts::kLabelRxByte,
-        texts::kLabelClass1, texts::kLabelClass2, texts::kLabelClass3, texts::kLabelClass4,
-        texts::kLabelClass5, texts::kLabelClass6,
+        shell_texts::kLabelTxCmd,  shell_texts::kLabelRxCmd,  shell_texts::kLabelTxByte, shell_texts::kLabelRxByte,
+        shell_texts::kLabelClass1, shell_texts::kLabelClass2, shell_texts::kLabelClass3, shell_texts::kLabelClass4,
+        shell_texts::kLabelClass5, shell_texts::kLabelClass6,
     };
     auto *grid = new QGridLayout(this);
     for (int i = 0; i < kCounterCount; ++i) {
@@ -25,7 +26,7 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
         grid->addWidget(captionFor(m_values[i], labels[i], this), i, 0);
         grid->addWidget(m_values[i], i, 1);
     }
-    m_clear = new QPushButton(QString::fromUtf8(texts::kButtonClearStatistics), this);
+    m_clear = new QPushButton(uiText(shell_texts::kButtonClearStatistics), this);
     grid->addWidget(m_clear, kCounterCount, 0, 1, 2);
     grid->setRowStretch(kCounterCount + 1, 1);
 }

@@ -37,7 +37,7 @@ bool TransferDriver::linkReady()
 {
     if (m_app.portHandle() != 0)
         return true;
-    m_app.dialogs().message(m_page, uiText(texts::kNeedConnection));
+    m_app.dialogs().message(m_page, uiText(shell_texts::kNeedConnection));
     return false;
 }
 
@@ -51,9 +51,9 @@ void TransferDriver::take(const TransferStep &step)
             m_app.dialogs().message(m_page, uiText(step.message));
         return;
     case TransferStep::Kind::Send: {
-        RequestRecord r = transferRequest(step.packet, 0);
+        SlotRequest r = transferSlotRequest(step.slot, step.packet, 0);
         m_app.clearReceiveBuffer(); // stale bytes are dropped
-        if (!m_app.sendRequest(step.slot, r, RequestLength::kTransferPacket)) {
+        if (!m_app.sendRequest(r.slot, r.record, r.length)) {
             // no valid address: the operator has just been told why
             take(m_transfer.cancel(TransferStop::NotPlaced));
             return;

@@ -118,4 +118,29 @@ inline RequestRecord transferRequest(const std::vector<uint8_t> &packet, uint8_t
     return r;
 }
 
+// One record for DLL_API_OBJ_CMD: its slot, the length to pass, the record.
+struct SlotRequest {
+    int slot = 0;
+    int32_t length = 0;
+    RequestRecord record;
+};
+
+// A transfer packet in its slot (14 to 18).
+inline SlotRequest transferSlotRequest(int slot, const std::vector<uint8_t> &packet, uint8_t modbusAddress)
+{
+    return {slot, RequestLength::kTransferPacket, transferRequest(packet, modbusAddress)};
+}
+
+// The identity request (slot 0): kModeRepeat asks until the module answers,
+// kModeCounted once, kModeIdle stops asking.
+inline SlotRequest identityRequest(uint8_t mode, uint8_t modbusAddress)
+{
+    SlotRequest r {kSlotIdentity, RequestLength::kIdentity, {}};
+    r.record.setMode(mode);
+    if (mode == kModeCounted)
+        r.record.setCounter(1);
+    r.record.setAddress(modbusAddress);
+    return r;
+}
+
 } // namespace qx

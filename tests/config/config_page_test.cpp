@@ -14,22 +14,19 @@
 
 #include "app_main.h"
 #include "caption_check.h"
+#include "common_texts.h"
 #include "config_page.h"
 #include "config_texts.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "param_form.h"
 #include "scripted_dialogs.h"
+#include "ui_text.h"
 #include "window_test.h"
 
 using namespace qx;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // What every control shows, in one comparable list.
 QStringList snapshot(const RO2000ScanPoll &page)
@@ -88,17 +85,17 @@ private slots:
     void everyFieldHasItsCaption()
     {
         QCOMPARE(uncaptionedFields(m_page), QStringList());
-        QCOMPARE(m_page->edit("QXMode")->text(), u8(texts::kNotAvailable));
+        QCOMPARE(m_page->edit("QXMode")->text(), uiText(common_texts::kNotAvailable));
         QVERIFY(!ui().reserv->isVisibleTo(m_page));
         QCOMPARE(m_page->list("R1BaudRate")->currentText(), QStringLiteral("115200"));
-        QCOMPARE(m_page->list("E1SocketType1")->currentText(), u8("TCP服务器"));
+        QCOMPARE(m_page->list("E1SocketType1")->currentText(), uiText("TCP服务器"));
     }
 
     void readShowsTheModulesBlock()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
         QVERIFY(m_window.connectToQxsim(sim));
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         QCOMPARE(m_page->edit("QXMode")->text(), QStringLiteral("155"));
         QCOMPARE(m_page->edit("E1LocalIP")->text(), QStringLiteral("192.168.1.200"));
         QCOMPARE(m_page->edit("E1LocalPort1")->text(), QStringLiteral("10001"));
@@ -110,7 +107,7 @@ private slots:
         QVERIFY(!m_page->edit("W1LocalIP")->isEnabled());
         QVERIFY(!m_page->edit("L1Freq")->isEnabled());
         QVERIFY(m_page->list("IO1")->isEnabled());
-        QCOMPARE(ui().read->text(), u8(texts::kReadButton));
+        QCOMPARE(ui().read->text(), uiText(config_texts::kReadButton));
         m_window.saveScreenshot(QStringLiteral("config_page"), PageHost::kConfigPage);
     }
 
@@ -119,19 +116,19 @@ private slots:
         QTemporaryDir state;
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--state", state.path().toStdString()});
         QVERIFY(m_window.connectToQxsim(sim));
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         m_page->edit("E1LocalIP")->setText(QStringLiteral("10.0.0.7"));
         m_page->edit("dwRepTwinTm")->setText(QStringLiteral("70000"));
         m_page->list("E1SocketType1")->setCurrentIndex(1);
-        QCOMPARE(runOperation(ui().write), QStringList {u8(texts::kParamsWritten)});
-        QCOMPARE(m_dialogs->confirmations, QStringList {u8(texts::kWriteConfirm)});
-        QCOMPARE(ui().write->text(), u8(texts::kWriteButton));
+        QCOMPARE(runOperation(ui().write), QStringList {uiText(config_texts::kParamsWritten)});
+        QCOMPARE(m_dialogs->confirmations, QStringList {uiText(config_texts::kWriteConfirm)});
+        QCOMPARE(ui().write->text(), uiText(config_texts::kWriteButton));
 
         m_page->edit("E1LocalIP")->setText(QStringLiteral("1.1.1.1"));
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         QCOMPARE(m_page->edit("E1LocalIP")->text(), QStringLiteral("10.0.0.7"));
         QCOMPARE(m_page->edit("dwRepTwinTm")->text(), QStringLiteral("70000"));
-        QCOMPARE(m_page->list("E1SocketType1")->currentText(), u8("TCP客户端"));
+        QCOMPARE(m_page->list("E1SocketType1")->currentText(), uiText("TCP客户端"));
     }
 
     void loraModelWritesTheCompactPayload()
@@ -140,14 +137,14 @@ private slots:
         // qxsim refuses a write whose payload is not 108 bytes for 220
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--model", "220", "--state", state.path().toStdString()});
         QVERIFY(m_window.connectToQxsim(sim));
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         QVERIFY(m_page->edit("L1Freq")->isEnabled());
         QVERIFY(!m_page->list("R1BaudRate")->isEnabled());
         m_page->edit("L1Freq")->setText(QStringLiteral("433000"));
         m_page->check("L1CrcOn")->setChecked(true);
-        QCOMPARE(runOperation(ui().write), QStringList {u8(texts::kParamsWritten)});
+        QCOMPARE(runOperation(ui().write), QStringList {uiText(config_texts::kParamsWritten)});
         QCOMPARE(m_page->block().payload().size(), std::size_t(108));
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         QCOMPARE(m_page->edit("L1Freq")->text(), QStringLiteral("433000"));
         QVERIFY(m_page->check("L1CrcOn")->isChecked());
     }
@@ -157,15 +154,15 @@ private slots:
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--bad-block", "checksum"});
         QVERIFY(m_window.connectToQxsim(sim));
         const QStringList messages = readModule();
-        QCOMPARE(messages, (QStringList {u8(texts::kParamsBadChecksum), u8(texts::kReadFailed)}));
-        QCOMPARE(m_page->edit("QXMode")->text(), u8(texts::kNotAvailable));
+        QCOMPARE(messages, (QStringList {uiText(config_texts::kParamsBadChecksum), uiText(config_texts::kReadFailed)}));
+        QCOMPARE(m_page->edit("QXMode")->text(), uiText(common_texts::kNotAvailable));
     }
 
     void shortBlockIsIncomplete()
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0", "--bad-block", "short"});
         QVERIFY(m_window.connectToQxsim(sim));
-        QCOMPARE(readModule(), (QStringList {u8(texts::kParamsIncomplete), u8(texts::kReadFailed)}));
+        QCOMPARE(readModule(), (QStringList {uiText(config_texts::kParamsIncomplete), uiText(config_texts::kReadFailed)}));
     }
 
     void writeBeforeAnyReadSendsNothing()
@@ -175,12 +172,12 @@ private slots:
         QVERIFY(m_window.connectToQxsim(sim));
         ui().write->click();
         QCOMPARE(m_dialogs->confirmations.size(), 1);
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kNothingLoaded)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(config_texts::kNothingLoaded)});
         QVERIFY(ui().write->isEnabled());
         QVERIFY(ui().read->isEnabled());
         // a read after it is answered, so a write would have been handled
         // first; only a write stores the block
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         QVERIFY(!QFile::exists(state.filePath(QStringLiteral("params.bin"))));
     }
 
@@ -188,7 +185,7 @@ private slots:
     {
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
         QVERIFY(m_window.connectToQxsim(sim));
-        QCOMPARE(readModule(), QStringList {u8(texts::kReadDone)});
+        QCOMPARE(readModule(), QStringList {uiText(config_texts::kReadDone)});
         m_page->edit("E1DNS")->setText(QStringLiteral("9.9.9.9"));
         m_page->list("IO5")->setCurrentIndex(3);
         const QStringList shown = snapshot(*m_page);
@@ -197,15 +194,15 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("module.ini"));
         m_dialogs->fileAnswers.enqueue({file, 0});
         ui().exportIni->click();
-        QVERIFY(log().contains(u8(texts::kExportDone) + file));
+        QVERIFY(log().contains(uiText(config_texts::kExportDone) + file));
 
         m_page->edit("E1DNS")->setText(QStringLiteral("1.2.3.4"));
         m_page->list("IO5")->setCurrentIndex(0);
         const qsizetype before = m_dialogs->messages.size();
         m_dialogs->fileAnswers.enqueue({file, 0});
         ui().load->click();
-        QCOMPARE(m_dialogs->messages.mid(before), QStringList {u8(texts::kReadDone)});
-        QVERIFY(log().contains(u8(texts::kFilePathLog) + file));
+        QCOMPARE(m_dialogs->messages.mid(before), QStringList {uiText(config_texts::kReadDone)});
+        QVERIFY(log().contains(uiText(common_texts::kFilePathLog) + file));
         QCOMPARE(snapshot(*m_page), shown);
     }
 
@@ -221,7 +218,7 @@ private slots:
         m_dialogs->fileAnswers.enqueue({file, 0});
         ui().load->click();
         QVERIFY(m_dialogs->messages.isEmpty());
-        QVERIFY(log().contains(u8("配置文件缺少[SYSTEM]下的byRepTwin,配置未加载!")));
+        QVERIFY(log().contains(uiText("配置文件缺少[SYSTEM]下的byRepTwin,配置未加载!")));
         QCOMPARE(snapshot(*m_page), shown);
 
         m_dialogs->fileAnswers.enqueue({dir.filePath(QStringLiteral("absent.ini")), 0});

@@ -19,16 +19,12 @@
 #include "page_host.h"
 #include "scripted_dialogs.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 #include "window_test.h"
 
 using namespace qx;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 QByteArray pattern(int n)
 {
@@ -86,12 +82,12 @@ private slots:
     {
         QCOMPARE(uncaptionedFields(m_box), QStringList());
         ui().upgrade->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareNoImage)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(config_texts::kFirmwareNoImage)});
         // an image but no port open: refused before the confirmation
         m_dialogs->fileAnswers.enqueue({imageFile(2500), 0});
         ui().open->click();
         ui().upgrade->click();
-        QCOMPARE(m_dialogs->messages, (QStringList {u8(texts::kFirmwareNoImage), u8(texts::kNeedConnection)}));
+        QCOMPARE(m_dialogs->messages, (QStringList {uiText(config_texts::kFirmwareNoImage), uiText(shell_texts::kNeedConnection)}));
         QVERIFY(m_dialogs->confirmations.isEmpty());
         QVERIFY(!m_box->upgrade().running());
         QVERIFY(ui().upgrade->isEnabled());
@@ -113,24 +109,24 @@ private slots:
         const QString path = imageFile(2500);
         m_dialogs->fileAnswers.enqueue({path, 0});
         ui().open->click();
-        QCOMPARE(m_dialogs->fileRequests.last().filter, u8(texts::kFirmwareFilter));
-        QVERIFY(log().contains(u8("文件路径:") + path + u8(", 大小: 2500 bytes ")));
+        QCOMPARE(m_dialogs->fileRequests.last().filter, uiText(config_texts::kFirmwareFilter));
+        QVERIFY(log().contains(uiText("文件路径:") + path + uiText(", 大小: 2500 bytes ")));
 
         QSignalSpy running(m_box, &FirmwareBox::transferRunning);
         ui().upgrade->click();
-        QCOMPARE(m_dialogs->confirmations, QStringList {u8(texts::kFirmwareConfirm)});
-        QCOMPARE(ui().open->text(), u8(texts::kButtonCancelUpgrade));
+        QCOMPARE(m_dialogs->confirmations, QStringList {uiText(config_texts::kFirmwareConfirm)});
+        QCOMPARE(ui().open->text(), uiText(config_texts::kButtonCancelUpgrade));
         QVERIFY(!ui().upgrade->isEnabled());
         const RO2000ScanPoll::Controls &page = m_page->controls();
         for (QPushButton *b : {page.read, page.write, page.load})
             QVERIFY(!b->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 15000);
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
+        QCOMPARE(m_dialogs->messages.last(), uiText(config_texts::kFirmwareDone));
         for (int part = 1; part <= 3; ++part)
-            QVERIFY(log().contains(u8("升级BIOS:正在传送,Part %1/3,Byte 1024/2500").arg(part)));
+            QVERIFY(log().contains(uiText("升级BIOS:正在传送,Part %1/3,Byte 1024/2500").arg(part)));
         QCOMPARE(ui().progress->maximum(), 3);
         QCOMPARE(ui().progress->value(), 3);
-        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QCOMPARE(ui().open->text(), uiText(config_texts::kButtonOpenImage));
         QVERIFY(ui().upgrade->isEnabled());
         QCOMPARE(running.size(), 2);
         QCOMPARE(running.last().first().toBool(), false);
@@ -155,7 +151,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ui().progress->value(), 1, 10000);
         ::kill(sim->pid(), SIGUSR1);
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 30000);
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kFirmwareDone));
+        QCOMPARE(m_dialogs->messages.last(), uiText(config_texts::kFirmwareDone));
         QFile stored(state.filePath(QStringLiteral("bios.bin")));
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QByteArray expected = pattern(2500);
@@ -187,13 +183,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(ui().progress->value() >= 2, 10000);
         sim->waitExit();
         if (transport == QLatin1String("pty")) {
-            QTRY_VERIFY_WITH_TIMEOUT(log().contains(u8(texts::kBiosTimeout).trimmed()), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(log().contains(uiText(config_texts::kBiosTimeout).trimmed()), 10000);
             QVERIFY(m_box->upgrade().running());
             ui().open->click(); // "取消升级"
         }
         QTRY_VERIFY_WITH_TIMEOUT(!m_box->upgrade().running(), 10000);
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareCancelled)});
-        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(config_texts::kFirmwareCancelled)});
+        QCOMPARE(ui().open->text(), uiText(config_texts::kButtonOpenImage));
         QVERIFY(m_window.closeLinkTo(*sim));
 
         sim = std::make_unique<qxtest::QxsimProcess>(simArgs(transport, state));
@@ -212,13 +208,13 @@ private slots:
         ui().upgrade->click();
         QVERIFY(m_box->upgrade().running());
         ui().open->click(); // "取消升级"
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kFirmwareCancelled)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(config_texts::kFirmwareCancelled)});
         QVERIFY(!m_box->upgrade().running());
-        QCOMPARE(ui().open->text(), u8(texts::kButtonOpenImage));
+        QCOMPARE(ui().open->text(), uiText(config_texts::kButtonOpenImage));
         QVERIFY(ui().upgrade->isEnabled());
         // the answer to the part already placed changes nothing
         QTRY_VERIFY_WITH_TIMEOUT(log().contains(QStringLiteral(" 01 43 01 00 00")), 10000);
-        QCOMPARE(log().count(u8("升级BIOS:正在传送")), 1);
+        QCOMPARE(log().count(uiText("升级BIOS:正在传送")), 1);
         QCOMPARE(m_dialogs->messages.size(), 1);
     }
 };

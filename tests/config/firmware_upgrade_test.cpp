@@ -75,7 +75,7 @@ TEST(FirmwareParts, ImageOf2500BytesGoesAsThreeParts)
 
     EXPECT_EQ(sent[3].kind, Kind::Finished);
     EXPECT_TRUE(sent[3].success);
-    EXPECT_EQ(sent[3].message, texts::kFirmwareDone);
+    EXPECT_EQ(sent[3].message, config_texts::kFirmwareDone);
     EXPECT_FALSE(u.running());
     EXPECT_EQ(u.partIndex(), 128u);
     EXPECT_EQ(u.partsAcknowledged(), 3u);
@@ -131,7 +131,7 @@ TEST(FirmwareAcknowledgements, OnlyTheAnswerToThePartBeingSentMovesTheTransfer)
     const TransferStep again = u.acknowledge(kEventBiosPacket, qxtest::transferRecord(0, 1).data());
     EXPECT_EQ(firmwarePartOf(again), 1);
     EXPECT_EQ(again.packet, second.packet);
-    EXPECT_EQ(again.log, std::string(texts::kBiosResend) + "升级BIOS:正在传送,Part 2/5,Byte 1024/5000\r\n");
+    EXPECT_EQ(again.log, std::string(config_texts::kBiosResend) + "升级BIOS:正在传送,Part 2/5,Byte 1024/5000\r\n");
     EXPECT_EQ(u.partsAcknowledged(), 1u);
 
     // no answer: the timeout line, then the same part with its progress line
@@ -154,7 +154,7 @@ TEST(FirmwareAcknowledgements, LateAnswerAfterCancelChangesNothing)
     const TransferStep cancelled = u.cancel();
     EXPECT_EQ(cancelled.kind, Kind::Finished);
     EXPECT_FALSE(cancelled.success);
-    EXPECT_EQ(cancelled.message, texts::kFirmwareCancelled);
+    EXPECT_EQ(cancelled.message, config_texts::kFirmwareCancelled);
     for (const FirmwareAck &ack : {FirmwareAck {kTransferBios, 1, {}}, FirmwareAck {kTransferBios, 0, {}}}) {
         EXPECT_EQ(u.acknowledge(ack).kind, Kind::Nothing);
         EXPECT_EQ(u.partIndex(), 128u);
@@ -205,7 +205,7 @@ TEST(FirmwareImageFile, SizesAtTheLimits)
     EXPECT_EQ(u.imageSize(), 0u);
     const TransferStep none = u.start();
     EXPECT_EQ(none.kind, Kind::Nothing);
-    EXPECT_EQ(none.message, texts::kFirmwareNoImage);
+    EXPECT_EQ(none.message, config_texts::kFirmwareNoImage);
     EXPECT_FALSE(u.running());
 }
 
@@ -243,11 +243,11 @@ TEST(TransferRunner, LostAndRefusedAnswersAreMadeUpByResends)
     link.report = [&](const TransferStep &s) { reported.push_back(s.log); };
     const TransferResult end = runTransfer(u, u.start(), link, 5);
     EXPECT_TRUE(end.end.success);
-    EXPECT_EQ(end.end.message, texts::kFirmwareDone);
+    EXPECT_EQ(end.end.message, config_texts::kFirmwareDone);
     EXPECT_EQ(placed, (std::vector<uint16_t> {0, 1, 1, 2, 2}));
     ASSERT_EQ(reported.size(), 6u);
-    EXPECT_EQ(reported[2].rfind(texts::kBiosTimeout, 0), 0u);
-    EXPECT_EQ(reported[4].rfind(texts::kBiosResend, 0), 0u);
+    EXPECT_EQ(reported[2].rfind(config_texts::kBiosTimeout, 0), 0u);
+    EXPECT_EQ(reported[4].rfind(config_texts::kBiosResend, 0), 0u);
     EXPECT_EQ(u.partsAcknowledged(), 3u);
 }
 
@@ -265,7 +265,7 @@ TEST(TransferRunner, GivesUpOrIsCancelled)
     TransferResult end = runTransfer(u, u.start(), link, 1);
     EXPECT_TRUE(end.gaveUp);
     EXPECT_EQ(placed, 3); // the part and two resends
-    EXPECT_EQ(end.end.message, texts::kFirmwareCancelled);
+    EXPECT_EQ(end.end.message, config_texts::kFirmwareCancelled);
     EXPECT_FALSE(u.running());
 
     std::atomic<bool> cancel {false};
@@ -287,7 +287,7 @@ TEST(TransferRunner, GivesUpOrIsCancelled)
     EXPECT_TRUE(end.cancelled);
     EXPECT_EQ(end.end.kind, Kind::Finished);
     EXPECT_FALSE(end.end.success);
-    EXPECT_EQ(end.end.message, texts::kFirmwareCancelled);
+    EXPECT_EQ(end.end.message, config_texts::kFirmwareCancelled);
     EXPECT_EQ(sent.load(), 1);
 }
 

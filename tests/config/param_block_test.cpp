@@ -1,10 +1,13 @@
-// The parameter block's byte layout, compact form and transfer payload.
+// The parameter block's byte layout, compact form, transfer payload and
+// the requests that carry it.
 #include "param_block.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
+
+#include "param_requests.h"
 
 using namespace qx;
 
@@ -81,6 +84,23 @@ TEST(ParamPayload, FormFollowsTheModelCode)
     EXPECT_EQ(block.payload().size(), 108u);
     block.setU8(ParamLayout::kQXMode, 209);
     EXPECT_EQ(block.payload().size(), 1092u);
+}
+
+TEST(ParamPayload, RequestsCarryItInTheirSlotsAndLengths)
+{
+    const SlotRequest read = paramReadRequest(7);
+    EXPECT_EQ(read.slot, kSlotReadParams);
+    EXPECT_EQ(read.length, RequestLength::kRead);
+    EXPECT_EQ(read.record.address(), 7);
+    EXPECT_EQ(read.record.payloadLength(), 0);
+    ParamBlock block;
+    block.setU8(ParamLayout::kQXMode, 220);
+    const SlotRequest write = paramWriteRequest(block, 7);
+    EXPECT_EQ(write.slot, kSlotWriteParams);
+    EXPECT_EQ(write.length, RequestLength::kWriteParams);
+    EXPECT_EQ(write.record.address(), 7);
+    ASSERT_EQ(write.record.payloadLength(), 108);
+    EXPECT_EQ(std::memcmp(write.record.payload(), block.payload().data(), 108), 0);
 }
 
 TEST(ParamPayload, FullPayloadRoundTrips)

@@ -1,6 +1,7 @@
 // The configuration page's rules without a window: its model classes, a
 // block shown and collected back, the countdown, and the INI export read
 // back by the INI reader.
+#include "common_texts.h"
 #include "param_form.h"
 
 #include <gtest/gtest.h>
@@ -312,7 +313,7 @@ TEST(ShowAndCollect, AWriteNeedsAModuleAddress)
         values["QXAddr1"].text = bad;
         const CollectResult r = collectBlock(values, b);
         EXPECT_FALSE(r.ok) << bad;
-        EXPECT_EQ(r.message, texts::kBadModuleAddress);
+        EXPECT_EQ(r.message, config_texts::kBadModuleAddress);
         // an export keeps what the page shows
         EXPECT_TRUE(collectBlock(values, b, CollectBase::OverCurrent).ok) << bad;
     }
@@ -323,10 +324,10 @@ TEST(ShowAndCollect, AWriteNeedsAModuleAddress)
 TEST(ShowAndCollect, NothingLoadedCollectsNothing)
 {
     PageValues values;
-    values["QXMode"].text = texts::kNotAvailable;
+    values["QXMode"].text = common_texts::kNotAvailable;
     const CollectResult r = collectBlock(values, ParamBlock());
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, texts::kNothingLoaded);
+    EXPECT_EQ(r.message, config_texts::kNothingLoaded);
 }
 
 TEST(ShowAndCollect, ExportBaseKeepsWhatThePageDoesNotShow)
@@ -342,7 +343,8 @@ TEST(ShowAndCollect, ExportBaseKeepsWhatThePageDoesNotShow)
 }
 
 // While nothing answers, the request goes again two and four seconds
-// after it was placed; any answer, a refusal too, ends the resends.
+// after it was placed; any answer, a refusal too, ends the resends, and a
+// second answer once the operation is done is not shown again.
 TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
 {
     ConfigCountdown c;
@@ -355,8 +357,8 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
     }
     ConfigCountdown::Tick end = c.tick();
     EXPECT_TRUE(end.finished);
-    EXPECT_EQ(end.caption, texts::kReadButton);
-    EXPECT_EQ(end.message, std::optional<std::string>(texts::kReadFailed));
+    EXPECT_EQ(end.caption, config_texts::kReadButton);
+    EXPECT_EQ(end.message, std::optional<std::string>(config_texts::kReadFailed));
     EXPECT_FALSE(c.running());
 
     c.start(ConfigCountdown::Write);
@@ -365,15 +367,20 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
         c.tick();
     end = c.tick();
     EXPECT_TRUE(end.finished);
-    EXPECT_EQ(end.caption, texts::kWriteButton);
+    EXPECT_EQ(end.caption, config_texts::kWriteButton);
     EXPECT_FALSE(end.message);
     c.start(ConfigCountdown::Write);
     EXPECT_FALSE(c.done());
     c.tick();
-    c.markAnswered(); // a refused write
+    EXPECT_TRUE(c.answered(ConfigCountdown::Read, true)); // not this operation's
+    EXPECT_TRUE(c.answered(ConfigCountdown::Write, false)); // a refused write
     for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(c.tick().resend);
     EXPECT_FALSE(c.done());
+    c.start(ConfigCountdown::Read);
+    EXPECT_TRUE(c.answered(ConfigCountdown::Read, true));
+    EXPECT_TRUE(c.done());
+    EXPECT_FALSE(c.answered(ConfigCountdown::Read, true));
 }
 
 TEST(IniExport, EveryModelClassLoadsBackToTheSameBlock)

@@ -30,7 +30,9 @@
 #include "page_host.h"
 #include "pwm_page.h"
 #include "qxsim_process.h"
+#include "scaling_store.h"
 #include "scripted_dialogs.h"
+#include "ui_text.h"
 #include "window_test.h"
 
 using namespace qx;
@@ -125,6 +127,8 @@ class IoPagesTest : public WindowTest
 
 private:
 
+    ScalingStore m_scaling;
+
     RO2000Set &dido() { return *qobject_cast<RO2000Set *>(m_app->pageHost().page(PageHost::kDidoPage)); }
     RO2000Tag &aiao() { return *qobject_cast<RO2000Tag *>(m_app->pageHost().page(PageHost::kAiaoPage)); }
     RO2000Scan &pwm() { return *qobject_cast<RO2000Scan *>(m_app->pageHost().page(PageHost::kPipoPage)); }
@@ -140,7 +144,7 @@ private slots:
     void init()
     {
         WindowTest::init();
-        placeIoPages(*m_app);
+        placeIoPages(*m_app, m_scaling);
     }
 
     void everyFieldCanBeFoundByItsCaption()
@@ -148,13 +152,13 @@ private slots:
         for (QWidget *page : {static_cast<QWidget *>(&dido()), static_cast<QWidget *>(&aiao()),
                               static_cast<QWidget *>(&pwm())})
             QVERIFY2(uncaptionedFields(page).isEmpty(), qPrintable(uncaptionedFields(page).join(u',')));
-        QCOMPARE(m_app->pageHost().tabText(PageHost::kDidoPage), u8("DI/DO操作"));
-        QCOMPARE(dido().controls().outputs[31]->text(), u8("Y32/OFF"));
-        QCOMPARE(aiao().controls().ai[7].scaled->text(), u8("N/A"));
-        QCOMPARE(aiao().controls().ao[0].unit->text(), u8("无"));
+        QCOMPARE(m_app->pageHost().tabText(PageHost::kDidoPage), uiText("DI/DO操作"));
+        QCOMPARE(dido().controls().outputs[31]->text(), uiText("Y32/OFF"));
+        QCOMPARE(aiao().controls().ai[7].scaled->text(), uiText("N/A"));
+        QCOMPARE(aiao().controls().ao[0].unit->text(), uiText("无"));
         QVERIFY(!aiao().controls().aiCalibrate->isEnabled());
-        QCOMPARE(pwm().controls().pwm[3].run->text(), u8("Y7输出PWM"));
-        QCOMPARE(pwm().controls().pwm[0].frequency->text(), u8("10"));
+        QCOMPARE(pwm().controls().pwm[3].run->text(), uiText("Y7输出PWM"));
+        QCOMPARE(pwm().controls().pwm[0].frequency->text(), uiText("10"));
     }
 
     void outputY3LightsInputX3()
@@ -168,7 +172,7 @@ private slots:
         QVERIFY(!ui.pollInputs->isEnabled() && !ui.pollOnline->isEnabled() && ui.stopInputs->isEnabled());
         QVERIFY(!ui.inputs[2]->isChecked());
         ui.outputs[2]->click();
-        QCOMPARE(ui.outputs[2]->text(), u8("Y3/ON"));
+        QCOMPARE(ui.outputs[2]->text(), uiText("Y3/ON"));
         QVERIFY(ui.outputs[2]->isChecked());
         QTRY_VERIFY(ui.inputs[2]->isChecked()); // the module wires Y3 back to X3
         QCOMPARE(module.coil(2), 1);
@@ -192,8 +196,8 @@ private slots:
         ai.ao[1].raw->setText(QStringLiteral("22"));
         ai.aoWrite[0]->click();
         ai.aoWrite[1]->click();
-        QCOMPARE(dio.outputs[0]->text(), u8("Y1/ON"));
-        QCOMPARE(dio.outputs[2]->text(), u8("Y3/ON"));
+        QCOMPARE(dio.outputs[0]->text(), uiText("Y1/ON"));
+        QCOMPARE(dio.outputs[2]->text(), uiText("Y3/ON"));
 
         QTRY_COMPARE(module.coil(38), 1);
         QCOMPARE(module.coil(0), 1);
@@ -239,7 +243,7 @@ private slots:
         QSignalSpy identity(m_app, &AppMain::identityShown);
         QSignalSpy closed(m_app, &AppMain::portClosed);
         ::kill(sim->pid(), SIGUSR1);
-        QTRY_COMPARE_WITH_TIMEOUT(m_app->connectionPage().status(ConnectionKind::TcpServer), u8("未连接..."), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_app->connectionPage().status(ConnectionKind::TcpServer), uiText("未连接..."), 5000);
         QVERIFY(identity.wait(10000));
         const long before = counters.counters[8]->text().toLong();
         QTRY_VERIFY_WITH_TIMEOUT(counters.counters[8]->text().toLong() > before, 10000);
@@ -258,17 +262,17 @@ private slots:
         ui.allOn->click();
         QTRY_COMPARE(module.coil(23), 1);
         QCOMPARE(module.coil(0), 1);
-        QCOMPARE(ui.outputs[0]->text(), u8("Y1/OFF")); // not before the module says so
+        QCOMPARE(ui.outputs[0]->text(), uiText("Y1/OFF")); // not before the module says so
         ui.pollOutputs->click();
         QVERIFY(!ui.pollOutputs->isEnabled());
-        QTRY_COMPARE(ui.outputs[23]->text(), u8("Y24/ON"));
+        QTRY_COMPARE(ui.outputs[23]->text(), uiText("Y24/ON"));
         for (int n = 1; n <= 24; ++n)
             QCOMPARE(ui.outputs[n - 1]->text(), QStringLiteral("Y%1/ON").arg(n));
-        QCOMPARE(ui.outputs[24]->text(), u8("Y25/OFF"));
+        QCOMPARE(ui.outputs[24]->text(), uiText("Y25/OFF"));
         ui.outputs[24]->click(); // Y25..Y32 do nothing
-        QCOMPARE(ui.outputs[24]->text(), u8("Y25/OFF"));
+        QCOMPARE(ui.outputs[24]->text(), uiText("Y25/OFF"));
         ui.allOff->click();
-        QTRY_COMPARE(ui.outputs[0]->text(), u8("Y1/OFF"));
+        QTRY_COMPARE(ui.outputs[0]->text(), uiText("Y1/OFF"));
         QCOMPARE(module.coil(0), 0);
     }
 
@@ -278,13 +282,13 @@ private slots:
         connectTo(peer.port());
         const RO2000Set::Controls &ui = dido().controls();
         ui.subStation->setCurrentIndex(3);
-        QCOMPARE(ui.subStation->currentText(), u8("子机3"));
+        QCOMPARE(ui.subStation->currentText(), uiText("子机3"));
         ui.outputs[4]->click();
-        QCOMPARE(ui.outputs[4]->text(), u8("Y5/ON"));
+        QCOMPARE(ui.outputs[4]->text(), uiText("Y5/ON"));
         QTRY_COMPARE(peerCoil(peer, 68), 1);
         QCOMPARE(peerCoil(peer, 4), 0);
         ui.outputs[4]->click();
-        QCOMPARE(ui.outputs[4]->text(), u8("Y5/OFF"));
+        QCOMPARE(ui.outputs[4]->text(), uiText("Y5/OFF"));
         QTRY_COMPARE(peerCoil(peer, 68), 0);
     }
 
@@ -316,27 +320,27 @@ private slots:
         m_dialogs->fileAnswers.enqueue({QString::fromStdString(path), 0});
         ui.loadScaling->click();
         QCOMPARE(m_dialogs->fileRequests.size(), 1);
-        QCOMPARE(m_dialogs->fileRequests[0].filter, u8("配置文件(*.txt)|*.txt|所有文件(*.*)|*.*||"));
+        QCOMPARE(m_dialogs->fileRequests[0].filter, uiText("配置文件(*.txt)|*.txt|所有文件(*.*)|*.*||"));
         QCOMPARE(m_dialogs->fileRequests[0].defaultSuffix, QStringLiteral("txt"));
-        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("文件路径:") + QString::fromStdString(path)));
-        QCOMPARE(m_dialogs->messages, QStringList {u8("模拟量AI通道3量纲不正确！")});
-        QCOMPARE(ui.ai[2].unit->text(), u8("无"));
-        QCOMPARE(ui.ai[0].unit->text(), u8("v伏特"));
-        QCOMPARE(ui.ai[0].noise->text(), u8("100"));
-        QCOMPARE(ui.ai[0].ratio->text(), u8("0.500000"));
-        QCOMPARE(ui.ao[0].unit->text(), u8("ma毫安"));
-        QCOMPARE(m_app->scaling().tables().valid, 0);
+        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(uiText("文件路径:") + QString::fromStdString(path)));
+        QCOMPARE(m_dialogs->messages, QStringList {uiText("模拟量AI通道3量纲不正确！")});
+        QCOMPARE(ui.ai[2].unit->text(), uiText("无"));
+        QCOMPARE(ui.ai[0].unit->text(), uiText("v伏特"));
+        QCOMPARE(ui.ai[0].noise->text(), uiText("100"));
+        QCOMPARE(ui.ai[0].ratio->text(), uiText("0.500000"));
+        QCOMPARE(ui.ao[0].unit->text(), uiText("ma毫安"));
+        QCOMPARE(m_scaling.tables().valid, 0);
 
         ui.pollAi->click();
         QVERIFY(!ui.pollAi->isEnabled());
-        QTRY_COMPARE(ui.ai[0].scaled->text(), u8("100.000000"));
-        QCOMPARE(ui.ai[0].raw->text(), u8("300"));
-        QCOMPARE(ui.ai[1].scaled->text(), u8("25.000000")); // 50 is below the noise
+        QTRY_COMPARE(ui.ai[0].scaled->text(), uiText("100.000000"));
+        QCOMPARE(ui.ai[0].raw->text(), uiText("300"));
+        QCOMPARE(ui.ai[1].scaled->text(), uiText("25.000000")); // 50 is below the noise
 
         ui.subStation->setCurrentIndex(2);
         ui.ao[4].raw->setText(QStringLiteral("1000"));
         ui.aoWrite[4]->click();
-        QCOMPARE(ui.ao[4].scaled->text(), u8("2000.000000"));
+        QCOMPARE(ui.ao[4].scaled->text(), uiText("2000.000000"));
         QTRY_COMPARE(peerRegister(peer, 12), 1000);
     }
 
@@ -347,15 +351,15 @@ private slots:
         const RO2000Tag::Controls &ai = aiao().controls();
         ai.ao[0].raw->setText(QStringLiteral("70000"));
         ai.aoWrite[0]->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8("AO1的输出值无效,请输入0~65535之间的整数！")});
-        QCOMPARE(ai.ao[0].scaled->text(), u8("N/A"));
+        QCOMPARE(m_dialogs->messages, QStringList {uiText("AO1的输出值无效,请输入0~65535之间的整数！")});
+        QCOMPARE(ai.ao[0].scaled->text(), uiText("N/A"));
 
         const RO2000Scan::PwmBox &y3 = pwm().controls().pwm[1];
         y3.low->setText(QStringLiteral("5x"));
         y3.set->click();
         QCOMPARE(m_dialogs->messages.last(),
-                 u8("PWM-Y3的单周期低电平时间(us/ms/s)无效,请输入0~65535之间的整数！"));
-        QCOMPARE(y3.frequency->text(), u8("10"));
+                 uiText("PWM-Y3的单周期低电平时间(us/ms/s)无效,请输入0~65535之间的整数！"));
+        QCOMPARE(y3.frequency->text(), uiText("10"));
 
         // a write placed afterwards arrives alone: the refused ones sent nothing
         ai.ao[1].raw->setText(QStringLiteral("7"));
@@ -371,8 +375,8 @@ private slots:
         connectTo(peer.port());
         const RO2000Scan::PwmBox &y1 = pwm().controls().pwm[0];
         y1.set->click();
-        QCOMPARE(y1.frequency->text(), u8("10.000000"));
-        QCOMPARE(y1.duty->text(), u8("50.000000"));
+        QCOMPARE(y1.frequency->text(), uiText("10.000000"));
+        QCOMPARE(y1.duty->text(), uiText("50.000000"));
         QTRY_COMPARE(peerRegister(peer, 18), 50000);
         QCOMPARE(peerRegister(peer, 17), 50000);
         QCOMPARE(peerRegister(peer, 16), 0);
@@ -381,8 +385,8 @@ private slots:
         y1.high->setText(QStringLiteral("1"));
         y1.low->setText(QStringLiteral("3"));
         y1.set->click();
-        QCOMPARE(y1.frequency->text(), u8("250.000000"));
-        QCOMPARE(y1.duty->text(), u8("25.000000"));
+        QCOMPARE(y1.frequency->text(), uiText("250.000000"));
+        QCOMPARE(y1.duty->text(), uiText("25.000000"));
         QTRY_COMPARE(peerRegister(peer, 18), 3);
         QCOMPARE(peerRegister(peer, 17), 1);
         QCOMPARE(peerRegister(peer, 16), 1);
@@ -390,17 +394,17 @@ private slots:
         y1.high->setText(QStringLiteral("0"));
         y1.low->setText(QStringLiteral("0"));
         y1.set->click();
-        QCOMPARE(y1.frequency->text(), u8("--")); // not "inf" or "nan"
-        QCOMPARE(y1.duty->text(), u8("--"));
+        QCOMPARE(y1.frequency->text(), uiText("--")); // not "inf" or "nan"
+        QCOMPARE(y1.duty->text(), uiText("--"));
 
         const RO2000Scan::PwmBox &y7 = pwm().controls().pwm[3];
         pwm().controls().subStation->setCurrentIndex(3); // PWM points ignore it
         y7.run->click();
-        QCOMPARE(y7.run->text(), u8("Y7输出停止"));
+        QCOMPARE(y7.run->text(), uiText("Y7输出停止"));
         QVERIFY(y7.run->isChecked());
         QTRY_COMPARE(peerCoil(peer, 38), 1);
         y7.run->click();
-        QCOMPARE(y7.run->text(), u8("Y7输出PWM"));
+        QCOMPARE(y7.run->text(), uiText("Y7输出PWM"));
         QTRY_COMPARE(peerCoil(peer, 38), 0);
     }
 
@@ -415,11 +419,11 @@ private slots:
         QVERIFY(!ui.pollAll->isEnabled() && ui.pollX1to4->isEnabled());
         // qxsim numbers sub-station s's counters 100 s + k: 48 registers
         // from 280 hold sub-station 2's X1..X12 and sub-station 3's
-        QTRY_COMPARE(ui.counters[23]->text(), u8("312"));
-        QCOMPARE(ui.counters[0]->text(), u8("201"));
-        QCOMPARE(ui.counters[11]->text(), u8("212"));
-        QCOMPARE(ui.counters[12]->text(), u8("301"));
-        QCOMPARE(ui.counters[24]->text(), u8("0"));
+        QTRY_COMPARE(ui.counters[23]->text(), uiText("312"));
+        QCOMPARE(ui.counters[0]->text(), uiText("201"));
+        QCOMPARE(ui.counters[11]->text(), uiText("212"));
+        QCOMPARE(ui.counters[12]->text(), uiText("301"));
+        QCOMPARE(ui.counters[24]->text(), uiText("0"));
         ui.stop->click();
         QCOMPARE(pwm().groupMask(), 0);
         QVERIFY(ui.pollAll->isEnabled());
@@ -434,12 +438,12 @@ private slots:
         const RO2000Scan::Controls &ui = pwm().controls();
         ui.pollX1to4->click();
         QVERIFY(!ui.pollX1to4->isEnabled() && !ui.pollX5to12->isEnabled() && !ui.pollAll->isEnabled());
-        QTRY_COMPARE(ui.counters[0]->text(), u8("1"));
-        QCOMPARE(ui.counters[4]->text(), u8("0")); // not polled
+        QTRY_COMPARE(ui.counters[0]->text(), uiText("1"));
+        QCOMPARE(ui.counters[4]->text(), uiText("0")); // not polled
         ui.stop->click();
         ui.clear->click();
         for (QLineEdit *field : ui.counters)
-            QCOMPARE(field->text(), u8("0"));
+            QCOMPARE(field->text(), uiText("0"));
         QTRY_COMPARE(module.inputRegister(25), 0);
     }
 
@@ -452,15 +456,15 @@ private slots:
         const RO2000Scan::Controls &counters = pwm().controls();
         const RO2000Tag::Controls &ai = aiao().controls();
         counters.pollX1to4->click();
-        QTRY_COMPARE(counters.counters[0]->text(), u8("7"));
+        QTRY_COMPARE(counters.counters[0]->text(), uiText("7"));
         // slot 6 now reads the analog inputs, but the counters still own it
         ai.pollAi->click();
-        QTRY_COMPARE(counters.counters[0]->text(), u8("300"));
-        QCOMPARE(ai.ai[0].raw->text(), u8("0"));
+        QTRY_COMPARE(counters.counters[0]->text(), uiText("300"));
+        QCOMPARE(ai.ai[0].raw->text(), uiText("0"));
         counters.stop->click();
         ai.stopAi->click();
         ai.pollAi->click();
-        QTRY_COMPARE(ai.ai[0].raw->text(), u8("300"));
+        QTRY_COMPARE(ai.ai[0].raw->text(), uiText("300"));
     }
 
     void closingThePortResetsThePollButtons()

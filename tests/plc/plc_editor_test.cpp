@@ -265,5 +265,14 @@ TEST_F(PlcEditorFiles, WrongPasswordKeepsTheOpenProgram)
     EXPECT_EQ(e.password(), "");
 }
 
+TEST(PlcEditorChoice, ProjectOrSourceByFilterThenExtension)
+{
+    EXPECT_TRUE(isProjectChoice("a.txt", 0));
+    EXPECT_FALSE(isProjectChoice("a.qprj", 1));
+    EXPECT_TRUE(isProjectChoice("/x/A.QPRJ", -1));
+    EXPECT_FALSE(isProjectChoice("/x.qprj/a.txt", -1));
+    EXPECT_FALSE(isProjectChoice("qprj", -1));
+}
+
 } // namespace
 } // namespace qx

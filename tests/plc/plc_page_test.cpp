@@ -21,19 +21,16 @@
 #include "plc_page.h"
 #include "plc_source_loader.h"
 #include "plc_texts.h"
+#include "scaling_store.h"
 #include "scripted_dialogs.h"
 #include "shell_texts.h"
+#include "ui_text.h"
 #include "window_test.h"
 
 using namespace qx;
 using namespace qx::plc_texts;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The page's own dialogs answered from a script: notices confirmed, the
 // passwords and block sizes queued by the test.
@@ -72,6 +69,7 @@ class PlcPageTest : public WindowTest
 
 private:
     ScriptedPlcDialogs *m_plcDialogs = nullptr;
+    ScalingStore m_scaling;
     COperEPLC *m_page = nullptr;
 
     const COperEPLC::Controls &ui() const { return m_page->controls(); }
@@ -103,7 +101,7 @@ private slots:
         WindowTest::init();
         auto dialogs = std::make_unique<ScriptedPlcDialogs>();
         m_plcDialogs = dialogs.get();
-        m_page = new COperEPLC(*m_app, std::move(dialogs));
+        m_page = new COperEPLC(*m_app, m_scaling, std::move(dialogs));
         m_app->pageHost().setPage(PageHost::kPlcPage, m_page);
     }
 
@@ -115,14 +113,14 @@ private slots:
         QVERIFY(block(7)->isChecked());
         for (int r = 0; r < kPlcRowsPerArea; ++r) {
             for (const COperEPLC::RowControls *rc : {&cond(r), &act(r)}) {
-                QCOMPARE(rc->code->currentText(), u8("空"));
+                QCOMPARE(rc->code->currentText(), uiText("空"));
                 QCOMPARE(rc->a->text(), QStringLiteral("0"));
                 QCOMPARE(rc->b->text(), QStringLiteral("0"));
                 QVERIFY(rc->a->isEnabled());
             }
         }
         QVERIFY(ui().report->toPlainText().contains(QStringLiteral("<program7>")));
-        QVERIFY(!ui().report->toPlainText().contains(u8("[条件")));
+        QVERIFY(!ui().report->toPlainText().contains(uiText("[条件")));
     }
 
     void failingCommitTurnsGreenAndTheDownloadRefuses()
@@ -131,12 +129,12 @@ private slots:
         setRow(cond(0), 1, 1, "1", "0", 1);
         setRow(act(0), 1, 1, "7", "0", 1); // y1 = 7: not a switch value
         ui().commit->click();
-        QCOMPARE(block(1)->accessibleDescription(), u8(kBlockRunsName));
+        QCOMPARE(block(1)->accessibleDescription(), uiText(kBlockRunsName));
         QVERIFY(block(1)->styleSheet().contains(QStringLiteral("00ff00")));
-        QVERIFY(ui().report->toPlainText().contains(u8(kActDigitalValueA)));
+        QVERIFY(ui().report->toPlainText().contains(uiText(kActDigitalValueA)));
         m_plcDialogs->blockSizes.enqueue(64);
         transfer(PlcTransfer::RamRun)->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(kFixSyntaxFirst)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(kFixSyntaxFirst)});
         QCOMPARE(m_plcDialogs->blockSizes.size(), 1); // never asked
         QVERIFY(!m_page->editor().download().running());
     }
@@ -181,7 +179,7 @@ private slots:
         act(0).b->setText(QStringLiteral("33,3"));
         ui().commit->click();
         QCOMPARE(m_dialogs->messages.size(), 1);
-        QVERIFY(m_dialogs->messages[0].startsWith(u8("控制块4 [动作0] 输出值b")));
+        QVERIFY(m_dialogs->messages[0].startsWith(uiText("控制块4 [动作0] 输出值b")));
         QCOMPARE(m_page->editor().project()->row(4, PlcRowKind::Action, 0).b, floatBits(33.3f));
     }
 
@@ -197,7 +195,7 @@ private slots:
         m_dialogs->fileAnswers.enqueue({file, 0});
         ui().save->click();
         QCOMPARE(m_dialogs->fileRequests.last().defaultSuffix, QStringLiteral("qprj"));
-        QCOMPARE(m_dialogs->messages, QStringList {u8(kSaveOk)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(kSaveOk)});
         const std::vector<uint8_t> saved = m_page->editor().project()->bytes();
 
         ui().newProject->click();
@@ -211,7 +209,7 @@ private slots:
         m_dialogs->fileAnswers.enqueue({file, 0});
         m_plcDialogs->passwords.enqueue(QStringLiteral("abc124"));
         ui().load->click();
-        QCOMPARE(m_dialogs->messages.last(), u8(kPasswordWrong));
+        QCOMPARE(m_dialogs->messages.last(), uiText(kPasswordWrong));
         QCOMPARE(m_page->editor().project()->bytes(), saved);
     }
 
@@ -222,36 +220,36 @@ private slots:
         QVERIFY(m_window.connectToQxsim(sim));
 
         // the demo's analog rows need the scaling file the AI/AO page loads
-        QVERIFY(m_app->scaling().load(QX_EXAMPLES_DIR "/scaling.txt").complete);
+        QVERIFY(m_scaling.load(QX_EXAMPLES_DIR "/scaling.txt").complete);
         m_dialogs->fileAnswers.enqueue({QStringLiteral(QX_EXAMPLES_DIR "/plc_demo.txt"), 1});
         ui().load->click();
         QCOMPARE(m_page->editor().mode(), PlcEditMode::Source);
-        QVERIFY(ui().report->toPlainText().contains(u8("编译成功")));
-        const ProgramImage image = buildProgramImage(*m_page->editor().project(), m_app->scaling().tables());
+        QVERIFY(ui().report->toPlainText().contains(uiText("编译成功")));
+        const ProgramImage image = buildProgramImage(*m_page->editor().project(), m_scaling.tables());
         const QByteArray expected(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size()));
 
         // a transfer leaves only its own button on, as its cancel button
         m_plcDialogs->blockSizes.enqueue(64);
         transfer(PlcTransfer::FlashRun)->click();
-        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), u8(kButtonCancelTransfer));
+        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), uiText(kButtonCancelTransfer));
         QVERIFY(!transfer(PlcTransfer::RamRun)->isEnabled());
         QVERIFY(!block(0)->isEnabled());
         transfer(PlcTransfer::FlashRun)->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(kTransferCancelled)});
-        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), u8(kButtonFlashRun));
-        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("EPLC下载已被取消!")));
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(kTransferCancelled)});
+        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), uiText(kButtonFlashRun));
+        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(uiText("EPLC下载已被取消!")));
 
         for (PlcTransfer t : {PlcTransfer::RamRun, PlcTransfer::FlashRun}) {
             m_plcDialogs->blockSizes.enqueue(64);
             const qsizetype before = m_dialogs->messages.size();
             transfer(t)->click();
             QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), before + 1, 15000);
-            QCOMPARE(m_dialogs->messages.last(), u8(kTransferOk));
+            QCOMPARE(m_dialogs->messages.last(), uiText(kTransferOk));
         }
         QCOMPARE(ui().progress->maximum(), 1 + 5 * 4 + 1);
         QCOMPARE(ui().progress->value(), ui().progress->maximum());
         QVERIFY(ui().transfers[0]->isEnabled());
-        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(u8("升级EPLC:正在传送,Block 4,Byte 64")));
+        QVERIFY(m_app->mainWindow().log()->toPlainText().contains(uiText("升级EPLC:正在传送,Block 4,Byte 64")));
         QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_ram.bin"))), expected);
         QCOMPARE(fileContents(state.filePath(QStringLiteral("plc_flash.bin"))), expected);
         m_window.saveScreenshot(QStringLiteral("plc_page"), PageHost::kPlcPage);
@@ -262,12 +260,12 @@ private slots:
         QVERIFY(m_page->editor().download().running());
         m_app->connectionPage().controls().clientClose->click();
         QVERIFY(!m_page->editor().download().running());
-        QCOMPARE(transfer(PlcTransfer::FlashRestart)->text(), u8(kButtonFlashRestart));
+        QCOMPARE(transfer(PlcTransfer::FlashRestart)->text(), uiText(kButtonFlashRestart));
         QVERIFY(transfer(PlcTransfer::RamRun)->isEnabled());
         QCOMPARE(m_dialogs->messages.size(), 3);
         // and without a link no transfer starts
         transfer(PlcTransfer::RamRun)->click();
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kNeedConnection));
+        QCOMPARE(m_dialogs->messages.last(), uiText(shell_texts::kNeedConnection));
     }
 
     void killedModuleKeepsItsFlashProgram_data()
@@ -317,16 +315,16 @@ private slots:
         QStringList messages; // none when the TCP link closes
         if (server) {
             sim = std::make_unique<qxtest::QxsimProcess>(args, 0);
-            messages << u8(kTransferFailed);
+            messages << uiText(kTransferFailed);
         } else if (transport == QLatin1String("pty")) {
-            QTRY_VERIFY_WITH_TIMEOUT(m_app->mainWindow().log()->toPlainText().contains(u8(kLogAckTimeout).trimmed()),
+            QTRY_VERIFY_WITH_TIMEOUT(m_app->mainWindow().log()->toPlainText().contains(uiText(kLogAckTimeout).trimmed()),
                                      10000);
             transfer(PlcTransfer::FlashRun)->click(); // "取消升级"
-            messages << u8(kTransferCancelled);
+            messages << uiText(kTransferCancelled);
         }
         QTRY_VERIFY_WITH_TIMEOUT(!m_page->editor().download().running(), 30000);
         QCOMPARE(m_dialogs->messages, messages);
-        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), u8(kButtonFlashRun));
+        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), uiText(kButtonFlashRun));
         if (server) {
             m_app->connectionPage().controls().serverClose->click();
         } else {

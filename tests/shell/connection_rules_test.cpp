@@ -48,47 +48,68 @@ TEST(ControlStates, EachPhaseEnablesWhatTheOperatorMayDoNext)
     EXPECT_TRUE(peerClosed.group.settings && peerClosed.group.open && peerClosed.group.close);
 }
 
+TEST(LinkState, PhasesFollowTheOperatorAndTheModule)
+{
+    LinkState s;
+    EXPECT_TRUE(s.choose(ConnectionKind::TcpServer));
+    EXPECT_FALSE(s.choose(ConnectionKind::TcpServer)); // the same radio again: nothing to reset
+    EXPECT_EQ(s.phase(), LinkPhase::Selected);
+    s.opened(ConnectionKind::TcpServer, openOutcome(ConnectionKind::TcpServer, -1)); // could not listen
+    EXPECT_EQ(s.phase(), LinkPhase::Selected);
+
+    EXPECT_TRUE(s.choose(ConnectionKind::TcpClient));
+    s.opened(ConnectionKind::TcpClient, openOutcome(ConnectionKind::TcpClient, 0));
+    EXPECT_EQ(s.phase(), LinkPhase::Open);
+    EXPECT_EQ(s.liveGroup(), ConnectionKind::TcpClient);
+    s.peerClosed();
+    EXPECT_EQ(s.phase(), LinkPhase::PeerClosed);
+    s.closed(ConnectionKind::TcpClient);
+    EXPECT_EQ(s.kind(), ConnectionKind::None);
+    EXPECT_EQ(s.liveGroup(), ConnectionKind::TcpClient);
+    EXPECT_EQ(s.phase(), LinkPhase::Selected);
+}
+
 TEST(OpenOutcome, FailedListenLeavesThePageOthersStillOfferClose)
 {
     auto listening = openOutcome(ConnectionKind::TcpServer, 0);
     EXPECT_EQ(listening.phase, LinkPhase::Open);
     EXPECT_EQ(listening.message, nullptr);
-    EXPECT_STREQ(listening.status, texts::kWaitingForModule);
+    EXPECT_STREQ(listening.status, shell_texts::kWaitingForModule);
 
     auto notListening = openOutcome(ConnectionKind::TcpServer, -1);
     EXPECT_EQ(notListening.phase, LinkPhase::Selected);
-    EXPECT_STREQ(notListening.message, texts::kListenFailed);
+    EXPECT_STREQ(notListening.message, shell_texts::kListenFailed);
     EXPECT_EQ(notListening.status, nullptr);
 
     auto client = openOutcome(ConnectionKind::TcpClient, -1);
     EXPECT_EQ(client.phase, LinkPhase::Open);
-    EXPECT_STREQ(client.message, texts::kConnectFailed);
-    EXPECT_STREQ(client.status, texts::kConnecting);
-    EXPECT_STREQ(openOutcome(ConnectionKind::Udp, 0).status, texts::kUdpConnecting);
+    EXPECT_STREQ(client.message, shell_texts::kConnectFailed);
+    EXPECT_STREQ(client.status, shell_texts::kConnecting);
+    EXPECT_STREQ(openOutcome(ConnectionKind::Udp, 0).status, shell_texts::kUdpConnecting);
     EXPECT_EQ(openOutcome(ConnectionKind::Udp, 0).message, nullptr);
 
     auto serial = openOutcome(ConnectionKind::Serial, -1);
     EXPECT_EQ(serial.phase, LinkPhase::Open);
-    EXPECT_STREQ(serial.message, texts::kConnectFailed);
-    EXPECT_STREQ(serial.status, texts::kSerialFailed);
-    EXPECT_STREQ(openOutcome(ConnectionKind::Serial, 0).status, texts::kSerialOpenedReading);
+    EXPECT_STREQ(serial.message, shell_texts::kConnectFailed);
+    EXPECT_STREQ(serial.status, shell_texts::kSerialFailed);
+    EXPECT_STREQ(openOutcome(ConnectionKind::Serial, 0).status, shell_texts::kSerialOpenedReading);
 }
 
 TEST(ConnectionEffect, ProgressOfClientAndUdpLinks)
 {
     auto clientUp = connectionEffect(kTransportTcpClient, kStateRunning);
     EXPECT_EQ(clientUp.statusOf, ConnectionKind::TcpClient);
-    EXPECT_STREQ(clientUp.status, texts::kPeerConnectedReading);
+    EXPECT_STREQ(clientUp.status, shell_texts::kPeerConnectedReading);
     EXPECT_TRUE(clientUp.requestIdentity);
     EXPECT_FALSE(clientUp.linkClosed);
 
     auto udpUp = connectionEffect(kTransportUdp, kStateRunning);
     EXPECT_EQ(udpUp.statusOf, ConnectionKind::Udp);
-    EXPECT_STREQ(udpUp.status, texts::kReading);
+    EXPECT_STREQ(udpUp.status, shell_texts::kReading);
 
     auto udpFailed = connectionEffect(kTransportUdp, kStateConnectTimeout);
     EXPECT_EQ(udpFailed.statusOf, ConnectionKind::Udp);
-    EXPECT_STREQ(udpFailed.status, texts::kConnectionFailed);
+    EXPECT_STREQ(udpFailed.status, shell_texts::kConnectionFailed);
     EXPECT_TRUE(udpFailed.requestIdentity);
 
     // The serial line starts its worker with state 12 too: no text of its
@@ -102,19 +123,19 @@ TEST(ConnectionEffect, ModuleComingAndGoing)
 {
     auto came = connectionEffect(kTransportTcpServer, kStatePeerConnected);
     EXPECT_EQ(came.statusOf, ConnectionKind::TcpServer);
-    EXPECT_STREQ(came.status, texts::kPeerConnectedReading);
+    EXPECT_STREQ(came.status, shell_texts::kPeerConnectedReading);
     EXPECT_TRUE(came.showPeer && came.requestIdentity);
 
     auto serverLost = connectionEffect(kTransportTcpServer, kStatePeerDisconnected);
     EXPECT_EQ(serverLost.statusOf, ConnectionKind::TcpServer);
-    EXPECT_STREQ(serverLost.status, texts::kNotConnected);
+    EXPECT_STREQ(serverLost.status, shell_texts::kNotConnected);
     EXPECT_TRUE(serverLost.clearPeer && serverLost.resetIdentity);
     // the port object waits for the module to come back: no port-closed notice
     EXPECT_FALSE(serverLost.peerClosed || serverLost.linkClosed);
 
     auto clientLost = connectionEffect(kTransportTcpClient, kStateClosedByPeer);
     EXPECT_EQ(clientLost.statusOf, ConnectionKind::TcpClient);
-    EXPECT_STREQ(clientLost.status, texts::kNotConnected);
+    EXPECT_STREQ(clientLost.status, shell_texts::kNotConnected);
     EXPECT_TRUE(clientLost.resetIdentity && clientLost.peerClosed && clientLost.linkClosed);
     EXPECT_FALSE(clientLost.requestIdentity);
 

@@ -113,16 +113,16 @@ TEST(SettingsBlock, LongerSerialPathIsRefusedNotCut)
     c.path = "/dev/serial/by-id/usb-FTDI";
     auto r = buildSerialSettings(c);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, texts::kSerialPathTooLong);
+    EXPECT_EQ(r.message, shell_texts::kSerialPathTooLong);
     c.path = "/dev/ttyUSB12345"; // 16
     EXPECT_FALSE(buildSerialSettings(c).ok);
 }
 
 TEST(SettingsBlock, ModuleAddressMustBeDottedDecimal)
 {
-    EXPECT_EQ(buildTcpClientSettings("127.0.0.1", "192.168.0", 1).message, texts::kInvalidModuleIp);
-    EXPECT_EQ(buildUdpSettings("127.0.0.1", "1.2.3.256", 1, 1).message, texts::kInvalidModuleIp);
-    EXPECT_EQ(buildTcpServerSettings("", 1).message, texts::kListenNeedsAdapter);
+    EXPECT_EQ(buildTcpClientSettings("127.0.0.1", "192.168.0", 1).message, shell_texts::kInvalidModuleIp);
+    EXPECT_EQ(buildUdpSettings("127.0.0.1", "1.2.3.256", 1, 1).message, shell_texts::kInvalidModuleIp);
+    EXPECT_EQ(buildTcpServerSettings("", 1).message, shell_texts::kListenNeedsAdapter);
 }
 
 TEST(ModbusAddress, DecimalOneTo247)
@@ -141,11 +141,11 @@ TEST(ModbusAddress, AnythingElseIsRefusedNeverABroadcast)
         ModbusAddressResult r = readModbusAddress(text);
         EXPECT_FALSE(r.ok) << text;
         EXPECT_EQ(r.address, 0) << text;
-        EXPECT_EQ(r.message, texts::kInvalidModbusAddress) << text;
+        EXPECT_EQ(r.message, shell_texts::kInvalidModbusAddress) << text;
     }
     // The message names the field as the operator sees it, and the range.
-    const std::string message = texts::kInvalidModbusAddress;
-    EXPECT_NE(message.find(texts::kLabelModbusAddress), std::string::npos);
+    const std::string message = shell_texts::kInvalidModbusAddress;
+    EXPECT_NE(message.find(shell_texts::kLabelModbusAddress), std::string::npos);
     EXPECT_NE(message.find("1~247"), std::string::npos);
 }
 
@@ -157,7 +157,7 @@ TEST(PortText, AcceptsDecimalPortsOnly)
     EXPECT_FALSE(parsePort("65536").ok);
     EXPECT_FALSE(parsePort("70000").ok);
     EXPECT_FALSE(parsePort("").ok);
-    EXPECT_EQ(parsePort("12a").message, texts::kInvalidPort);
+    EXPECT_EQ(parsePort("12a").message, shell_texts::kInvalidPort);
 }
 
 TEST(Ipv4Text, RejectsMalformedParts)
@@ -359,7 +359,7 @@ TEST(LibraryBinding, MissingFileNamesTheLibrary)
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.missingSymbol.empty());
     EXPECT_NE(r.message.find("/nonexistent/libqxlib.so"), std::string::npos);
-    EXPECT_EQ(r.message.rfind(texts::kLibraryMissingPrefix, 0), 0u);
+    EXPECT_EQ(r.message.rfind(shell_texts::kLibraryMissingPrefix, 0), 0u);
 }
 
 TEST(LibraryBinding, LibraryWithoutTheExportsNamesTheFirstMissingSymbol)

@@ -26,6 +26,7 @@
 #include "qxsim_process.h"
 #include "request_record.h"
 #include "scripted_dialogs.h"
+#include "ui_text.h"
 #include "window_test.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
@@ -33,11 +34,6 @@
 using namespace qx;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The loopback port qxsim listens on, 0 when it did not start.
 quint16 tcpPort(const qxtest::QxsimProcess &sim)
@@ -103,10 +99,10 @@ private slots:
         QVERIFY(tcpPort(sim) != 0);
         connectTcpClient(tcpPort(sim));
         expectSimulatedIdentity();
-        QTRY_COMPARE(page().status(ConnectionKind::TcpClient), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::TcpClient), uiText("已连接"));
         ui().clientClose->click();
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
-        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("未连接..."));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), uiText("N/A"));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -121,9 +117,9 @@ private slots:
         ui().udpLocalPort->setText(QString::number(freeUdpPort()));
         ui().udpConnect->click();
         expectSimulatedIdentity();
-        QTRY_COMPARE(page().status(ConnectionKind::Udp), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::Udp), uiText("已连接"));
         ui().udpClose->click();
-        QCOMPARE(page().status(ConnectionKind::Udp), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::Udp), uiText("未连接..."));
     }
 
     void tcpServerShowsTheModuleThatConnects()
@@ -134,15 +130,15 @@ private slots:
         ui().listenPort->setText(QString::number(port));
         ui().listen->click();
         QVERIFY(m_dialogs->messages.isEmpty());
-        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("等待模块连入..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), uiText("等待模块连入..."));
         qxtest::QxsimProcess sim({"--connect", "127.0.0.1:" + std::to_string(port)});
         QVERIFY(!sim.lines().empty());
         expectSimulatedIdentity();
         QVERIFY(ui().peer->text().startsWith(QStringLiteral("127.0.0.1:")));
-        QTRY_COMPARE(page().status(ConnectionKind::TcpServer), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::TcpServer), uiText("已连接"));
         ui().serverClose->click();
-        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("未连接..."));
-        QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), uiText("未连接..."));
+        QCOMPARE(ui().peer->text(), uiText("---.---.---.---:---"));
     }
 
     void serialThroughAPseudoTerminal()
@@ -152,9 +148,9 @@ private slots:
         m_window.openSerial(QString::fromStdString(sim.ptyPath()));
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join('|')));
         expectSimulatedIdentity();
-        QTRY_COMPARE(page().status(ConnectionKind::Serial), u8("已连接"));
+        QTRY_COMPARE(page().status(ConnectionKind::Serial), uiText("已连接"));
         ui().serialClose->click();
-        QCOMPARE(page().status(ConnectionKind::Serial), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::Serial), uiText("未连接..."));
     }
 
     void pollingMovesCountersAndTheLog()
@@ -162,7 +158,7 @@ private slots:
         qxtest::QxsimProcess sim({"--tcp", "127.0.0.1:0"});
         QVERIFY(tcpPort(sim) != 0);
         connectTcpClient(tcpPort(sim));
-        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), u8("已连接"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), uiText("已连接"), 10000);
 
         int most = 0;
         bool emptied = false;
@@ -179,7 +175,7 @@ private slots:
         QVERIFY(emptied);
         QVERIFY(most <= 101);
         QVERIFY(counter(2).toUInt() > 0);
-        QVERIFY(window().log()->toPlainText().contains(u8("接收数据(HEX):")));
+        QVERIFY(window().log()->toPlainText().contains(uiText("接收数据(HEX):")));
 
         window().pauseButton()->click();
         QCoreApplication::processEvents();
@@ -203,10 +199,10 @@ private slots:
         ui().serial->click();
         ui().serialPort->setEditText(QStringLiteral("/dev/ttyQX404"));
         ui().serialOpen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8("连接失败！")});
-        QCOMPARE(page().status(ConnectionKind::Serial), u8("失败,串口不存在或被占用"));
+        QCOMPARE(m_dialogs->messages, QStringList {uiText("连接失败！")});
+        QCOMPARE(page().status(ConnectionKind::Serial), uiText("失败,串口不存在或被占用"));
         ui().serialClose->click();
-        QCOMPARE(page().status(ConnectionKind::Serial), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::Serial), uiText("未连接..."));
         QVERIFY(ui().serialOpen->isEnabled());
     }
 
@@ -218,16 +214,16 @@ private slots:
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().listenPort->setText(QString::number(taken.serverPort()));
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kListenFailed)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(shell_texts::kListenFailed)});
         QVERIFY(ui().listen->isEnabled());
-        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), uiText("未连接..."));
     }
 
     void connectingToAClosedPortFails()
     {
         connectTcpClient(freeTcpPort());
-        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), u8("连接失败"), 15000);
-        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), uiText("连接失败"), 15000);
+        QCOMPARE(page().identity(ConnectionPage::kModelName), uiText("N/A"));
     }
 
     void commandLineConnectsAndPicturesTheWindow()
@@ -291,10 +287,10 @@ private slots:
             if (round % 2 == 0)
                 continue;
             ui().clientClose->click();
-            QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
+            QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("未连接..."));
         }
         connectTcpClient(tcpPort(sim));
-        QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != u8("N/A"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page().identity(ConnectionPage::kModelName) != uiText("N/A"), 10000);
         poll(kModeRepeat);
         const qsizetype seen = handled.size();
         QTRY_VERIFY(handled.size() > seen + 6);

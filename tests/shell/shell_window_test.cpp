@@ -33,11 +33,12 @@
 #include "response_records.h"
 #include "caption_check.h"
 #include "scripted_dialogs.h"
-#include "serial_devices.h"
 #include "records.h"
+#include "serial_devices.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
 #include "statistics_record.h"
+#include "ui_text.h"
 
 using namespace qx;
 
@@ -125,11 +126,6 @@ LibraryFunctions functions()
 } // namespace recorder
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 std::vector<uint8_t> statisticsRecord(uint32_t txCmd, const std::string &utf8Line)
 {
@@ -227,34 +223,34 @@ private slots:
 
     void frameShowsTitlesTabsIconAndStartLines()
     {
-        QCOMPARE(window().windowTitle(), u8(texts::kWindowTitle));
+        QCOMPARE(window().windowTitle(), uiText(shell_texts::kWindowTitle));
         const QIcon icon = window().windowIcon();
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.actualSize(QSize(16, 16)), QSize(16, 16));
         QCOMPARE(icon.actualSize(QSize(256, 256)), QSize(256, 256));
         QCOMPARE(window().topTabs()->count(), 2);
-        QCOMPARE(window().topTabs()->tabText(0), u8("通讯设置"));
-        QCOMPARE(window().topTabs()->tabText(1), u8("模块操作"));
-        const QStringList pages {u8("DI/DO操作"), u8("AI/AO操作"), u8("PI/PO操作"), u8("配置模块"),
-                                 u8("QovexPLC")};
+        QCOMPARE(window().topTabs()->tabText(0), uiText("通讯设置"));
+        QCOMPARE(window().topTabs()->tabText(1), uiText("模块操作"));
+        const QStringList pages {uiText("DI/DO操作"), uiText("AI/AO操作"), uiText("PI/PO操作"), uiText("配置模块"),
+                                 uiText("QovexPLC")};
         QCOMPARE(window().pageHost()->count(), 5);
         for (int i = 0; i < 5; ++i)
             QCOMPARE(window().pageHost()->tabText(i), pages[i]);
         QString log = window().log()->toPlainText();
-        QVERIFY(log.startsWith(u8("如界面不能正常显示,请将显示器分辨率设置为1366*768或1920*1080")));
+        QVERIFY(log.startsWith(uiText("如界面不能正常显示,请将显示器分辨率设置为1366*768或1920*1080")));
         QCOMPARE(window().logLineCount(), 3);
         for (int i = 0; i < StatisticsPanel::kCounterCount; ++i)
             QCOMPARE(window().statistics()->counter(i), QStringLiteral("0"));
-        QCOMPARE(window().pauseButton()->text(), u8("暂停显示"));
+        QCOMPARE(window().pauseButton()->text(), uiText("暂停显示"));
     }
 
     void connectionPageDefaults()
     {
         for (ConnectionKind kind : kConnectionKinds)
-            QCOMPARE(page().status(kind), u8("未连接..."));
-        QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
+            QCOMPARE(page().status(kind), uiText("未连接..."));
+        QCOMPARE(ui().peer->text(), uiText("---.---.---.---:---"));
         for (int f = 0; f < ConnectionPage::kIdentityFieldCount; ++f)
-            QCOMPARE(page().identity(ConnectionPage::IdentityField(f)), u8("N/A"));
+            QCOMPARE(page().identity(ConnectionPage::IdentityField(f)), uiText("N/A"));
         QCOMPARE(ui().modbusAddress->text(), QStringLiteral("1"));
         QCOMPARE(ui().listenPort->text(), QStringLiteral("10001"));
         QCOMPARE(ui().clientIp->text(), QStringLiteral("192.168.0.105"));
@@ -262,7 +258,7 @@ private slots:
         QCOMPARE(ui().baudRate->currentText(), QStringLiteral("115200"));
         QCOMPARE(ui().baudRate->count(), 11);
         QCOMPARE(ui().dataBits->currentText(), QStringLiteral("8"));
-        QCOMPARE(ui().parity->itemText(3), u8("MARK校验"));
+        QCOMPARE(ui().parity->itemText(3), uiText("MARK校验"));
         QCOMPARE(ui().stopBits->currentText(), QStringLiteral("1"));
         // A fresh start reaches the network: the real adapter is selected,
         // loopback is offered last.
@@ -282,7 +278,7 @@ private slots:
         QCOMPARE(uncaptionedFields(&window()), QStringList());
         QAccessibleInterface *address = QAccessible::queryAccessibleInterface(ui().modbusAddress);
         QVERIFY(address);
-        QCOMPARE(address->text(QAccessible::Name), u8("模块MODBUS地址(1~240)"));
+        QCOMPARE(address->text(QAccessible::Name), uiText("模块MODBUS地址(1~240)"));
         QCOMPARE(address->text(QAccessible::Value), QStringLiteral("1"));
         const auto labels = window().findChildren<QLabel *>();
         auto captionOf = [&](QWidget *field) {
@@ -292,10 +288,10 @@ private slots:
             }
             return QString();
         };
-        QCOMPARE(captionOf(ui().serialStatus), u8("连接状态："));
-        QCOMPARE(captionOf(ui().identity[ConnectionPage::kModelName]), u8("设备型号："));
+        QCOMPARE(captionOf(ui().serialStatus), uiText("连接状态："));
+        QCOMPARE(captionOf(ui().identity[ConnectionPage::kModelName]), uiText("设备型号："));
         QCOMPARE(captionOf(window().statistics()->findChild<QLabel *>(QStringLiteral("statistic0"))),
-                 u8("总发送指令数(TxCmd):"));
+                 uiText("总发送指令数(TxCmd):"));
     }
 
     void serialListIsReadAgainWhenOpened()
@@ -334,7 +330,7 @@ private slots:
         ui().tcpClient->click();
         QCOMPARE(page().status(ConnectionKind::TcpClient), QStringLiteral("kept"));
         ui().serial->click();
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("未连接..."));
         QVERIFY(ui().serialOpen->isEnabled());
         QVERIFY(!ui().clientConnect->isEnabled());
     }
@@ -356,10 +352,10 @@ private slots:
         QVERIFY(!ui().clientConnect->isEnabled());
         QVERIFY(ui().clientClose->isEnabled());
         QVERIFY(!ui().serial->isEnabled());
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("正在连接模块,请稍后..."));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("正在连接模块,请稍后..."));
 
         deliver(kEventConnection, connectionRecord(1, kStateRunning));
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("模块已连接,正在读取模块基本信息..."));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("模块已连接,正在读取模块基本信息..."));
         const recorder::Command *request = lastCommand(kSlotIdentity);
         QVERIFY(request);
         QCOMPARE(request->bytes.size(), std::size_t(20));
@@ -369,15 +365,15 @@ private slots:
         deliver(kEventIdentity, identityRecord(5));
         QCOMPARE(page().identity(ConnectionPage::kModelName), QStringLiteral("QXP_4488_ETH"));
         QCOMPARE(page().identity(ConnectionPage::kSeries), QStringLiteral("0x05"));
-        QCOMPARE(page().identity(ConnectionPage::kDescription), u8("4路模拟量输入"));
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("已连接"));
+        QCOMPARE(page().identity(ConnectionPage::kDescription), uiText("4路模拟量输入"));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("已连接"));
         QCOMPARE(lastCommand(kSlotIdentity)->bytes[RequestLayout::kMode], uint8_t(kModeIdle));
 
         ui().clientClose->click();
         QCOMPARE(recorder::destroyCalls, 1);
         QCOMPARE(m_app->portHandle(), intptr_t(0));
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
-        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("未连接..."));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), uiText("N/A"));
         QVERIFY(ui().serial->isEnabled());
         QVERIFY(ui().clientConnect->isEnabled());
     }
@@ -389,7 +385,7 @@ private slots:
         ui().tcpClient->click();
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().clientConnect->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kInvalidModbusAddress)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(shell_texts::kInvalidModbusAddress)});
         QCOMPARE(recorder::createCalls, 0);
         QVERIFY(ui().clientConnect->isEnabled());
 
@@ -417,14 +413,14 @@ private slots:
         ui().serial->click();
         ui().serialPort->setEditText(QStringLiteral("/dev/serial/by-id/usb-FTDI_1"));
         ui().serialOpen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kSerialPathTooLong)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(shell_texts::kSerialPathTooLong)});
         QCOMPARE(recorder::createCalls, 0);
         QVERIFY(ui().serialOpen->isEnabled());
 
         ui().tcpServer->click();
         ui().listenPort->setText(QStringLiteral("70000"));
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages.last(), u8(texts::kInvalidPort));
+        QCOMPARE(m_dialogs->messages.last(), uiText(shell_texts::kInvalidPort));
         QCOMPARE(recorder::createCalls, 0);
     }
 
@@ -432,13 +428,13 @@ private slots:
     {
         QVERIFY(page().selectLocalAddress(QStringLiteral("0.0.0.0")));
         emit ui().localIp->activated(1); // as when the operator picks it
-        QCOMPARE(m_dialogs->messages.last(), u8("无效网卡或无效IP！"));
+        QCOMPARE(m_dialogs->messages.last(), uiText("无效网卡或无效IP！"));
         ui().tcpServer->click();
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages.last(), u8("监听失败,请先选择有效网卡或有效IP！"));
+        QCOMPARE(m_dialogs->messages.last(), uiText("监听失败,请先选择有效网卡或有效IP！"));
         ui().tcpClient->click();
         ui().clientConnect->click();
-        QCOMPARE(m_dialogs->messages.last(), u8("连接失败,请先选择有效网卡或有效IP！"));
+        QCOMPARE(m_dialogs->messages.last(), uiText("连接失败,请先选择有效网卡或有效IP！"));
         QCOMPARE(recorder::createCalls, 0);
     }
 
@@ -447,11 +443,11 @@ private slots:
         recorder::runResult = -1;
         ui().tcpServer->click();
         ui().listen->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8(texts::kListenFailed)});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(shell_texts::kListenFailed)});
         QVERIFY(ui().listen->isEnabled());
         QVERIFY(ui().listenPort->isEnabled());
         QVERIFY(ui().tcpClient->isEnabled());
-        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), uiText("未连接..."));
     }
 
     void failedDestroyIsReported()
@@ -459,7 +455,7 @@ private slots:
         openTcpClient();
         recorder::destroyResult = 1;
         ui().clientClose->click();
-        QCOMPARE(m_dialogs->messages, QStringList {u8("不能销毁上一个句柄！")});
+        QCOMPARE(m_dialogs->messages, QStringList {uiText("不能销毁上一个句柄！")});
     }
 
     void connectionEventsChangeThePageAndNotifyThePages()
@@ -469,16 +465,16 @@ private slots:
         ui().listen->click(); // a new open
         QCOMPARE(closed.size(), 1);
         deliver(kEventConnection, connectionRecord(0, kStatePeerConnected, "127.0.0.1", 50123));
-        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("模块已连接,正在读取模块基本信息..."));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), uiText("模块已连接,正在读取模块基本信息..."));
         QCOMPARE(ui().peer->text(), QStringLiteral("127.0.0.1:50123"));
         deliver(kEventIdentity, identityRecord(5));
-        QCOMPARE(page().status(ConnectionKind::TcpServer), u8("已连接"));
+        QCOMPARE(page().status(ConnectionKind::TcpServer), uiText("已连接"));
         QCOMPARE(closed.size(), 1);
         // the module leaves the server: the port object waits for it, the
         // pages keep their state
         deliver(kEventConnection, connectionRecord(0, kStatePeerDisconnected));
-        QCOMPARE(ui().peer->text(), u8("---.---.---.---:---"));
-        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QCOMPARE(ui().peer->text(), uiText("---.---.---.---:---"));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), uiText("N/A"));
         QCOMPARE(closed.size(), 1);
         ui().serverClose->click(); // "断开"
         QCOMPARE(closed.size(), 2);
@@ -491,7 +487,7 @@ private slots:
         QCOMPARE(closed.size(), 3);
         deliver(kEventConnection, connectionRecord(1, kStateClosedByPeer));
         QCOMPARE(closed.size(), 4);
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("未连接..."));
         QVERIFY(ui().clientConnect->isEnabled());
         QVERIFY(ui().clientIp->isEnabled());
         QVERIFY(!ui().serial->isEnabled());
@@ -523,7 +519,7 @@ private slots:
         QCOMPARE(window().logLineCount(), 101);
         deliver(kEventLog, statisticsRecord(102, "接收数据(HEX): 01 03 02 00 2a"));
         QCOMPARE(window().logLineCount(), 1);
-        QCOMPARE(window().log()->toPlainText(), u8("接收数据(HEX): 01 03 02 00 2a\n"));
+        QCOMPARE(window().log()->toPlainText(), uiText("接收数据(HEX): 01 03 02 00 2a\n"));
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("102"));
     }
 
@@ -534,12 +530,12 @@ private slots:
         QCOMPARE(window().log()->toPlainText(), QString());
         deliver(kEventLog, statisticsRecord(1, "line 1"));
         window().pauseButton()->click();
-        QCOMPARE(window().pauseButton()->text(), u8("继续显示"));
+        QCOMPARE(window().pauseButton()->text(), uiText("继续显示"));
         deliver(kEventLog, statisticsRecord(2, "line 2"));
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("2"));
         QCOMPARE(window().log()->toPlainText(), QStringLiteral("line 1\n"));
         window().pauseButton()->click();
-        QCOMPARE(window().pauseButton()->text(), u8("暂停显示"));
+        QCOMPARE(window().pauseButton()->text(), uiText("暂停显示"));
         deliver(kEventLog, statisticsRecord(3, "line 3"));
         QCOMPARE(window().log()->toPlainText(), QStringLiteral("line 1\nline 3\n"));
     }
@@ -563,7 +559,7 @@ private slots:
     {
         deliver(kEventIdentity, identityRecord(5));
         deliver(kEventLog, statisticsRecord(5, "ghost"));
-        QCOMPARE(page().identity(ConnectionPage::kModelName), u8("N/A"));
+        QCOMPARE(page().identity(ConnectionPage::kModelName), uiText("N/A"));
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("0"));
         QVERIFY(!window().log()->toPlainText().contains(QStringLiteral("ghost")));
     }
@@ -609,7 +605,7 @@ private slots:
         ui().clientClose->click();
         QCOMPARE(recorder::destroyCalls, 1);
         QVERIFY(!recorder::worker.joinable());
-        QCOMPARE(page().status(ConnectionKind::TcpClient), u8("未连接..."));
+        QCOMPARE(page().status(ConnectionKind::TcpClient), uiText("未连接..."));
     }
 };
 

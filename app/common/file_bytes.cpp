@@ -7,15 +7,15 @@
 #include <filesystem>
 #include <random>
 
-#include "io_texts.h"
+#include "common_texts.h"
 #include "text_format.h"
 
 namespace qx {
 
 std::string cantOpenFileMessage(const std::string &path, int error)
 {
-    return formatText(io_texts::kCantOpenFile, path.c_str(), static_cast<unsigned>(error))
-        + formatText(io_texts::kErrorMessage, std::strerror(error));
+    return formatText(common_texts::kCantOpenFile, path.c_str(), static_cast<unsigned>(error))
+        + formatText(common_texts::kErrorMessage, std::strerror(error));
 }
 
 FileReadResult readFileBytes(const std::string &path, std::size_t limit)

@@ -18,6 +18,8 @@
 #include "page_host.h"
 #include "plc_page.h"
 #include "qx_version.h"
+#include "scaling_store.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -68,25 +70,27 @@ int main(int argc, char *argv[])
         qx::libraryCandidates(options.library, QCoreApplication::applicationDirPath().toStdString()));
     if (!bound.ok) {
         std::fprintf(stderr, "qxtools: %s\n", bound.message.c_str());
-        dialogs.message(nullptr, QString::fromStdString(bound.message));
+        dialogs.message(nullptr, qx::uiText(bound.message));
         return 1;
     }
 
+    // loaded on the AI/AO page, read by the PLC compiler; it outlives the pages
+    qx::ScalingStore scaling;
     qx::AppMain app(bound.functions, dialogs);
-    qx::placeIoPages(app);
+    qx::placeIoPages(app, scaling);
     app.pageHost().setPage(qx::PageHost::kConfigPage, new qx::RO2000ScanPoll(app));
-    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app));
+    app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app, scaling));
     qx::MainWindow &window = app.mainWindow();
     window.show();
     if (options.address)
-        window.connectionPage()->controls().modbusAddress->setText(QString::fromStdString(*options.address));
+        window.connectionPage()->controls().modbusAddress->setText(qx::uiText(*options.address));
     if (options.connect) {
         qx::ConnectTarget target = *options.connect;
         QTimer::singleShot(0, &window, [&window, target] { window.connectionPage()->applyConnectTarget(target); });
     }
 
     if (!options.screenshot.empty()) {
-        const QString file = QString::fromStdString(options.screenshot);
+        const QString file = qx::uiText(options.screenshot);
         auto taken = std::make_shared<bool>(false);
         auto shoot = [&window, file, taken](int exitCode) {
             if (*taken)
