@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 ASAN_ENV := ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 TSAN_ENV := TSAN_OPTIONS=halt_on_error=1:die_after_fork=0
 
-.PHONY: all deps configure build test run package asan tsan clean
+.PHONY: all deps configure build test test-windows bench-windows run package asan tsan clean
 
 all: build
 
@@ -20,11 +20,32 @@ build: configure
 	cmake --build --preset default -j $(JOBS)
 
 # Every suite, then the library, core and qxsim suites under ASan/UBSan, the
-# library suites under TSan, and a short run of every fuzz target.
+# library suites under TSan, a short run of every fuzz target, and qxlib.dll's
+# suites under Wine.
 test: build
 	ctest --preset default -j $(JOBS) --output-on-failure
 	@$(MAKE) --no-print-directory asan tsan
 	@bash scripts/fuzz-smoke.sh
+	@$(MAKE) --no-print-directory test-windows
+
+# qxlib.dll cross-built with mingw-w64 (build-windows), its engine and port
+# suites and the LoadLibrary program run under Wine in a fresh prefix, beside
+# the Linux build's qxsim.
+test-windows: configure
+	cmake --build --preset default -j $(JOBS) --target qxsim qx_wine_run
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+	ctest --preset windows -j $(JOBS) --output-on-failure
+
+# The polling rate of qxlib.dll under Wine beside libqxlib.so's, both against
+# qxsim over loopback TCP (and the Linux library's libmodbus figures).
+bench-windows: configure
+	cmake --build --preset default -j $(JOBS) --target qxsim qx_wine_run bench_port_poll
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target bench_port_poll
+	bash tests/windows/wine_prefix.sh create build-windows/wineprefix
+	build/bench/bench_port_poll 10 0 --windows build-windows; \
+	status=$$?; bash tests/windows/wine_prefix.sh end build-windows/wineprefix; exit $$status
 
 run: build
 	@bash scripts/run.sh
@@ -51,4 +72,4 @@ tsan: deps
 	$(TSAN_ENV) ctest --preset tsan -j $(JOBS) --output-on-failure -L lib
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-windows

@@ -116,8 +116,7 @@ std::string prepareConfig(const Invocation &inv, Run &run)
         if (!loaded.openError.empty())
             printErr(std::string("qxcli: ") + config_texts::kIniCannotOpen + w[2] + ": " + loaded.openError + "\n");
         else
-            printErr("qxcli: " + terminalText(formatText(config_texts::kIniMissingFormat, loaded.missingSection.c_str(),
-                                                         loaded.missingKey.c_str())));
+            printErr("qxcli: " + terminalText(missingKeyLine(loaded)));
         return "-";
     }
     // the page shows the loaded block, then collects what it shows

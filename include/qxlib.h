@@ -8,8 +8,10 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(QXLIB_BUILDING)
 #define QXLIB_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define QXLIB_API __declspec(dllimport)
 #else
 #define QXLIB_API __attribute__((visibility("default")))
 #endif

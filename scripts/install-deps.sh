@@ -11,6 +11,7 @@ packages=(
     xvfb xauth fonts-noto-cjk
     clang libclang-rt-14-dev
     help2man lintian file
+    g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "config_texts.h"
 #include "param_requests.h"
+#include "text_format.h"
 
 namespace qx {
 
@@ -40,9 +41,7 @@ ConfigCountdown::Tick ConfigCountdown::tick()
     }
     const int d = m_count--;
     if (d != 0) {
-        std::string caption = config_texts::kWaitFormat;
-        caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
-        t.caption = caption;
+        t.caption = formatText(config_texts::kWaitFormat, unsigned(d - 1));
         const int elapsedMs = (kCountdownStart + 1 - d) * kTickMs;
         t.resend = !m_answered && elapsedMs % kParamResendMs == 0;
         return t;

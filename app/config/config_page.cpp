@@ -37,15 +37,6 @@ std::filesystem::path localPath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-// "配置文件缺少[SECTION]下的KEY,配置未加载!\r\n"
-QString missingKeyLine(const IniLoadResult &r)
-{
-    std::string line = config_texts::kIniMissingFormat;
-    line.replace(line.find("%s"), 2, r.missingSection);
-    line.replace(line.find("%s"), 2, r.missingKey);
-    return uiText(line);
-}
-
 } // namespace
 
 RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
@@ -396,7 +387,7 @@ void RO2000ScanPoll::loadFile()
         return;
     }
     if (!r.ok) {
-        m_app.appendLog(missingKeyLine(r));
+        m_app.appendLog(uiText(missingKeyLine(r)));
         return;
     }
     showParamBlock(r.block);

@@ -1,5 +1,7 @@
 // The INI reader of the parameter block.
+#include "config_texts.h"
 #include "param_ini.h"
+#include "text_format.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -235,6 +237,11 @@ IniLoadResult loadParamIni(const std::filesystem::path &path)
     }
     text.resize(n);
     return loadParamIniText(text);
+}
+
+std::string missingKeyLine(const IniLoadResult &result)
+{
+    return formatText(config_texts::kIniMissingFormat, result.missingSection.c_str(), result.missingKey.c_str());
 }
 
 } // namespace qx

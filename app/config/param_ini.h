@@ -77,5 +77,7 @@ struct IniLoadResult
 // are searched). Any missing required key fails the whole load.
 IniLoadResult loadParamIniText(std::string_view text);
 IniLoadResult loadParamIni(const std::filesystem::path &path);
+// The log line of a load that missed a key: "配置文件缺少[SECTION]下的KEY,配置未加载!".
+std::string missingKeyLine(const IniLoadResult &result);
 
 } // namespace qx

@@ -13,6 +13,7 @@
 #include "gbk.h"
 #include "param_form.h"
 #include "param_ini.h"
+#include "text_format.h"
 
 namespace qx {
 
@@ -20,10 +21,7 @@ namespace {
 
 std::string refusal(std::string_view key, const std::string &reason)
 {
-    std::string text = config_texts::kExportRefused;
-    text.replace(text.find("%s"), 2, key);
-    text.replace(text.find("%s"), 2, reason);
-    return text;
+    return formatText(config_texts::kExportRefused, std::string(key).c_str(), reason.c_str());
 }
 
 // The keys written for `block`: everything the reader reads for its model

@@ -1,7 +1,7 @@
 // Conversion between UTF-8 (the project's own text) and GBK (code page 936,
 // the narrow text inside the library's records, the PLC catalogues and the
 // files operators keep for their modules). One helper for the whole code
-// base, built on glibc iconv.
+// base, with one backend per platform (glibc iconv, Windows code page 936).
 #pragma once
 
 #include <string>

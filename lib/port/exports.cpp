@@ -9,6 +9,7 @@
 #include <mutex>
 #include <new>
 
+#include "process_platform.h"
 #include "socket_com_port.h"
 #include "socket_tcp_cli_port.h"
 #include "socket_tcp_port.h"
@@ -29,6 +30,13 @@ struct StopAtUnload
 {
     ~StopAtUnload()
     {
+        if (qx::processIsEnding()) {
+            // the worker is gone and may have left the port's locks held:
+            // the port is neither stopped nor destroyed
+            new std::shared_ptr<PortBase>(std::move(g_owner));
+            g_currentPort = nullptr;
+            return;
+        }
         std::shared_ptr<PortBase> port;
         {
             std::lock_guard<std::mutex> lock(g_lock);

@@ -1,12 +1,7 @@
 #include "port_base.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "byte_io.h"
 #include "event_codes.h"
@@ -21,36 +16,20 @@ PortBase::PortBase(const PortSettings &settings, EventCallback callback)
     , m_engine(std::make_unique<ProtocolEngine>(
           getI32le(m_settings.data(), SettingsLayout::kFramingMode)))
 {
-    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
-PortBase::~PortBase()
-{
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
-}
+PortBase::~PortBase() = default;
 
 void PortBase::wake()
 {
-    const uint64_t one = 1;
-    if (m_wakeFd >= 0 && ::write(m_wakeFd, &one, sizeof one) < 0) {
-        // the counter is saturated: the worker is woken all the same
-    }
-}
-
-void PortBase::drainWake()
-{
-    uint64_t count = 0;
-    if (m_wakeFd >= 0 && ::read(m_wakeFd, &count, sizeof count) < 0) {
-        // nothing pending
-    }
+    m_wake.raise();
 }
 
 int PortBase::waitNetworkPass(pollfd *fds, std::size_t count, int waitMs)
 {
-    const int ready = ::poll(fds, count, waitMs);
+    const int ready = pollSockets(fds, count, waitMs);
     if (ready < 0) {
-        if (errno != EINTR) {
+        if (lastSocketError() != SocketError::Interrupted) {
             diagnostic(texts::kSelectError);
             reportState(kStateWaitFailed);
             pauseFor(kPass);
@@ -62,9 +41,19 @@ int PortBase::waitNetworkPass(pollfd *fds, std::size_t count, int waitMs)
     return ready;
 }
 
-int PortBase::openModuleSocket(int type, uint16_t localPort, sockaddr_in &module,
-                               const char *createError, const char *bindError)
+bool PortBase::startNetwork()
 {
+    if (m_network.start())
+        return true;
+    reportOpenFailure(kStateOpenFailed);
+    return false;
+}
+
+SocketHandle PortBase::openModuleSocket(int type, uint16_t localPort, sockaddr_in &module,
+                                        const char *createError, const char *bindError)
+{
+    if (!startNetwork())
+        return kNoSocket;
     sockaddr_in local {};
     const bool addressesValid =
         parseIpv4(settingText(settings(), SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize),
@@ -72,18 +61,20 @@ int PortBase::openModuleSocket(int type, uint16_t localPort, sockaddr_in &module
         && parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress,
                                  SettingsLayout::kAddressSize),
                      false, getU16le(settings(), SettingsLayout::kModulePort), module);
-    int fd = openSocket(type);
-    if (fd < 0) {
+    SocketHandle fd = openSocket(type);
+    if (fd == kNoSocket) {
         diagnostic(createError);
+        endNetwork();
         reportOpenFailure(kStateOpenFailed);
-        return -1;
+        return kNoSocket;
     }
     if (!addressesValid
         || ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
         diagnostic(bindError);
         closeSocket(fd);
+        endNetwork();
         reportOpenFailure(kStateOpenFailed);
-        return -1;
+        return kNoSocket;
     }
     return fd;
 }
@@ -209,7 +200,7 @@ void PortBase::reportState(int32_t state, const PeerInfo *peer)
     putU32le(event, ConnectionLayout::kTransportType, transportType());
     putI32le(event, ConnectionLayout::kState, state);
     if (peer != nullptr) {
-        putI32le(event, ConnectionLayout::kPeerSocket, peer->socket);
+        putI32le(event, ConnectionLayout::kPeerSocket, static_cast<int32_t>(peer->socket));
         putText(event, ConnectionLayout::kPeerAddress, ConnectionLayout::kPeerAddressSize,
                 peer->address);
         putU16le(event, ConnectionLayout::kPeerPort, peer->port);

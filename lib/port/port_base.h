@@ -12,24 +12,23 @@
 #include <cstdint>
 #include <memory>
 
-#include <netinet/in.h>
-#include <poll.h>
-
 #include "comm_base_interface.h"
 #include "connection_event.h"
 #include "port_settings.h"
 #include "protocol_engine.h"
 #include "qxlib.h"
+#include "socket_api.h"
 #include "statistics_record.h"
 #include "traffic_statistics.h"
 #include "vd_thread.h"
+#include "wake_signal.h"
 
 namespace qx {
 
 // The peer fields of a ConnectionEvent (TCP server states 3, 9 and 13).
 struct PeerInfo
 {
-    int32_t socket = -1;
+    SocketHandle socket = kNoSocket; // reported as a 32-bit number
     char address[ConnectionLayout::kPeerAddressSize] = {};
     uint16_t port = 0;
 };
@@ -96,15 +95,17 @@ protected:
     // How long the coming pass may wait on its descriptors (ms). The pass is
     // 1 ms as long as there may be something to send; while a request is
     // outstanding it waits until the answer is overdue, and when the engine
-    // had nothing to send it waits until a command wakes it (CMD signals
-    // wakeFd), so an idle port costs next to no CPU and the pacing is kept.
+    // had nothing to send it waits until a command wakes it (CMD raises the
+    // wake-up signal), so an idle port costs next to no CPU and the pacing is kept.
     // It does not wait while the engine holds a complete frame.
     int passWaitMs(Clock::time_point extraDeadline = Clock::time_point::max()) const;
-    // Readable when the host placed a command or asked for a stop.
-    int wakeFd() const { return m_wakeFd; }
-    void drainWake();
+    // Raised when the host placed a command or asked for a stop; network
+    // workers poll wakeSocket() beside their sockets.
+    const WakeSignal &wakeSignal() const { return m_wake; }
+    SocketHandle wakeSocket() const { return m_wake.pollable(); }
+    void drainWake() { m_wake.drain(); }
     // One pass's wait of a network worker on its descriptors, fds[1] being
-    // wakeFd(). A failed wait is reported as state 5 and paced by one pass;
+    // wakeSocket(). A failed wait is reported as state 5 and paced by one pass;
     // it and an interrupted wait return -1. Otherwise the number of ready
     // descriptors, with the wake-up already consumed.
     int waitNetworkPass(pollfd *fds, std::size_t count, int waitMs);
@@ -112,8 +113,12 @@ protected:
     // local address and `localPort`, with the module's address read into
     // `module`. On failure it prints the diagnostic line, reports state 0 and
     // returns -1.
-    int openModuleSocket(int type, uint16_t localPort, sockaddr_in &module,
-                         const char *createError, const char *bindError);
+    SocketHandle openModuleSocket(int type, uint16_t localPort, sockaddr_in &module,
+                                  const char *createError, const char *bindError);
+    // The socket layer for a network transport's open; on failure it reports
+    // state 0 and returns false. endNetwork() goes with the transport's close.
+    bool startNetwork();
+    void endNetwork() { m_network.end(); }
 
     void releaseAfterAbandon() override { closeTransport(); }
     // A worker that ends by itself (a lost connection) says so before its
@@ -129,7 +134,8 @@ private:
     TrafficStatistics m_statistics;
     std::unique_ptr<ProtocolEngine> m_engine;
 
-    int m_wakeFd = -1;
+    WakeSignal m_wake;
+    NetworkSession m_network;
     std::atomic<bool> m_workerEnding {false};
 
     // worker only

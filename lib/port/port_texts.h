@@ -8,6 +8,8 @@ namespace qx::texts {
 inline constexpr const char *kLogSent = "发送数据(HEX):";
 inline constexpr const char *kLogReceived = "接收数据(HEX):";
 
+inline constexpr const char *kWsaStartupError = "WSAStartup() error.";
+inline constexpr const char *kWinsockVersionError = "request winsock version error!";
 inline constexpr const char *kSocketCreateError = "socket() create error.";
 inline constexpr const char *kSocketBindError = "socket() bind error.";
 inline constexpr const char *kSocketError = "socket() error.";

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "port_base.h"
+#include "serial_line.h"
 
 namespace qx {
 
@@ -20,7 +21,7 @@ public:
     CSocketComPort(const PortSettings &settings, EventCallback callback);
     ~CSocketComPort() override;
 
-    // The device path: a name that is not an absolute path is taken under /dev/.
+    // The device the settings' port name designates (SerialDevice::pathFor).
     std::string devicePath() const;
 
 protected:
@@ -33,8 +34,7 @@ protected:
 private:
     void readAndFrame();
 
-    int m_fd = -1;
-    bool m_pseudoTerminal = false;
+    SerialDevice m_device;
     std::array<uint8_t, kAccumulatorSize> m_accumulator {};
     std::size_t m_accumulated = 0;
     Clock::time_point m_lastByteTime;

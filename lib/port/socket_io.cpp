@@ -1,16 +1,8 @@
 #include "socket_io.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "port_base.h"
 #include "vd_thread.h"
@@ -43,80 +35,54 @@ bool parseIpv4(const std::string &text, bool emptyIsAny, uint16_t port, sockaddr
     return ::inet_pton(AF_INET, text.c_str(), &out.sin_addr) == 1;
 }
 
-int openSocket(int type)
+bool socketWritable(SocketHandle socket)
 {
-    const int fd = ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd >= 0 && type == SOCK_STREAM) {
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    }
-    return fd;
+    pollfd p {socket, POLLOUT, 0};
+    return pollSockets(&p, 1, 0) == 1 && (p.revents & POLLOUT) != 0;
 }
 
-void tuneAcceptedSocket(int fd)
-{
-    const int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
-
-void closeSocket(int &fd)
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
-
-bool socketWritable(int fd)
-{
-    pollfd p {fd, POLLOUT, 0};
-    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLOUT) != 0;
-}
-
-bool sendPiece(int fd, const uint8_t *data, std::size_t length, const sockaddr_in *to)
+bool sendPiece(SocketHandle socket, const uint8_t *data, std::size_t length,
+               const sockaddr_in *to)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendWaitMs);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n;
-        if (to != nullptr)
-            n = ::sendto(fd, data, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr *>(to),
-                         sizeof *to);
-        else
-            n = ::send(fd, data + done, length - done, MSG_NOSIGNAL);
+        const std::ptrdiff_t n = to != nullptr ? sendSome(socket, data, length, to)
+                                               : sendSome(socket, data + done, length - done, nullptr);
         if (n >= 0) {
             // a datagram goes whole or not at all
             done = to != nullptr ? length : done + static_cast<std::size_t>(n);
             continue;
         }
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+        const SocketError error = lastSocketError();
+        if (error != SocketError::WouldBlock && error != SocketError::Interrupted)
             return false;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
-        pollfd p {fd, POLLOUT, 0};
-        ::poll(&p, 1, static_cast<int>(left.count()));
+        pollfd p {socket, POLLOUT, 0};
+        pollSockets(&p, 1, static_cast<int>(left.count()));
     }
     return true;
 }
 
-void sendInPieces(VDThread &thread, int fd, const uint8_t *data, std::size_t length,
+void sendInPieces(VDThread &thread, SocketHandle socket, const uint8_t *data, std::size_t length,
                   const sockaddr_in *to)
 {
     std::size_t offset = 0;
     while (length - offset > kPieceSize) {
-        sendPiece(fd, data + offset, kPieceSize, to);
+        sendPiece(socket, data + offset, kPieceSize, to);
         offset += kPieceSize;
         if (!thread.pauseFor(kPiecePause))
             return;
     }
-    sendPiece(fd, data + offset, length - offset, to);
+    sendPiece(socket, data + offset, length - offset, to);
 }
 
-void fillPeer(const sockaddr_in &address, int fd, PeerInfo &peer)
+void fillPeer(const sockaddr_in &address, SocketHandle socket, PeerInfo &peer)
 {
-    peer.socket = fd;
+    peer.socket = socket;
     peer.port = ntohs(address.sin_port);
     std::memset(peer.address, 0, sizeof peer.address);
     ::inet_ntop(AF_INET, &address.sin_addr, peer.address, sizeof peer.address);

@@ -1,13 +1,13 @@
 // Socket helpers shared by the three network transports: IPv4 address fields
-// of the settings, non-blocking sockets with TCP_NODELAY, bounded sends, the
-// 448-byte piece rule and the diagnostic lines.
+// of the settings, bounded sends, the 448-byte piece rule and the diagnostic
+// lines. The operating system's calls are in socket_api.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include <netinet/in.h>
+#include "socket_api.h"
 
 namespace qx {
 
@@ -21,26 +21,20 @@ std::string settingText(const uint8_t *settings, std::size_t offset, std::size_t
 // when `emptyIsAny`. False when the text is not an IPv4 address.
 bool parseIpv4(const std::string &text, bool emptyIsAny, uint16_t port, sockaddr_in &out);
 
-// A non-blocking, close-on-exec socket; stream sockets get TCP_NODELAY so a
-// short request is not held back. -1 on failure.
-int openSocket(int type);
-// Sets TCP_NODELAY and O_NONBLOCK on an accepted socket.
-void tuneAcceptedSocket(int fd);
-void closeSocket(int &fd);
-
 // Zero-wait check of writability.
-bool socketWritable(int fd);
+bool socketWritable(SocketHandle socket);
 
 // Sends one piece, waiting at most 1000 ms for room; UDP when `to` is set.
-bool sendPiece(int fd, const uint8_t *data, std::size_t length, const sockaddr_in *to);
+bool sendPiece(SocketHandle socket, const uint8_t *data, std::size_t length,
+               const sockaddr_in *to);
 
 // Sends a request in pieces of 448 bytes with 500 ms between them (the
 // modules' receive buffers take no more at once); the pauses end early when a
 // stop is asked for.
-void sendInPieces(VDThread &thread, int fd, const uint8_t *data, std::size_t length,
+void sendInPieces(VDThread &thread, SocketHandle socket, const uint8_t *data, std::size_t length,
                   const sockaddr_in *to);
 
-void fillPeer(const sockaddr_in &address, int fd, PeerInfo &peer);
+void fillPeer(const sockaddr_in &address, SocketHandle socket, PeerInfo &peer);
 
 // One diagnostic line on standard output (the host does not show them).
 void diagnostic(const char *line);

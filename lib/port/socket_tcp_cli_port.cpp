@@ -1,11 +1,6 @@
 #include "socket_tcp_cli_port.h"
 
 #include <algorithm>
-#include <cerrno>
-
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "byte_io.h"
 #include "port_texts.h"
@@ -29,12 +24,13 @@ bool CSocketTcpCliPort::openTransport()
     sockaddr_in module {};
     m_socket = openModuleSocket(SOCK_STREAM, 0, module, texts::kSocketCreateError,
                                 texts::kSocketBindError);
-    return m_socket >= 0;
+    return m_socket != kNoSocket;
 }
 
 void CSocketTcpCliPort::closeTransport()
 {
     closeSocket(m_socket);
+    endNetwork();
 }
 
 void CSocketTcpCliPort::writeFrame(const uint8_t *data, std::size_t length)
@@ -47,15 +43,20 @@ CSocketTcpCliPort::Connect CSocketTcpCliPort::startConnect()
     sockaddr_in module {};
     parseIpv4(settingText(settings(), SettingsLayout::kModuleAddress, SettingsLayout::kAddressSize),
               false, getU16le(settings(), SettingsLayout::kModulePort), module);
-    if (::connect(m_socket, reinterpret_cast<const sockaddr *>(&module), sizeof module) == 0)
+    switch (qx::startConnect(m_socket, module)) {
+    case 1:
         return Connect::Established;
-    return errno == EINPROGRESS || errno == EINTR ? Connect::Pending : Connect::Failed;
+    case 0:
+        return Connect::Pending;
+    default:
+        return Connect::Failed;
+    }
 }
 
 CSocketTcpCliPort::Connect CSocketTcpCliPort::checkConnect(int waitMs)
 {
-    pollfd p[2] = {{m_socket, POLLOUT, 0}, {wakeFd(), POLLIN, 0}};
-    if (::poll(p, 2, waitMs) <= 0)
+    pollfd p[2] = {{m_socket, POLLOUT, 0}, {wakeSocket(), POLLIN, 0}};
+    if (pollSockets(p, 2, waitMs) <= 0)
         return Connect::Pending;
     if (p[1].revents != 0)
         drainWake();
@@ -63,9 +64,7 @@ CSocketTcpCliPort::Connect CSocketTcpCliPort::checkConnect(int waitMs)
         return Connect::Pending;
     // A refused connect also makes the socket writable; only the socket's
     // error tells the two apart.
-    int error = 0;
-    socklen_t size = sizeof error;
-    if (::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+    if (pendingError(m_socket) != 0)
         return Connect::Failed;
     return (p[0].revents & POLLOUT) != 0 ? Connect::Established : Connect::Pending;
 }
@@ -74,6 +73,7 @@ void CSocketTcpCliPort::endConnection(int32_t state)
 {
     endingOnItsOwn();
     closeSocket(m_socket);
+    endNetwork();
     engine().clear();
     reportState(state);
 }
@@ -109,14 +109,14 @@ void CSocketTcpCliPort::threadBody()
     pauseFor(kAfterConnect);
 
     while (!stopRequested()) {
-        pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
+        pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeSocket(), POLLIN, 0}};
         if (waitNetworkPass(p, 2, passWaitMs()) < 0)
             continue;
         if (p[0].revents != 0) {
-            const ssize_t n = ::recv(m_socket, m_receive.data(), m_receive.size(), MSG_DONTWAIT);
+            const std::ptrdiff_t n = receiveSome(m_socket, m_receive.data(), m_receive.size());
             if (n > 0) {
                 engine().append(m_receive.data(), static_cast<std::size_t>(n));
-            } else if (n == 0 || errno == ECONNRESET) {
+            } else if (n == 0 || lastSocketError() == SocketError::Reset) {
                 endConnection(kStateClosedByPeer);
                 return;
             } else if (stopRequested()) {

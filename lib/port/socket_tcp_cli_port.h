@@ -35,7 +35,7 @@ private:
     // The worker ends after a failed connect or a closed connection.
     void endConnection(int32_t state);
 
-    int m_socket = -1;
+    SocketHandle m_socket = kNoSocket;
     std::array<uint8_t, 2048> m_receive {};
 };
 

@@ -1,12 +1,7 @@
 #include "socket_tcp_port.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <string>
-
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "byte_io.h"
 #include "port_texts.h"
@@ -29,30 +24,34 @@ CSocketTcpPort::~CSocketTcpPort()
 bool CSocketTcpPort::openTransport()
 {
     closeTransport();
+    if (!startNetwork())
+        return false;
     sockaddr_in local {};
     const uint16_t port = getU16le(settings(), SettingsLayout::kListenPort);
     const bool addressValid = parseIpv4(
         settingText(settings(), SettingsLayout::kLocalAddress, SettingsLayout::kAddressSize), true,
         port, local);
     m_listener = openSocket(SOCK_STREAM);
-    if (m_listener < 0) {
+    if (m_listener == kNoSocket) {
         diagnostic(texts::kSocketCreateError);
+        endNetwork();
         reportOpenFailure(kStateOpenFailed);
         return false;
     }
     // a module's connection left in TIME_WAIT must not block the next listen
-    const int on = 1;
-    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    allowQuickRebind(m_listener);
     if (!addressValid
         || ::bind(m_listener, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
         diagnostic(texts::kBindError);
         closeSocket(m_listener);
+        endNetwork();
         reportOpenFailure(kStateBindFailed);
         return false;
     }
     if (::listen(m_listener, SOMAXCONN) != 0) {
         diagnostic(texts::kListenError);
         closeSocket(m_listener);
+        endNetwork();
         reportOpenFailure(kStateListenFailed);
         return false;
     }
@@ -67,6 +66,7 @@ void CSocketTcpPort::closeTransport()
         closeSocket(client.socket);
     m_clients.clear();
     closeSocket(m_listener);
+    endNetwork();
 }
 
 void CSocketTcpPort::writeFrame(const uint8_t *data, std::size_t length)
@@ -77,11 +77,10 @@ void CSocketTcpPort::writeFrame(const uint8_t *data, std::size_t length)
 void CSocketTcpPort::acceptOne()
 {
     sockaddr_in address {};
-    socklen_t size = sizeof address;
-    const int fd = ::accept4(m_listener, reinterpret_cast<sockaddr *>(&address), &size,
-                             SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) {
-        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+    SocketHandle fd = acceptSocket(m_listener, address);
+    if (fd == kNoSocket) {
+        const SocketError error = lastSocketError();
+        if (error == SocketError::WouldBlock || error == SocketError::Interrupted)
             return; // the peer gave up before we took it
         diagnostic(texts::kAcceptError);
         PeerInfo none;
@@ -95,10 +94,9 @@ void CSocketTcpPort::acceptOne()
         // a module that could be neither read nor written would sit there
         // believing it is connected: tell it at once
         diagnostic(texts::kTooManyClients);
-        ::close(fd);
+        closeSocket(fd);
         return;
     }
-    tuneAcceptedSocket(fd);
     PeerInfo peer;
     fillPeer(address, fd, peer);
     m_clients.push_back(peer);
@@ -120,17 +118,18 @@ void CSocketTcpPort::readClients(const std::vector<pollfd> &polled)
             ++client;
             continue;
         }
-        const ssize_t n = ::recv(polled[i].fd, m_receive.data(), m_receive.size(), MSG_DONTWAIT);
+        const std::ptrdiff_t n = receiveSome(polled[i].fd, m_receive.data(), m_receive.size());
+        const SocketError error = n < 0 ? lastSocketError() : SocketError::Other;
         if (n > 0) {
             engine().append(m_receive.data(), static_cast<std::size_t>(n));
             ++client;
-        } else if (n == 0 || errno == ECONNRESET) {
+        } else if (n == 0 || error == SocketError::Reset) {
             const PeerInfo peer = m_clients[client];
-            ::close(peer.socket);
+            closeSocket(m_clients[client].socket);
             m_clients.erase(m_clients.begin() + static_cast<std::ptrdiff_t>(client));
             reportState(kStatePeerDisconnected, &peer);
         } else {
-            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            if (error != SocketError::WouldBlock && error != SocketError::Interrupted)
                 diagnostic(texts::kRecvError);
             ++client;
         }
@@ -157,7 +156,7 @@ void CSocketTcpPort::threadBody()
     while (!stopRequested()) {
         m_pollSet.clear();
         m_pollSet.push_back(pollfd {m_listener, POLLIN, 0});
-        m_pollSet.push_back(pollfd {wakeFd(), POLLIN, 0});
+        m_pollSet.push_back(pollfd {wakeSocket(), POLLIN, 0});
         for (const PeerInfo &client : m_clients)
             m_pollSet.push_back(pollfd {client.socket, POLLIN, 0});
         // without a module there is nothing to send; a connection wakes the poll

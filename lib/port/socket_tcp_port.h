@@ -6,8 +6,6 @@
 #include <array>
 #include <vector>
 
-#include <poll.h>
-
 #include "port_base.h"
 
 namespace qx {
@@ -33,12 +31,12 @@ private:
     void readClients(const std::vector<pollfd> &polled);
     void sendToClients();
 
-    int m_listener = -1;
+    SocketHandle m_listener = kNoSocket;
     // the listening socket's read list shares this order: clients in the
     // order they connected
     std::vector<PeerInfo> m_clients;
     std::vector<pollfd> m_pollSet;
-    int m_target = -1;
+    SocketHandle m_target = kNoSocket;
     std::array<uint8_t, 2048> m_receive {};
 };
 

@@ -1,10 +1,5 @@
 #include "socket_udp_port.h"
 
-#include <cerrno>
-
-#include <poll.h>
-#include <sys/socket.h>
-
 #include "byte_io.h"
 #include "port_texts.h"
 #include "socket_io.h"
@@ -26,12 +21,13 @@ bool CSocketUdpPort::openTransport()
     closeTransport();
     m_socket = openModuleSocket(SOCK_DGRAM, getU16le(settings(), SettingsLayout::kLocalPort),
                                 m_destination, texts::kSocketError, texts::kBindError);
-    return m_socket >= 0;
+    return m_socket != kNoSocket;
 }
 
 void CSocketUdpPort::closeTransport()
 {
     closeSocket(m_socket);
+    endNetwork();
 }
 
 void CSocketUdpPort::writeFrame(const uint8_t *data, std::size_t length)
@@ -44,17 +40,17 @@ void CSocketUdpPort::threadBody()
     beginPacing();
     reportState(kStateRunning);
     while (!stopRequested()) {
-        pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
+        pollfd p[2] = {{m_socket, POLLIN, 0}, {wakeSocket(), POLLIN, 0}};
         if (waitNetworkPass(p, 2, passWaitMs()) < 0)
             continue;
         if ((p[0].revents & POLLIN) != 0) {
             sockaddr_in source {};
-            socklen_t size = sizeof source;
-            const ssize_t n = ::recvfrom(m_socket, m_receive.data(), m_receive.size(), MSG_DONTWAIT,
-                                         reinterpret_cast<sockaddr *>(&source), &size);
+            bool fromIpv4 = false;
+            const std::ptrdiff_t n = receiveDatagram(m_socket, m_receive.data(), m_receive.size(),
+                                                     source, fromIpv4);
             if (n > 0) {
                 engine().append(m_receive.data(), static_cast<std::size_t>(n));
-                if (size == sizeof source && source.sin_family == AF_INET)
+                if (fromIpv4)
                     m_destination = source;
             }
         }

@@ -5,8 +5,6 @@
 
 #include <array>
 
-#include <netinet/in.h>
-
 #include "port_base.h"
 
 namespace qx {
@@ -25,7 +23,7 @@ protected:
     void writeFrame(const uint8_t *data, std::size_t length) override;
 
 private:
-    int m_socket = -1;
+    SocketHandle m_socket = kNoSocket;
     sockaddr_in m_destination {};
     std::array<uint8_t, 2048> m_receive {};
 };

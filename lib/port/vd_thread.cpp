@@ -2,8 +2,7 @@
 
 #include <system_error>
 
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "process_platform.h"
 
 namespace qx {
 
@@ -40,6 +39,7 @@ VDThread::StartResult VDThread::startThread(std::shared_ptr<void> keepAlive)
     m_abandoned = false;
     m_running = true;
     try {
+        keepLibraryLoaded();
         m_thread = std::thread(&VDThread::run, this, std::move(keepAlive));
     } catch (const std::system_error &) {
         m_running = false;
@@ -50,8 +50,10 @@ VDThread::StartResult VDThread::startThread(std::shared_ptr<void> keepAlive)
 
 void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
 {
-    self->m_threadId.store(static_cast<uint32_t>(::syscall(SYS_gettid)));
-    self->threadBody();
+    {
+        const FineTimer timer;
+        self->threadBody();
+    }
     std::unique_lock<std::mutex> lock(self->m_lock);
     if (self->m_abandoned) {
         // nobody else touches the transport any more; a new start waits on
@@ -61,7 +63,6 @@ void VDThread::run(VDThread *self, std::shared_ptr<void> keepAlive)
         lock.lock();
     }
     self->m_running = false;
-    self->m_threadId.store(0);
     lock.unlock();
     self->m_changed.notify_all();
     // keepAlive goes last: it may be the object's final owner

@@ -22,8 +22,6 @@ public:
     VDThread(const VDThread &) = delete;
     VDThread &operator=(const VDThread &) = delete;
 
-    // Kernel id of the worker, 0 when there is none.
-    uint32_t threadId() const { return m_threadId.load(); }
     bool stopRequested() const { return StopRequested.load(std::memory_order_acquire); }
     // True while a worker body runs (also an abandoned one).
     bool workerRunning() const;
@@ -57,7 +55,6 @@ private:
     static void run(VDThread *self, std::shared_ptr<void> keepAlive);
 
     std::thread m_thread;
-    std::atomic<uint32_t> m_threadId {0};
     std::atomic<bool> StopRequested {false};
     mutable std::mutex m_lock;
     std::condition_variable m_changed;

@@ -14,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "descriptors.h"
 #include "param_block.h"
 #include "plc_compiler.h"
 #include "plc_source_loader.h"
@@ -45,19 +46,6 @@ std::vector<std::string> tcpTo(const QxsimProcess &sim)
     return {"--tcp", "127.0.0.1:" + std::to_string(sim.port("listening tcp"))};
 }
 
-// A loopback port nobody listens on right now.
-uint16_t freePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 std::vector<uint8_t> fileBytes(const std::filesystem::path &path)
 {
@@ -83,7 +71,7 @@ protected:
             m_sim = std::make_unique<QxsimProcess>(simArgs + std::vector<std::string> {"--udp", "0"});
             return {"--udp", "127.0.0.1:" + std::to_string(m_sim->port("listening udp"))};
         case Transport::Listen: {
-            const std::string port = std::to_string(freePort());
+            const std::string port = std::to_string(qxtest::freePort(SOCK_STREAM));
             // qxsim calls every second until qxcli listens; no ready line before
             m_sim = std::make_unique<QxsimProcess>(
                 simArgs + std::vector<std::string> {"--connect", "127.0.0.1:" + port}, 0);

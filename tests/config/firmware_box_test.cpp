@@ -15,6 +15,7 @@
 #include "config_page.h"
 #include "config_texts.h"
 #include "firmware_box.h"
+#include "frames.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "scripted_dialogs.h"
@@ -28,10 +29,8 @@ namespace {
 
 QByteArray pattern(int n)
 {
-    QByteArray b(n, '\0');
-    for (int i = 0; i < n; ++i)
-        b[i] = char((i * 11 + i / 1024) % 239);
-    return b;
+    const qxtest::Bytes b = qxtest::pattern(std::size_t(n));
+    return QByteArray(reinterpret_cast<const char *>(b.data()), n);
 }
 
 } // namespace

@@ -7,18 +7,13 @@
 #include <algorithm>
 
 #include "firmware_upgrade.h"
+#include "frames.h"
 #include "qxsim_transfer.h"
 
 namespace qx {
 namespace {
 
-std::vector<uint8_t> pattern(std::size_t n)
-{
-    std::vector<uint8_t> b(n);
-    for (std::size_t i = 0; i < n; ++i)
-        b[i] = static_cast<uint8_t>((i * 13 + i / 1024) % 241);
-    return b;
-}
+using qxtest::pattern;
 
 // Where answers are lost on purpose the timer is shorter than the page's, to
 // keep the test quick (a TCP part takes about a second to go out).

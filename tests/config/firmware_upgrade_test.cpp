@@ -22,14 +22,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Image bytes that differ from the fill and from their neighbours' parts.
-Bytes pattern(std::size_t n, uint8_t salt = 0)
-{
-    Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i)
-        b[i] = static_cast<uint8_t>((i * 7 + i / 1024 + salt) % 251);
-    return b;
-}
+using qxtest::pattern;
 
 using Kind = TransferStep::Kind;
 

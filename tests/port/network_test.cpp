@@ -1,22 +1,16 @@
-// The three network transports end to end: libmodbus as a TCP module, scripted
-// peers for what libmodbus does not speak (the maker's functions, modules that
-// connect to the tool, redirects, refused and stalled connections).
+// The three network transports end to end with scripted peers: the maker's
+// functions, modules that connect to the tool, redirects, refused and stalled
+// connections (libmodbus as the module: network_libmodbus_test.cpp). The
+// suite also runs under Wine against qxlib.dll.
 #include <cstring>
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "byte_io.h"
 #include "connection_event.h"
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
-#include "modbus_peer.h"
 #include "port_settings.h"
 #include "qxlib_harness.h"
 #include "response_records.h"
@@ -49,43 +43,21 @@ qx::RequestRecord payloadRequest(const std::vector<uint8_t> &payload)
 // A listening loopback socket the tool connects to as a TCP client.
 struct Listener
 {
-    explicit Listener(int backlog = 4)
-    {
-        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a = loopback(0);
-        ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-        ::listen(fd, backlog);
-        port = localPortOf(fd);
-    }
+    explicit Listener(int backlog = 4) { fd = listenTcp(backlog, port); }
     ~Listener()
     {
-        if (peer >= 0)
-            ::close(peer);
-        ::close(fd);
+        closeDescriptor(peer);
+        closeDescriptor(fd);
     }
     bool accept(std::chrono::milliseconds limit = 10s)
     {
-        pollfd p {fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(limit.count())) != 1)
-            return false;
-        peer = ::accept(fd, nullptr, nullptr);
-        return peer >= 0;
+        peer = acceptTcp(fd, limit);
+        return peer != kNoDescriptor;
     }
-    int fd = -1;
-    int peer = -1;
+    Descriptor fd = kNoDescriptor;
+    Descriptor peer = kNoDescriptor;
     uint16_t port = 0;
 };
-
-int connectTo(uint16_t port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(port);
-    if (::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 using Network = PortTest;
 
@@ -95,13 +67,6 @@ using Udp = Network;
 using MakerFunctions = Network;
 
 } // namespace
-
-TEST_F(TcpClient, LibmodbusModuleIsReadAndWritten)
-{
-    ModbusPeer module;
-    intptr_t handle = 0;
-    runLibmodbusScenario(module, tcpClientSettings(module.port()), handle);
-}
 
 TEST_F(TcpClient, RefusedConnectionReportsStateFourNeverConnected)
 {
@@ -117,13 +82,9 @@ TEST_F(TcpClient, FullAcceptQueueTimesOutWithStateFour)
 {
     Listener listener(0);
     // fill the accept queue; later connection attempts get no answer
-    std::vector<int> fillers;
-    for (int i = 0; i < 4; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        sockaddr_in a = loopback(listener.port);
-        ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-        fillers.push_back(fd);
-    }
+    std::vector<Descriptor> fillers;
+    for (int i = 0; i < 4; ++i)
+        fillers.push_back(startTcpConnect(listener.port));
     const intptr_t handle = create(tcpClientSettings(listener.port));
     put(handle, 8, readRequest(qx::kModeRepeat, 1, 0, 2), qx::RequestLength::kRead);
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
@@ -132,8 +93,8 @@ TEST_F(TcpClient, FullAcceptQueueTimesOutWithStateFour)
               (std::vector<int32_t> {qx::kStateConnectTimeout}));
     // nothing was sent
     EXPECT_TRUE(EventLog::instance().events(qx::kEventLog).empty());
-    for (int fd : fillers)
-        ::close(fd);
+    for (Descriptor fd : fillers)
+        closeDescriptor(fd);
 }
 
 TEST_F(TcpClient, ModuleClosingReportsStateTen)
@@ -143,8 +104,8 @@ TEST_F(TcpClient, ModuleClosingReportsStateTen)
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
     ASSERT_TRUE(module.accept());
     ASSERT_TRUE(EventLog::instance().waitForState(qx::kStateRunning));
-    ::close(module.peer);
-    module.peer = -1;
+    closeDescriptor(module.peer);
+    module.peer = kNoDescriptor;
     ASSERT_TRUE(EventLog::instance().waitForState(qx::kStateClosedByPeer));
     EXPECT_EQ(statesOf(EventLog::instance().events()),
               (std::vector<int32_t> {qx::kStateRunning, qx::kStateClosedByPeer}));
@@ -234,10 +195,9 @@ TEST_F(TcpClient, LongRequestGoesOutIn448BytePieces)
     ASSERT_TRUE(module.accept());
 
     uint8_t buffer[1024];
-    pollfd p {module.peer, POLLIN, 0};
-    ASSERT_EQ(::poll(&p, 1, 5000), 1);
+    ASSERT_TRUE(waitReadable(module.peer, 5s));
     // 448 bytes: one piece
-    ssize_t n = ::recv(module.peer, buffer, sizeof buffer, 0);
+    std::ptrdiff_t n = readSome(module.peer, buffer, sizeof buffer);
     ASSERT_EQ(n, 448);
     EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 8),
               (std::vector<uint8_t> {0, 0, 0, 0, 0x01, 0xba, 1, 0x42}));
@@ -247,13 +207,13 @@ TEST_F(TcpClient, LongRequestGoesOutIn448BytePieces)
 
     // 449 bytes: 448, a pause, then the last byte
     put(handle, 15, payloadRequest(longer), qx::RequestLength::kWriteParams);
-    ASSERT_EQ(::poll(&p, 1, 5000), 1);
-    n = ::recv(module.peer, buffer, sizeof buffer, 0);
+    ASSERT_TRUE(waitReadable(module.peer, 5s));
+    n = readSome(module.peer, buffer, sizeof buffer);
     ASSERT_EQ(n, 448);
     EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 8),
               (std::vector<uint8_t> {0, 0, 0, 0, 0x01, 0xbb, 1, 0x42}));
-    ASSERT_EQ(::poll(&p, 1, 5000), 1);
-    n = ::recv(module.peer, buffer, sizeof buffer, 0);
+    ASSERT_TRUE(waitReadable(module.peer, 5s));
+    n = readSome(module.peer, buffer, sizeof buffer);
     ASSERT_EQ(n, 1);
     EXPECT_EQ(buffer[0], 0x22);
 }
@@ -263,8 +223,8 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
     const uint16_t port = freePort(SOCK_STREAM);
     const intptr_t handle = create(tcpServerSettings(port));
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
-    const int module = connectTo(port);
-    ASSERT_GE(module, 0);
+    const Descriptor module = connectTcp(port);
+    ASSERT_NE(module, kNoDescriptor);
     const RecordedEvent connected = EventLog::instance().waitForEvent(qx::kEventConnection);
     ASSERT_EQ(stateOf(connected), qx::kStatePeerConnected);
     EXPECT_EQ(textAt(connected, CL::kPeerAddress), "127.0.0.1");
@@ -280,7 +240,7 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
     EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0, 9, 0, 8}));
 
     const uint16_t modulePort = localPortOf(module);
-    ::close(module);
+    closeDescriptor(module);
     const RecordedEvent gone = EventLog::instance().waitForEvent(qx::kEventConnection, 2);
     ASSERT_EQ(stateOf(gone), qx::kStatePeerDisconnected);
     EXPECT_EQ(textAt(gone, CL::kPeerAddress), "127.0.0.1");
@@ -289,8 +249,8 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
               qx::getI32le(connected.data.data(), CL::kPeerSocket));
 
     // still listening
-    const int again = connectTo(port);
-    ASSERT_GE(again, 0);
+    const Descriptor again = connectTcp(port);
+    ASSERT_NE(again, kNoDescriptor);
     ASSERT_EQ(stateOf(EventLog::instance().waitForEvent(qx::kEventConnection, 3)),
               qx::kStatePeerConnected);
     EXPECT_EQ(readExactly(again, 12).size(), 12u);
@@ -299,13 +259,12 @@ TEST_F(TcpServer, ModuleConnectsIsPolledAndLeaves)
     EXPECT_EQ(DLL_API_OBJ_STOP(handle), 0);
     // (requests still in flight come first)
     uint8_t buffer[64];
-    ssize_t n = 1;
-    pollfd p {again, POLLIN, 0};
-    while (n > 0 && ::poll(&p, 1, 5000) == 1)
-        n = ::recv(again, buffer, sizeof buffer, 0);
+    std::ptrdiff_t n = 1;
+    while (n > 0 && waitReadable(again, 5s))
+        n = readSome(again, buffer, sizeof buffer);
     EXPECT_EQ(n, 0);
-    ::close(again);
-    EXPECT_LT(connectTo(port), 0);
+    closeDescriptor(again);
+    EXPECT_EQ(connectTcp(port), kNoDescriptor);
 }
 
 TEST_F(TcpServer, PortInUseFailsWithStateOne)
@@ -324,43 +283,37 @@ TEST_F(TcpServer, SixtyFifthModuleIsClosedNotLeftUnserved)
     const uint16_t port = freePort(SOCK_STREAM);
     const intptr_t handle = create(tcpServerSettings(port));
     ASSERT_EQ(DLL_API_OBJ_RUN(handle), 0);
-    std::vector<int> modules;
+    std::vector<Descriptor> modules;
     for (int i = 0; i < 64; ++i) {
-        modules.push_back(connectTo(port));
-        ASSERT_GE(modules.back(), 0);
+        modules.push_back(connectTcp(port));
+        ASSERT_NE(modules.back(), kNoDescriptor);
     }
     ASSERT_TRUE(EventLog::instance().waitFor(
         [](const std::vector<RecordedEvent> &events) { return statesOf(events).size() == 64; },
         120s));
-    const int extra = connectTo(port);
-    ASSERT_GE(extra, 0);
+    const Descriptor extra = connectTcp(port);
+    ASSERT_NE(extra, kNoDescriptor);
     // the tool closes the 65th connection: the module reads end of stream
     uint8_t byte;
-    pollfd p {extra, POLLIN, 0};
-    ASSERT_EQ(::poll(&p, 1, 10000), 1);
-    EXPECT_EQ(::recv(extra, &byte, 1, 0), 0);
+    ASSERT_TRUE(waitReadable(extra, 10s));
+    EXPECT_EQ(readSome(extra, &byte, 1), 0);
     EXPECT_EQ(statesOf(EventLog::instance().events()),
               std::vector<int32_t>(64, qx::kStatePeerConnected));
 
     // the request goes to the module accepted first; under load the kernel
     // may queue the connections in another order than they were made
     put(handle, 8, readRequest(qx::kModeCounted, 1, 0, 1), qx::RequestLength::kRead);
-    std::vector<pollfd> polled;
-    for (int fd : modules)
-        polled.push_back({fd, POLLIN, 0});
-    ASSERT_EQ(::poll(polled.data(), polled.size(), 10000), 1);
-    for (const pollfd &m : polled)
-        if (m.revents != 0) {
-            EXPECT_EQ(readExactly(m.fd, 12).size(), 12u);
-        }
+    const std::vector<Descriptor> asked = readableAmong(modules, 10s);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(readExactly(asked.front(), 12).size(), 12u);
     // the 64th module is served: its answer is decoded
     writeAll(modules.back(), mbap(1, {3, 2, 0, 64}));
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);
     EXPECT_EQ(registerData(holding), (std::vector<uint8_t> {0, 64}));
-    ::close(extra);
-    for (int fd : modules)
-        ::close(fd);
+    closeDescriptor(extra);
+    for (Descriptor fd : modules)
+        closeDescriptor(fd);
 }
 
 TEST_F(Udp, AnswerFromAnotherPortRedirectsLaterRequests)

@@ -4,6 +4,8 @@
 // reconnecting while events arrive at full rate never hangs.
 #include <algorithm>
 
+#include <sys/socket.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,10 +17,10 @@
 #include <QTemporaryDir>
 #include <QImage>
 #include <QTcpServer>
-#include <QUdpSocket>
 #include <QtTest>
 
 #include "app_main.h"
+#include "descriptors.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "model_catalogue.h"
@@ -39,20 +41,6 @@ namespace {
 quint16 tcpPort(const qxtest::QxsimProcess &sim)
 {
     return static_cast<quint16>(std::max(sim.port("listening tcp"), 0));
-}
-
-quint16 freeTcpPort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost, 0);
-    return s.serverPort();
-}
-
-quint16 freeUdpPort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress::LocalHost, 0);
-    return s.localPort();
 }
 
 } // namespace
@@ -114,7 +102,7 @@ private slots:
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().udpIp->setText(QStringLiteral("127.0.0.1"));
         ui().udpPort->setText(QString::number(sim.port("listening udp")));
-        ui().udpLocalPort->setText(QString::number(freeUdpPort()));
+        ui().udpLocalPort->setText(QString::number(qxtest::freePort(SOCK_DGRAM)));
         ui().udpConnect->click();
         expectSimulatedIdentity();
         QTRY_COMPARE(page().status(ConnectionKind::Udp), uiText("已连接"));
@@ -124,7 +112,7 @@ private slots:
 
     void tcpServerShowsTheModuleThatConnects()
     {
-        const quint16 port = freeTcpPort();
+        const quint16 port = qxtest::freePort(SOCK_STREAM);
         ui().tcpServer->click();
         QVERIFY(page().selectLocalAddress(QStringLiteral("127.0.0.1")));
         ui().listenPort->setText(QString::number(port));
@@ -221,7 +209,7 @@ private slots:
 
     void connectingToAClosedPortFails()
     {
-        connectTcpClient(freeTcpPort());
+        connectTcpClient(qxtest::freePort(SOCK_STREAM));
         QTRY_COMPARE_WITH_TIMEOUT(page().status(ConnectionKind::TcpClient), uiText("连接失败"), 15000);
         QCOMPARE(page().identity(ConnectionPage::kModelName), uiText("N/A"));
     }

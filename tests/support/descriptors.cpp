@@ -1,13 +1,12 @@
+// What the descriptor helpers share on both platforms.
 #include "descriptors.h"
 
 #include <algorithm>
-#include <cerrno>
 
+#if !defined(_WIN32)
 #include <arpa/inet.h>
 #include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#endif
 
 #include "byte_io.h"
 #include "mbap_layout.h"
@@ -20,21 +19,7 @@ int64_t nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void writeAll(int fd, const Bytes &bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            if (n < 0 && (errno == EINTR || errno == EAGAIN))
-                continue;
-            return;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-Bytes readExactly(int fd, std::size_t n, std::chrono::milliseconds limit)
+Bytes readExactly(Descriptor fd, std::size_t n, std::chrono::milliseconds limit)
 {
     Bytes out;
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -43,11 +28,10 @@ Bytes readExactly(int fd, std::size_t n, std::chrono::milliseconds limit)
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
-        pollfd p {fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+        if (!waitReadable(fd, left))
             continue;
         uint8_t buffer[4096];
-        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, n - out.size()));
+        const std::ptrdiff_t got = readSome(fd, buffer, std::min(sizeof buffer, n - out.size()));
         if (got <= 0)
             break;
         out.insert(out.end(), buffer, buffer + got);
@@ -55,7 +39,7 @@ Bytes readExactly(int fd, std::size_t n, std::chrono::milliseconds limit)
     return out;
 }
 
-Bytes readMbap(int fd, std::chrono::milliseconds limit)
+Bytes readMbap(Descriptor fd, std::chrono::milliseconds limit)
 {
     namespace M = qx::MbapLayout;
     Bytes frame = readExactly(fd, M::kLengthEnd, limit);
@@ -75,7 +59,7 @@ sockaddr_in loopback(uint16_t port)
     return a;
 }
 
-uint16_t localPortOf(int fd)
+uint16_t localPortOf(Descriptor fd)
 {
     sockaddr_in a {};
     socklen_t size = sizeof a;
@@ -83,26 +67,54 @@ uint16_t localPortOf(int fd)
     return ntohs(a.sin_port);
 }
 
-uint16_t freePort(int type)
+Descriptor boundLoopbackSocket(int type)
 {
-    const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
+    const Descriptor fd = newSocket(type);
     sockaddr_in a = loopback(0);
     ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    return fd;
+}
+
+Descriptor connectTcp(uint16_t port)
+{
+    const Descriptor fd = newSocket(SOCK_STREAM);
+    const sockaddr_in a = loopback(port);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
+        closeDescriptor(fd);
+        return kNoDescriptor;
+    }
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&one), sizeof one);
+    return fd;
+}
+
+uint16_t freePort(int type)
+{
+    const Descriptor fd = boundLoopbackSocket(type);
     const uint16_t port = localPortOf(fd);
-    ::close(fd);
+    closeDescriptor(fd);
     return port;
 }
 
-int connectTcp(uint16_t port)
+Descriptor listenTcp(int backlog, uint16_t &port)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in a = loopback(port);
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    const Descriptor fd = boundLoopbackSocket(SOCK_STREAM);
+    ::listen(fd, backlog);
+    port = localPortOf(fd);
+    return fd;
+}
+
+Descriptor acceptTcp(Descriptor listener, std::chrono::milliseconds limit)
+{
+    if (!waitReadable(listener, limit))
+        return kNoDescriptor;
+    return ::accept(listener, nullptr, nullptr);
+}
+
+Descriptor openUdp(uint16_t &port)
+{
+    const Descriptor fd = boundLoopbackSocket(SOCK_DGRAM);
+    port = localPortOf(fd);
     return fd;
 }
 

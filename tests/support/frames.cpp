@@ -38,4 +38,12 @@ Bytes concat(std::initializer_list<Bytes> parts)
     return all;
 }
 
+Bytes pattern(std::size_t n, uint8_t salt)
+{
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = static_cast<uint8_t>((i * 7 + i / 1024 + salt) % 251);
+    return b;
+}
+
 } // namespace qxtest

@@ -24,4 +24,8 @@ Bytes pduOf(const Bytes &mbapFrame);
 
 Bytes concat(std::initializer_list<Bytes> parts);
 
+// `n` bytes of an image or a payload that differ from a fill of 0x00 or
+// 0xFF and from their neighbours a kilobyte away; `salt` makes another.
+Bytes pattern(std::size_t n, uint8_t salt = 0);
+
 } // namespace qxtest

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "byte_io.h"
 #include "connection_event.h"
 #include "event_codes.h"
@@ -237,37 +233,24 @@ qx::RequestRecord readRequest(uint8_t mode, uint8_t address, uint32_t start, uin
 
 UdpPeer::UdpPeer()
 {
-    fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    port = localPortOf(fd);
+    fd = openUdp(port);
 }
 
 UdpPeer::~UdpPeer()
 {
-    ::close(fd);
+    closeDescriptor(fd);
 }
 
 UdpPeer::Datagram UdpPeer::receive(std::chrono::milliseconds limit)
 {
     Datagram d;
-    pollfd p {fd, POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(limit.count())) != 1)
-        return d;
-    uint8_t buffer[65536];
-    socklen_t size = sizeof d.from;
-    const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&d.from),
-                                 &size);
-    if (n < 0)
-        return d;
-    d.received = true;
-    d.bytes.assign(buffer, buffer + n);
+    d.received = receiveDatagram(fd, d.bytes, d.from, limit);
     return d;
 }
 
 void UdpPeer::send(const std::vector<uint8_t> &bytes, const sockaddr_in &to)
 {
-    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    sendDatagram(fd, bytes, to);
 }
 
 void resetLibrary()

@@ -12,8 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include <netinet/in.h>
-
 #include <gtest/gtest.h>
 
 #include "descriptors.h"
@@ -89,7 +87,7 @@ struct UdpPeer
     };
     Datagram receive(std::chrono::milliseconds limit = kWaitLimit);
     void send(const std::vector<uint8_t> &bytes, const sockaddr_in &to);
-    int fd = -1;
+    Descriptor fd = kNoDescriptor;
     uint16_t port = 0;
 };
 

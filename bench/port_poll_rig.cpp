@@ -1,0 +1,135 @@
+#include "port_poll_rig.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "byte_io.h"
+#include "connection_event.h"
+#include "event_codes.h"
+#include "request_record.h"
+#include "statistics_record.h"
+
+namespace bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+std::atomic<long> g_workerThread {0};
+std::atomic<long> g_responses {0};
+std::atomic<int> g_state {-100};
+std::mutex g_timingLock;
+Clock::time_point g_lastSend;
+double g_roundTripSum = 0;
+long g_roundTrips = 0;
+
+void onEvent(void *, int32_t code, const void *data)
+{
+    g_workerThread.store(currentThreadKey());
+    const auto *bytes = static_cast<const uint8_t *>(data);
+    if (code == qx::kEventConnection) {
+        g_state = qx::getI32le(bytes, qx::ConnectionLayout::kState);
+    } else if (code == qx::kEventHoldingRegisters) {
+        std::lock_guard<std::mutex> lock(g_timingLock);
+        g_roundTripSum += std::chrono::duration<double, std::milli>(Clock::now() - g_lastSend).count();
+        ++g_roundTrips;
+        ++g_responses;
+    } else if (code == qx::kEventLog) {
+        // a send log line: the request has just been written
+        const uint32_t tx = qx::getU32le(bytes, qx::StatisticsLayout::kTxCmd);
+        static uint32_t lastTx = 0;
+        if (tx != lastTx) {
+            lastTx = tx;
+            std::lock_guard<std::mutex> lock(g_timingLock);
+            g_lastSend = Clock::now();
+        }
+    }
+}
+
+bool waitState(int state, std::chrono::milliseconds limit)
+{
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        if (g_state.load() == state)
+            return true;
+        std::this_thread::sleep_for(1ms);
+    }
+    return false;
+}
+
+} // namespace
+
+double measurePolling(const char *name, const PortSettings &settings, int seconds,
+                      int soakSeconds)
+{
+    g_state = -100;
+    intptr_t handle = 0;
+    DLL_API_OBJ_CREATE(settings, &onEvent, &handle);
+    if (DLL_API_OBJ_RUN(handle) != 0 || !waitState(qx::kStateRunning, 10s)) {
+        std::printf("%s: could not connect\n", name);
+        DLL_API_OBJ_DESTROY(handle);
+        return -1;
+    }
+    std::this_thread::sleep_for(200ms);
+    const long worker = g_workerThread.load();
+
+    // connected, nothing to send
+    const double idleCpu0 = threadCpuSeconds(worker);
+    const auto idle0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(std::min(seconds, 5)));
+    const double idleShare = (threadCpuSeconds(worker) - idleCpu0)
+        / std::chrono::duration<double>(Clock::now() - idle0).count();
+
+    qx::RequestRecord r;
+    r.setMode(qx::kModeRepeat);
+    r.setAddress(1);
+    r.setStart(0);
+    r.setQuantity(10);
+    const long rss0 = residentKiB();
+    {
+        std::lock_guard<std::mutex> lock(g_timingLock);
+        g_roundTripSum = 0;
+        g_roundTrips = 0;
+    }
+    const long responses0 = g_responses.load();
+    const double pollCpu0 = threadCpuSeconds(worker);
+    const auto poll0 = Clock::now();
+    DLL_API_OBJ_CMD(handle, qx::kSlotReadHoldingRegisters, r.data(), qx::RequestLength::kRead);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const double elapsed = std::chrono::duration<double>(Clock::now() - poll0).count();
+    const long done = g_responses.load() - responses0;
+    const double pollShare = (threadCpuSeconds(worker) - pollCpu0) / elapsed;
+    double roundTrip = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_timingLock);
+        roundTrip = g_roundTrips > 0 ? g_roundTripSum / static_cast<double>(g_roundTrips) : 0;
+    }
+    const long rssPolled = residentKiB();
+    long soakDone = 0;
+    if (soakSeconds > 0) {
+        const long before = g_responses.load();
+        std::this_thread::sleep_for(std::chrono::seconds(soakSeconds));
+        soakDone = g_responses.load() - before;
+    }
+    const long rss1 = residentKiB();
+    const double rate = static_cast<double>(done) / elapsed;
+    const double ceiling = 1000.0 / (8.0 + roundTrip);
+    const double share = rate / ceiling;
+    std::printf("%s: %ld transactions in %.1f s = %.1f /s; round trip %.3f ms; ceiling %.1f /s; "
+                "share %.1f %%\n",
+                name, done, elapsed, rate, roundTrip, ceiling, 100.0 * share);
+    std::printf("%s: worker CPU %.2f %% of a core while polling, %.3f %% while idle\n", name,
+                100.0 * pollShare, 100.0 * idleShare);
+    std::printf("%s: resident %ld KiB before, %ld KiB after %ld transactions, %ld KiB after %ld "
+                "more\n",
+                name, rss0, rssPolled, done, rss1, soakDone);
+    DLL_API_OBJ_DESTROY(handle);
+    return share;
+}
+
+} // namespace bench
