@@ -48,6 +48,8 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &RO2000ScanPoll::tick);
     m_answers[0] = m_app.hooks().add(kEventParamsRead, [this](const uint8_t *record) {
         const ParamReadAnswer answer = readParamReadEvent(record);
+        if (!m_countdown.answered(ConfigCountdown::Read, answer.ok))
+            return;
         if (answer.ok)
             showParamBlock(answer.block);
         else
@@ -55,9 +57,8 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     });
     m_answers[1] = m_app.hooks().add(kEventParamsWritten, [this](const uint8_t *record) {
         const ParamWriteAnswer answer = readParamWriteEvent(record);
-        if (answer.written && m_countdown.operation() == ConfigCountdown::Write)
-            m_countdown.markDone();
-        m_app.dialogs().message(this, uiText(answer.message));
+        if (m_countdown.answered(ConfigCountdown::Write, answer.written))
+            m_app.dialogs().message(this, uiText(answer.message));
     });
 }
 
@@ -314,13 +315,18 @@ QPushButton *RO2000ScanPoll::runningButton() const
     return m_countdown.operation() == ConfigCountdown::Read ? m_ui.read : m_ui.write;
 }
 
+bool RO2000ScanPoll::placeRequest()
+{
+    m_app.clearReceiveBuffer();
+    return m_app.sendRequest(m_request.slot, m_request.record, m_request.length);
+}
+
 void RO2000ScanPoll::readModule()
 {
     setButtonsEnabled(false);
-    m_app.clearReceiveBuffer();
-    SlotRequest request = paramReadRequest();
+    m_request = paramReadRequest();
     // a refused address has been explained to the operator; nothing went out
-    if (!m_app.sendRequest(request.slot, request.record, request.length)) {
+    if (!placeRequest()) {
         setButtonsEnabled(true);
         return;
     }
@@ -340,9 +346,8 @@ void RO2000ScanPoll::writeModule()
         return;
     }
     m_block = collected.block;
-    m_app.clearReceiveBuffer();
-    SlotRequest request = paramWriteRequest(m_block);
-    if (!m_app.sendRequest(request.slot, request.record, request.length)) {
+    m_request = paramWriteRequest(m_block);
+    if (!placeRequest()) {
         setButtonsEnabled(true);
         return;
     }
@@ -354,6 +359,8 @@ void RO2000ScanPoll::tick()
 {
     QPushButton *button = runningButton();
     const ConfigCountdown::Tick t = m_countdown.tick();
+    if (t.resend)
+        placeRequest();
     button->setText(uiText(t.caption));
     if (!t.finished)
         return;

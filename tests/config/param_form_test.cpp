@@ -342,6 +342,9 @@ TEST(ShowAndCollect, ExportBaseKeepsWhatThePageDoesNotShow)
     EXPECT_EQ(r.block.fieldText(field("E1Dhcp")), b.fieldText(field("E1Dhcp")));
 }
 
+// While nothing answers, the request goes again two and four seconds
+// after it was placed; any answer, a refusal too, ends the resends, and a
+// second answer once the operation is done is not shown again.
 TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
 {
     ConfigCountdown c;
@@ -350,6 +353,7 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
         const ConfigCountdown::Tick t = c.tick();
         EXPECT_FALSE(t.finished);
         EXPECT_EQ(t.caption, "等待" + std::to_string(left) + "秒");
+        EXPECT_EQ(t.resend, left == 3 || left == 1) << left;
     }
     ConfigCountdown::Tick end = c.tick();
     EXPECT_TRUE(end.finished);
@@ -367,6 +371,16 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
     EXPECT_FALSE(end.message);
     c.start(ConfigCountdown::Write);
     EXPECT_FALSE(c.done());
+    c.tick();
+    EXPECT_TRUE(c.answered(ConfigCountdown::Read, true)); // not this operation's
+    EXPECT_TRUE(c.answered(ConfigCountdown::Write, false)); // a refused write
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(c.tick().resend);
+    EXPECT_FALSE(c.done());
+    c.start(ConfigCountdown::Read);
+    EXPECT_TRUE(c.answered(ConfigCountdown::Read, true));
+    EXPECT_TRUE(c.done());
+    EXPECT_FALSE(c.answered(ConfigCountdown::Read, true));
 }
 
 TEST(IniExport, EveryModelClassLoadsBackToTheSameBlock)
