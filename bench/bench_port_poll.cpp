@@ -23,6 +23,7 @@
 #include "connection_event.h"
 #include "event_codes.h"
 #include "modbus_peer.h"
+#include "process_figures.h"
 #include "pseudo_terminal.h"
 #include "qxlib.h"
 #include "qxlib_harness.h"
@@ -75,19 +76,6 @@ double threadCpuSeconds(long tid)
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-long residentKiB()
-{
-    FILE *f = std::fopen("/proc/self/statm", "r");
-    long size = 0;
-    long resident = 0;
-    if (f != nullptr) {
-        if (std::fscanf(f, "%ld %ld", &size, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
 bool waitState(int state, std::chrono::milliseconds limit)
 {
     const auto end = Clock::now() + limit;
@@ -123,7 +111,7 @@ void measure(const char *name, const PortSettings &settings, int seconds, int so
     r.setAddress(1);
     r.setStart(0);
     r.setQuantity(10);
-    const long rss0 = residentKiB();
+    const long rss0 = bench::residentKiB();
     {
         std::lock_guard<std::mutex> lock(g_timingLock);
         g_roundTripSum = 0;
@@ -142,14 +130,14 @@ void measure(const char *name, const PortSettings &settings, int seconds, int so
         std::lock_guard<std::mutex> lock(g_timingLock);
         roundTrip = g_roundTrips > 0 ? g_roundTripSum / static_cast<double>(g_roundTrips) : 0;
     }
-    const long rssPolled = residentKiB();
+    const long rssPolled = bench::residentKiB();
     long soakDone = 0;
     if (soakSeconds > 0) {
         const long before = g_responses.load();
         std::this_thread::sleep_for(std::chrono::seconds(soakSeconds));
         soakDone = g_responses.load() - before;
     }
-    const long rss1 = residentKiB();
+    const long rss1 = bench::residentKiB();
     const double rate = static_cast<double>(done) / elapsed;
     const double ceiling = 1000.0 / (8.0 + roundTrip);
     std::printf("%s: %ld transactions in %.1f s = %.1f /s; round trip %.3f ms; ceiling %.1f /s; "

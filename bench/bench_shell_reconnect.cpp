@@ -66,12 +66,8 @@ int main(int argc, char *argv[])
 
     qxbench::PrintingDialogs dialogs;
     qx::AppMain app(*library, dialogs);
-    qx::ConnectionPage &page = app.connectionPage();
-    const auto &ui = page.controls();
-    ui.tcpClient->click();
-    page.selectLocalAddress(QStringLiteral("127.0.0.1"));
-    ui.clientIp->setText(QStringLiteral("127.0.0.1"));
-    ui.clientPort->setText(QString::number(port));
+    const auto &ui = app.connectionPage().controls();
+    qxbench::chooseQxsim(app.connectionPage(), port);
 
     int handled = 0;
     int identities = 0;
