@@ -129,7 +129,7 @@ void saveScreenshots(qx::AppMain &app, const QString &dir, const QString &scalin
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qxbench::preferOffscreen();
     QApplication application(argc, argv);
     int seconds = 20;
     QString screenshots;
@@ -144,18 +144,14 @@ int main(int argc, char *argv[])
             seconds = std::max(1, arg.toInt());
     }
 
-    const std::optional<qx::LibraryFunctions> library = qxbench::bindQxlib();
-    QProcess sim;
-    const quint16 port = library ? qxbench::startQxsim(sim) : 0;
-    if (port == 0)
+    qxbench::WindowRig rig;
+    if (!rig.start())
         return 1;
-
-    qxbench::PrintingDialogs dialogs;
-    qx::AppMain app(*library, dialogs);
+    qx::AppMain &app = rig.app();
     qx::placeIoPages(app);
     qx::MainWindow &window = app.mainWindow();
     window.show();
-    if (!qxbench::connectToQxsim(app, port))
+    if (!qxbench::connectToQxsim(app, rig.port()))
         return 1;
 
     auto *dido = qobject_cast<qx::RO2000Set *>(app.pageHost().page(qx::PageHost::kDidoPage));
@@ -248,10 +244,8 @@ int main(int argc, char *argv[])
                          - withoutTrend.cpuSeconds / withoutTrend.wallSeconds));
 
     if (!screenshots.isEmpty())
-        saveScreenshots(app, screenshots, scaling, dialogs);
+        saveScreenshots(app, screenshots, scaling, rig.dialogs);
 
     window.close();
-    sim.terminate();
-    sim.waitForFinished(5000);
     return 0;
 }

@@ -13,7 +13,6 @@
 #include <map>
 
 #include <QApplication>
-#include <QProcess>
 #include <QPushButton>
 
 #include "aiao_page.h"
@@ -29,22 +28,19 @@
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qxbench::preferOffscreen();
     QApplication application(argc, argv);
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
     const int lineSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    const std::optional<qx::LibraryFunctions> library = qxbench::bindQxlib();
-    QProcess sim;
-    const quint16 port = library ? qxbench::startQxsim(sim) : 0;
-    if (port == 0)
+    qxbench::WindowRig rig;
+    if (!rig.start())
         return 1;
-    qxbench::PrintingDialogs dialogs;
-    qx::AppMain app(*library, dialogs);
+    qx::AppMain &app = rig.app();
     qx::placeIoPages(app);
     app.mainWindow().show();
-    if (!qxbench::connectToQxsim(app, port))
+    if (!qxbench::connectToQxsim(app, rig.port()))
         return 1;
     auto *dido = qobject_cast<qx::RO2000Set *>(app.pageHost().page(qx::PageHost::kDidoPage));
     auto *aiao = qobject_cast<qx::RO2000Tag *>(app.pageHost().page(qx::PageHost::kAiaoPage));
@@ -97,9 +93,7 @@ int main(int argc, char *argv[])
     }
     bench::printFigures("after the first line:", first);
     bench::printFigures("at the end:", bench::processFigures());
-    std::printf("messages shown: %d\n", dialogs.messages);
+    std::printf("messages shown: %d\n", rig.dialogs.messages);
     app.mainWindow().close();
-    sim.terminate();
-    sim.waitForFinished(5000);
     return 0;
 }

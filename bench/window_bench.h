@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QCoreApplication>
@@ -91,6 +92,48 @@ inline quint16 startQxsim(QProcess &sim)
     std::fprintf(stderr, "qxsim did not start\n");
     return 0;
 }
+
+// The offscreen platform unless one is given in QT_QPA_PLATFORM; before the
+// QApplication is made.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The library of the build tree, qxsim on a free loopback port and QXTools'
+// AppMain bound to the library with dialogs that print. qxsim is ended with
+// the rig.
+class WindowRig
+{
+public:
+    ~WindowRig()
+    {
+        m_app.reset();
+        m_sim.terminate();
+        m_sim.waitForFinished(5000);
+    }
+    // False when the library or qxsim is missing (said on stderr).
+    bool start()
+    {
+        m_library = bindQxlib();
+        m_port = m_library ? startQxsim(m_sim) : 0;
+        if (m_port == 0)
+            return false;
+        m_app = std::make_unique<qx::AppMain>(*m_library, dialogs);
+        return true;
+    }
+    qx::AppMain &app() { return *m_app; }
+    quint16 port() const { return m_port; }
+
+    PrintingDialogs dialogs;
+
+private:
+    std::optional<qx::LibraryFunctions> m_library;
+    QProcess m_sim;
+    quint16 m_port = 0;
+    std::unique_ptr<qx::AppMain> m_app;
+};
 
 // Sets the connection page to a TCP client of qxsim on `port` (loopback).
 inline void chooseQxsim(qx::ConnectionPage &page, quint16 port)
