@@ -263,9 +263,11 @@ void appendUnit(std::string &out, uint8_t unit)
 
 void appendCondition(std::string &out, const PlcRow &c)
 {
+    // a value is written out only where the phrase shows it: value a for
+    // operators 1..11, value b for 7..11
     const bool isFloat = conditionValueIsFloat(c);
-    const std::string a = plcValueText(c.a, isFloat);
-    const std::string b = plcValueText(c.b, isFloat);
+    const std::string a = in(c.op, 1, 11) ? plcValueText(c.a, isFloat) : std::string();
+    const std::string b = in(c.op, 7, 11) ? plcValueText(c.b, isFloat) : std::string();
     out += kPreviewIf;
     appendCode(out, PlcCatalogue::Source, c.code);
     // operators 7..11 show value b inside their phrase; for every other one
