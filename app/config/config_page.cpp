@@ -37,6 +37,17 @@ std::filesystem::path localPath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+// A list shows its entries, then the stored number's own entry when no
+// entry holds the value (the one an earlier block added goes first).
+void showListState(QComboBox &list, const ValueList &values, const ControlState &s)
+{
+    while (list.count() > static_cast<int>(values.entries.size()))
+        list.removeItem(list.count() - 1);
+    if (s.index == list.count())
+        list.addItem(QString::fromStdString(s.text));
+    list.setCurrentIndex(s.index);
+}
+
 } // namespace
 
 RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
@@ -203,8 +214,7 @@ QWidget *RO2000ScanPoll::buildReserv()
         QLabel *label = nullptr;
         for (int i = 0; i < count; ++i) {
             const std::string name = prefix + std::to_string(i + 1);
-            const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
-                                                 [&name](const PageControl &p) { return p.name == name; });
+            const PageControl &c = pageControl(name);
             QWidget *w = makeControl(c, m_ui.reserv);
             w->setAccessibleName(uiText(name));
             if (label == nullptr) {
@@ -225,8 +235,7 @@ QWidget *RO2000ScanPoll::buildReserv()
         grid->addWidget(label, row, 0);
         for (int k = 0; k < 2; ++k) {
             const std::string name = "szRes" + std::to_string(2 * pair + k + 1);
-            const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
-                                                 [&name](const PageControl &p) { return p.name == name; });
+            const PageControl &c = pageControl(name);
             QWidget *w = makeControl(c, m_ui.reserv);
             w->setAccessibleName(uiText(name));
             if (k == 0)
@@ -278,7 +287,7 @@ void RO2000ScanPoll::showParamBlock(const ParamBlock &block)
         if (auto *e = qobject_cast<QLineEdit *>(w))
             e->setText(uiText(s.text));
         else if (auto *l = qobject_cast<QComboBox *>(w))
-            l->setCurrentIndex(s.index);
+            showListState(*l, *pageControl(name).values, s);
         else if (auto *c = qobject_cast<QCheckBox *>(w))
             c->setChecked(s.checked);
     }
@@ -293,9 +302,10 @@ PageValues RO2000ScanPoll::pageValues() const
         ControlValue v;
         if (auto *e = qobject_cast<QLineEdit *>(w))
             v.text = e->text().toStdString();
-        else if (auto *l = qobject_cast<QComboBox *>(w))
+        else if (auto *l = qobject_cast<QComboBox *>(w)) {
             v.index = l->currentIndex();
-        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            v.text = l->currentText().toStdString();
+        } else if (auto *c = qobject_cast<QCheckBox *>(w))
             v.checked = c->isChecked();
         values.emplace(name, std::move(v));
     }

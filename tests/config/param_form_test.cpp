@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "config_countdown.h"
@@ -23,7 +24,7 @@ namespace {
 
 ParamField field(const char *name)
 {
-    return *findParamField(name);
+    return paramField(name);
 }
 
 // A block whose every named field holds a value of its own (texts short
@@ -255,24 +256,53 @@ TEST(ShowAndCollect, DioBoxEnabledForMoreCodesThanItIsFilledFor)
     EXPECT_FALSE(showBlock(distinctBlock(80, 0)).controls.at("IO1").enabled);
 }
 
-TEST(ShowAndCollect, ListsWithoutAMatchingEntryKeepTheStoredValue)
+TEST(ShowAndCollect, ListsShowAStoredValueWithoutEntryAsItsNumber)
 {
     ParamBlock b = distinctBlock(70, 0);
     b.setU32(ParamLayout::kR1BaudRate, 57601);
     b.setU8(ParamLayout::kR1BitStop, 0); // the hidden value of the stop bits list
     b.setU8(ParamLayout::kE1SocketType1, 9);
     const PageView v = showBlock(b);
-    EXPECT_EQ(v.controls.at("R1BaudRate").index, -1);
+    // the number the module holds, as one more entry after the list's own
+    EXPECT_EQ(v.controls.at("R1BaudRate").index, 11);
+    EXPECT_EQ(v.controls.at("R1BaudRate").text, "57601");
+    EXPECT_EQ(v.controls.at("E1SocketType1").index, 3);
+    EXPECT_EQ(v.controls.at("E1SocketType1").text, "9");
     EXPECT_EQ(v.controls.at("R1BitStop").index, -1);
     EXPECT_EQ(v.controls.at("R1Parity").index, 2);
+    EXPECT_EQ(v.controls.at("R1Parity").text, "");
     const ParamBlock c = collectShown(b);
     EXPECT_EQ(c.u32(ParamLayout::kR1BaudRate), 57601u);
     EXPECT_EQ(c.u8(ParamLayout::kR1BitStop), 0);
     EXPECT_EQ(c.u8(ParamLayout::kE1SocketType1), 9);
-    // a selection made on the page is stored through the list
+    // a selection made on the page is stored through the list; an entry
+    // left over from an earlier block writes the number it shows
     PageValues values = valuesOf(v);
     values["R1BaudRate"].index = 8;
-    EXPECT_EQ(collectBlock(values, b).block.u32(ParamLayout::kR1BaudRate), 115200u);
+    values["E1SocketType1"].text = "7";
+    const ParamBlock d = collectBlock(values, b).block;
+    EXPECT_EQ(d.u32(ParamLayout::kR1BaudRate), 115200u);
+    EXPECT_EQ(d.u8(ParamLayout::kE1SocketType1), 7);
+}
+
+TEST(PageControls, EveryNameInTheTablesIsAFieldAndEveryListHasValues)
+{
+    for (const PageControl &c : pageControls()) {
+        EXPECT_EQ(paramField(c.name).offset, c.field.offset) << c.name;
+        EXPECT_EQ(&pageControl(c.name), &c);
+        EXPECT_EQ(c.kind == ControlKind::List, c.values != nullptr) << c.name;
+        EXPECT_EQ(c.values, valueListFor(c.name)) << c.name;
+    }
+    // every key the INI reader and writer look up, for every model code
+    for (int model = 0; model < 256; ++model) {
+        std::vector<IniKeyRule> keys = iniSystemKeys();
+        for (IniKeyRule &k : iniGroupKeys(static_cast<uint8_t>(model)))
+            keys.push_back(k);
+        for (const IniKeyRule &k : keys)
+            EXPECT_TRUE(findParamField(k.key).has_value()) << model << " " << k.key;
+    }
+    EXPECT_THROW(paramField("IO33"), std::logic_error);
+    EXPECT_THROW(pageControl("IO25"), std::logic_error);
 }
 
 TEST(ShowAndCollect, TextsAndNumbersAsTheOperatorTypesThem)
