@@ -2,10 +2,8 @@
 
 #include <QComboBox>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QSettings>
 
 #include "connection_page.h"

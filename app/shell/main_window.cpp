@@ -1,7 +1,6 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
