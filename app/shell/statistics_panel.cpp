@@ -1,5 +1,7 @@
 #include "statistics_panel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -19,7 +21,7 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
         shell_texts::kLabelClass5, shell_texts::kLabelClass6,
     };
     // four rows: the command and byte counters, then the response classes in
-    // two columns with the button under the last ones; low enough to leave
+    // two columns with the buttons under the last ones; low enough to leave
     // the pages most of the window's height
     constexpr int kRows = 4;
     auto *grid = new QGridLayout(this);
@@ -28,12 +30,25 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
         m_values[i] = new QLabel(QStringLiteral("0"), this);
         m_values[i]->setObjectName(QStringLiteral("statistic%1").arg(i));
         m_values[i]->setMinimumWidth(80);
-        grid->addWidget(captionFor(m_values[i], labels[i], this), i % kRows, 2 * (i / kRows));
+        m_captions[i] = captionFor(m_values[i], labels[i], this);
+        grid->addWidget(m_captions[i], i % kRows, 2 * (i / kRows));
         grid->addWidget(m_values[i], i % kRows, 2 * (i / kRows) + 1);
     }
+    const int buttonColumn = 2 * (kCounterCount / kRows);
     m_clear = new QPushButton(uiText(shell_texts::kButtonClearStatistics), this);
-    grid->addWidget(m_clear, kRows - 1, 2 * (kCounterCount / kRows), 1, 2);
+    grid->addWidget(m_clear, kRows - 2, buttonColumn, 1, 2);
+    m_copy = new QPushButton(uiText(shell_texts::kButtonCopyStatistics), this);
+    grid->addWidget(m_copy, kRows - 1, buttonColumn, 1, 2);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(m_copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(text()); });
+}
+
+QString StatisticsPanel::text() const
+{
+    QString out = title() + QLatin1Char('\n');
+    for (int i = 0; i < kCounterCount; ++i)
+        out += m_captions[i]->text() + QLatin1Char(' ') + m_values[i]->text() + QLatin1Char('\n');
+    return out;
 }
 
 void StatisticsPanel::setCounters(const std::array<QString, kCounterCount> &values)
