@@ -24,6 +24,7 @@
 #include "page_host.h"
 #include "process_figures.h"
 #include "pwm_page.h"
+#include "scaling_store.h"
 #include "window_bench.h"
 
 int main(int argc, char *argv[])
