@@ -85,19 +85,10 @@ struct Phase
     }
 };
 
-// Runs the event loop for `ms` without spinning, so the window thread's CPU
-// time is the window's own work.
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 void grabPage(qx::AppMain &app, qx::PageHost::Page page, const QString &file)
 {
     app.pageHost().setCurrentIndex(page);
-    settle(1500);
+    qxbench::settle(1500);
     if (app.mainWindow().grab().save(file))
         std::printf("saved %s\n", qPrintable(file));
     else
@@ -122,7 +113,7 @@ void saveScreenshots(qx::AppMain &app, const QString &dir, const QString &scalin
     }
     aiao->controls().pollAo->click();
     aiao->controls().trendSwitch->setChecked(true);
-    settle(30000);
+    qxbench::settle(30000);
     grabPage(app, qx::PageHost::kAiaoPage, dir + QStringLiteral("/aiao_page.png"));
 
     const qx::RO2000Scan::PwmBox &y1 = pwm->controls().pwm[0];
@@ -139,7 +130,7 @@ void saveScreenshots(qx::AppMain &app, const QString &dir, const QString &scalin
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qxbench::preferOffscreen();
     QApplication application(argc, argv);
     int seconds = 20;
     QString screenshots;
@@ -154,31 +145,16 @@ int main(int argc, char *argv[])
             seconds = std::max(1, arg.toInt());
     }
 
-    const std::optional<qx::LibraryFunctions> library = qxbench::bindQxlib();
-    QProcess sim;
-    const quint16 port = library ? qxbench::startQxsim(sim) : 0;
-    if (port == 0)
+    qxbench::WindowRig rig;
+    if (!rig.start())
         return 1;
-
-    qxbench::PrintingDialogs dialogs;
-    qx::AppMain app(*library, dialogs);
+    qx::AppMain &app = rig.app();
     qx::ScalingStore scalingTables;
     qx::placeIoPages(app, scalingTables);
     qx::MainWindow &window = app.mainWindow();
     window.show();
-    qx::ConnectionPage &page = app.connectionPage();
-    const auto &ui = page.controls();
-    ui.tcpClient->click();
-    page.selectLocalAddress(QStringLiteral("127.0.0.1"));
-    ui.clientIp->setText(QStringLiteral("127.0.0.1"));
-    ui.clientPort->setText(QString::number(port));
-    bool identified = false;
-    QObject::connect(&app, &qx::AppMain::identityShown, [&identified] { identified = true; });
-    ui.clientConnect->click();
-    if (!qxbench::waitFor([&] { return identified; }, 10000)) {
-        std::fprintf(stderr, "no identity within 10 s\n");
+    if (!qxbench::connectToQxsim(app, rig.port()))
         return 1;
-    }
 
     auto *dido = qobject_cast<qx::RO2000Set *>(app.pageHost().page(qx::PageHost::kDidoPage));
     auto *aiao = qobject_cast<qx::RO2000Tag *>(app.pageHost().page(qx::PageHost::kAiaoPage));
@@ -217,7 +193,7 @@ int main(int argc, char *argv[])
         wall.start();
         between.start();
         tick.start();
-        settle(seconds * 1000);
+        qxbench::settle(seconds * 1000);
         tick.stop();
         phase.wallSeconds = wall.nsecsElapsed() / 1e9;
         phase.cpuSeconds = threadCpuSeconds() - cpu0;
@@ -235,7 +211,7 @@ int main(int argc, char *argv[])
             values[ch] = static_cast<float>(32768.0 + 20000.0 * std::sin(static_cast<double>(t) / (3000.0 + 700.0 * ch)));
         trend.addSampleAt(t, values);
     }
-    settle(2000);
+    qxbench::settle(2000);
     Phase withTrend;
     run(withTrend);
     aiao->controls().trendSwitch->setChecked(false);
@@ -249,7 +225,7 @@ int main(int argc, char *argv[])
     // work on the machine does not count: new data and a repaint of the
     // chart with every slot of the ring in use, as the timer does it.
     aiao->controls().trendSwitch->setChecked(true);
-    settle(500);
+    qxbench::settle(500);
     constexpr int kRedraws = 50;
     const double cpu0 = threadCpuSeconds();
     for (int i = 0; i < kRedraws; ++i) {
@@ -270,10 +246,8 @@ int main(int argc, char *argv[])
                          - withoutTrend.cpuSeconds / withoutTrend.wallSeconds));
 
     if (!screenshots.isEmpty())
-        saveScreenshots(app, screenshots, scaling, dialogs);
+        saveScreenshots(app, screenshots, scaling, rig.dialogs);
 
     window.close();
-    sim.terminate();
-    sim.waitForFinished(5000);
     return 0;
 }

@@ -54,24 +54,17 @@ double msSince(const QElapsedTimer &t)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qxbench::preferOffscreen();
     QApplication application(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
 
-    const std::optional<qx::LibraryFunctions> library = qxbench::bindQxlib();
-    QProcess sim;
-    const quint16 port = library ? qxbench::startQxsim(sim) : 0;
-    if (port == 0)
+    qxbench::WindowRig rig;
+    if (!rig.start())
         return 1;
-
-    qxbench::PrintingDialogs dialogs;
-    qx::AppMain app(*library, dialogs);
-    qx::ConnectionPage &page = app.connectionPage();
-    const auto &ui = page.controls();
-    ui.tcpClient->click();
-    page.selectLocalAddress(QStringLiteral("127.0.0.1"));
-    ui.clientIp->setText(QStringLiteral("127.0.0.1"));
-    ui.clientPort->setText(QString::number(port));
+    qx::AppMain &app = rig.app();
+    const quint16 port = rig.port();
+    const auto &ui = app.connectionPage().controls();
+    qxbench::chooseQxsim(app.connectionPage(), port);
 
     int handled = 0;
     int identities = 0;
@@ -132,8 +125,6 @@ int main(int argc, char *argv[])
     reopenToIdentity.print("open over a poll to identity:");
     closing.print("close button while polling:");
     std::printf("%-34s %7.1f ms\n", "closing the window while polling:", closeMs);
-    std::printf("messages shown: %d\n", dialogs.messages);
-    sim.terminate();
-    sim.waitForFinished(5000);
+    std::printf("messages shown: %d\n", rig.dialogs.messages);
     return 0;
 }

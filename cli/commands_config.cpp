@@ -2,6 +2,8 @@
 // configuration page's requests, its INI form and its texts.
 #include "commands.h"
 
+#include <algorithm>
+
 #include "config_texts.h"
 #include "event_codes.h"
 #include "gbk.h"
@@ -24,13 +26,31 @@ int configWait(const Invocation &inv)
     return inv.timeoutGiven ? inv.timeoutMs : kConfigWaitMs;
 }
 
-// One exchange as the page makes it: the receive buffer cleared first, and
-// an answer that did not come told with the page's own text.
+constexpr const char *kParamResendFormat = "qxcli: no answer from module %u within %d ms, sent again\n";
+
+// Places a read or write and waits for its answer, placing it again every
+// kParamResendMs while nothing answers (as the page does), until the
+// command's wait has passed.
+WaitResult exchangeParams(Context &c, const SlotRequest &request, int32_t code, LinkEvent &answer)
+{
+    const int waitMs = configWait(c.inv);
+    for (int waited = 0;; waited += kParamResendMs) {
+        const int left = waitMs - waited;
+        const WaitResult w = c.link.exchange(request, {code}, std::min(left, kParamResendMs), answer, true);
+        if (w != WaitResult::NoAnswer || left <= kParamResendMs)
+            return w;
+        printErr(formatText(kParamResendFormat, unsigned(c.inv.address), kParamResendMs));
+    }
+}
+
+// One exchange as the page makes it: the receive buffer cleared first, the
+// request placed again while nothing answers, and an answer that did not
+// come told with the page's own text.
 int askConfig(Context &c, const SlotRequest &request, int32_t code, const char *noAnswerText,
               LinkEvent &answer)
 {
     const int waitMs = configWait(c.inv);
-    const WaitResult w = c.link.exchange(request, {code}, waitMs, answer, true);
+    const WaitResult w = exchangeParams(c, request, code, answer);
     if (w == WaitResult::NoAnswer)
         return failure(c.inv, std::string("qxcli: ") + noAnswerText + "\n");
     if (w != WaitResult::Done)
@@ -134,7 +154,8 @@ std::span<const Command> configCommands()
          "qxcli CONNECTION config read [-o FILE.ini]\n"
          "  Reads the parameter block (\"读取模块\") and prints its INI form, or writes it\n"
          "  to FILE.ini as \"导出配置\" does (\"配置已导出到文件:\"). Waits 5000 ms unless\n"
-         "  --timeout says otherwise.\n"
+         "  --timeout says otherwise; read and write go again every 2000 ms while\n"
+         "  nothing answers.\n"
          "qxcli CONNECTION config write FILE.ini [--yes]\n"
          "  Loads FILE.ini as \"本地加载\" does and writes it (\"写入模块\"), after the\n"
          "  page's question on the terminal; --yes answers it. Without a terminal and\n"

@@ -61,7 +61,10 @@ Module:
   --state DIR           keep the parameter block (params.bin), the firmware
                         images (bios.bin, firmware.bin) and the PLC program
                         stored in FLASH (plc_flash.bin) in DIR; files are
-                        written atomically. Without it all state is in memory.
+                        written atomically, an image only once its parts
+                        came in order up to its last, so a transfer that
+                        breaks off leaves the earlier image. Without it all
+                        state is in memory.
                         After each final PLC packet the program in RAM is
                         also written there (plc_ram.bin; never read back).
   --report-ms N         send the status report (0x45) every N ms to every
@@ -75,7 +78,9 @@ PLC (sim/PLC.md says what each row of a program does):
                         download (RAM or FLASH), the FLASH one again after a
                         restart; "清空FLASH并重启" stops it. A program that
                         cannot run is refused (final packet status 4) and
-                        the running one goes on.
+                        the running one goes on; so is a program whose
+                        start packet did not come (status 3: the module
+                        restarted during the download).
   --trace-plc           print "plc scan N block B" on standard output for
                         each block whose conditions held in scan N
 

@@ -388,8 +388,11 @@ std::vector<uint8_t> SimModule::firmwarePart(uint8_t f, const uint8_t *pdu, std:
     if (image.size() < end)
         image.resize(end, 0xFF);
     std::memcpy(image.data() + std::size_t(index) * kPartSize, p + kImage, kPartSize);
-    save(f == kFnBiosPart ? StateFiles::kBios : StateFiles::kFirmware, image);
     noteFirmwarePart(kind, index, p + kImage);
+    // Only a complete image replaces the one kept: a transfer that breaks off
+    // (the module dies, the host gives up) leaves the earlier image in place.
+    if (m_assembly[std::size_t(kind)].complete)
+        save(f == kFnBiosPart ? StateFiles::kBios : StateFiles::kFirmware, image);
     if (m_settings.dropPart == index && !m_dropped[kind]) {
         m_dropped[kind] = true;
         m_answerLost = true;
@@ -420,6 +423,10 @@ void SimModule::noteFirmwarePart(int kind, uint16_t index, const uint8_t *part)
         a.complete = part[kPartSize - 1] == 0xFF;
     } else if (index < a.inOrder) {
         note += ", repeated";
+        // the last part so far again, perhaps with other bytes (part 0 of
+        // the next image after an image of one part)
+        if (index + 1u == a.inOrder && !a.outOfOrder)
+            a.complete = part[kPartSize - 1] == 0xFF;
     } else {
         a.outOfOrder = true;
         a.complete = false;
@@ -503,8 +510,16 @@ std::vector<uint8_t> SimModule::plcPacket(const uint8_t *pdu, std::size_t length
     }
     if (mode < kModeRamRun)
         return fail(EplcReplyLayout::kStatusOk);
+    // Without a start packet (the module restarted while a transfer went
+    // on) the assembly holds only the blocks sent since: a part of a
+    // program, which must neither run nor replace the one kept.
+    const bool started = m_plcStarted;
     notePlcFinal(mode);
-    const uint8_t status = runFinalCommand(mode);
+    uint8_t status = EplcReplyLayout::kStatusRefused;
+    if (started)
+        status = runFinalCommand(mode);
+    else
+        m_plcMessages.push_back("program refused, no start packet came before it; the running one goes on");
     m_lastFinal = LastFinal {mode, status};
     return fail(status);
 }

@@ -1,11 +1,14 @@
 #include "config_countdown.h"
 
 #include "config_texts.h"
+#include "param_requests.h"
+#include "text_format.h"
 
 namespace qx {
 
 namespace {
 constexpr int kCountdownStart = 5;
+constexpr int kTickMs = 1000;
 }
 
 void ConfigCountdown::start(Operation op)
@@ -13,7 +16,19 @@ void ConfigCountdown::start(Operation op)
     m_op = op;
     m_count = kCountdownStart;
     m_done = false;
+    m_answered = false;
     m_running = true;
+}
+
+bool ConfigCountdown::answered(Operation op, bool accepted)
+{
+    if (!m_running || op != m_op)
+        return true;
+    if (m_done)
+        return false;
+    m_answered = true;
+    m_done = accepted;
+    return true;
 }
 
 ConfigCountdown::Tick ConfigCountdown::tick()
@@ -26,9 +41,9 @@ ConfigCountdown::Tick ConfigCountdown::tick()
     }
     const int d = m_count--;
     if (d != 0) {
-        std::string caption = config_texts::kWaitFormat;
-        caption.replace(caption.find("%u"), 2, std::to_string(d - 1));
-        t.caption = caption;
+        t.caption = formatText(config_texts::kWaitFormat, unsigned(d - 1));
+        const int elapsedMs = (kCountdownStart + 1 - d) * kTickMs;
+        t.resend = !m_answered && elapsedMs % kParamResendMs == 0;
         return t;
     }
     m_running = false;

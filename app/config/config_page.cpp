@@ -37,6 +37,17 @@ std::filesystem::path localPath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+// A list shows its entries, then the stored number's own entry when no
+// entry holds the value (the one an earlier block added goes first).
+void showListState(QComboBox &list, const ValueList &values, const ControlState &s)
+{
+    while (list.count() > static_cast<int>(values.entries.size()))
+        list.removeItem(list.count() - 1);
+    if (s.index == list.count())
+        list.addItem(QString::fromStdString(s.text));
+    list.setCurrentIndex(s.index);
+}
+
 } // namespace
 
 RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
@@ -48,6 +59,8 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &RO2000ScanPoll::tick);
     m_answers[0] = m_app.hooks().add(kEventParamsRead, [this](const uint8_t *record) {
         const ParamReadAnswer answer = readParamReadEvent(record);
+        if (!m_countdown.answered(ConfigCountdown::Read, answer.ok))
+            return;
         if (answer.ok)
             showParamBlock(answer.block);
         else
@@ -55,9 +68,8 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
     });
     m_answers[1] = m_app.hooks().add(kEventParamsWritten, [this](const uint8_t *record) {
         const ParamWriteAnswer answer = readParamWriteEvent(record);
-        if (answer.written && m_countdown.operation() == ConfigCountdown::Write)
-            m_countdown.markDone();
-        m_app.dialogs().message(this, uiText(answer.message));
+        if (m_countdown.answered(ConfigCountdown::Write, answer.written))
+            m_app.dialogs().message(this, uiText(answer.message));
     });
 }
 
@@ -202,8 +214,7 @@ QWidget *RO2000ScanPoll::buildReserv()
         QLabel *label = nullptr;
         for (int i = 0; i < count; ++i) {
             const std::string name = prefix + std::to_string(i + 1);
-            const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
-                                                 [&name](const PageControl &p) { return p.name == name; });
+            const PageControl &c = pageControl(name);
             QWidget *w = makeControl(c, m_ui.reserv);
             w->setAccessibleName(uiText(name));
             if (label == nullptr) {
@@ -224,8 +235,7 @@ QWidget *RO2000ScanPoll::buildReserv()
         grid->addWidget(label, row, 0);
         for (int k = 0; k < 2; ++k) {
             const std::string name = "szRes" + std::to_string(2 * pair + k + 1);
-            const PageControl &c = *std::find_if(pageControls().begin(), pageControls().end(),
-                                                 [&name](const PageControl &p) { return p.name == name; });
+            const PageControl &c = pageControl(name);
             QWidget *w = makeControl(c, m_ui.reserv);
             w->setAccessibleName(uiText(name));
             if (k == 0)
@@ -277,7 +287,7 @@ void RO2000ScanPoll::showParamBlock(const ParamBlock &block)
         if (auto *e = qobject_cast<QLineEdit *>(w))
             e->setText(uiText(s.text));
         else if (auto *l = qobject_cast<QComboBox *>(w))
-            l->setCurrentIndex(s.index);
+            showListState(*l, *pageControl(name).values, s);
         else if (auto *c = qobject_cast<QCheckBox *>(w))
             c->setChecked(s.checked);
     }
@@ -292,9 +302,10 @@ PageValues RO2000ScanPoll::pageValues() const
         ControlValue v;
         if (auto *e = qobject_cast<QLineEdit *>(w))
             v.text = e->text().toStdString();
-        else if (auto *l = qobject_cast<QComboBox *>(w))
+        else if (auto *l = qobject_cast<QComboBox *>(w)) {
             v.index = l->currentIndex();
-        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            v.text = l->currentText().toStdString();
+        } else if (auto *c = qobject_cast<QCheckBox *>(w))
             v.checked = c->isChecked();
         values.emplace(name, std::move(v));
     }
@@ -314,13 +325,18 @@ QPushButton *RO2000ScanPoll::runningButton() const
     return m_countdown.operation() == ConfigCountdown::Read ? m_ui.read : m_ui.write;
 }
 
+bool RO2000ScanPoll::placeRequest()
+{
+    m_app.clearReceiveBuffer();
+    return m_app.sendRequest(m_request.slot, m_request.record, m_request.length);
+}
+
 void RO2000ScanPoll::readModule()
 {
     setButtonsEnabled(false);
-    m_app.clearReceiveBuffer();
-    SlotRequest request = paramReadRequest();
+    m_request = paramReadRequest();
     // a refused address has been explained to the operator; nothing went out
-    if (!m_app.sendRequest(request.slot, request.record, request.length)) {
+    if (!placeRequest()) {
         setButtonsEnabled(true);
         return;
     }
@@ -340,9 +356,8 @@ void RO2000ScanPoll::writeModule()
         return;
     }
     m_block = collected.block;
-    m_app.clearReceiveBuffer();
-    SlotRequest request = paramWriteRequest(m_block);
-    if (!m_app.sendRequest(request.slot, request.record, request.length)) {
+    m_request = paramWriteRequest(m_block);
+    if (!placeRequest()) {
         setButtonsEnabled(true);
         return;
     }
@@ -354,6 +369,8 @@ void RO2000ScanPoll::tick()
 {
     QPushButton *button = runningButton();
     const ConfigCountdown::Tick t = m_countdown.tick();
+    if (t.resend)
+        placeRequest();
     button->setText(uiText(t.caption));
     if (!t.finished)
         return;

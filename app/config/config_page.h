@@ -19,6 +19,7 @@
 #include "page_hooks.h"
 #include "param_block.h"
 #include "param_form.h"
+#include "request_record.h"
 
 class QCheckBox;
 class QComboBox;
@@ -74,6 +75,9 @@ private:
     QWidget *buildReserv();
     QWidget *makeControl(const PageControl &c, QWidget *parent);
 
+    // Places m_request; false when nothing went out (the operator has been
+    // told why).
+    bool placeRequest();
     void readModule();
     void writeModule();
     void loadFile();
@@ -90,6 +94,7 @@ private:
     bool m_transferRunning = false;
     ParamBlock m_block;
     ConfigCountdown m_countdown;
+    SlotRequest m_request; // the running read or write, placed again while no answer comes
     QTimer m_timer;
     std::array<PageHooks::Registration, 2> m_answers; // kEventParamsRead and kEventParamsWritten
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <stdexcept>
 
 #include "byte_io.h"
 
@@ -185,6 +186,14 @@ std::optional<ParamField> findParamField(std::string_view name)
         if (f.name == name)
             return f;
     return std::nullopt;
+}
+
+const ParamField &paramField(std::string_view name)
+{
+    for (const ParamField &f : paramFields())
+        if (f.name == name)
+            return f;
+    throw std::logic_error("no parameter field " + std::string(name));
 }
 
 int64_t parseParamNumber(std::string_view text)

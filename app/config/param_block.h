@@ -99,6 +99,10 @@ struct ParamField
 // share their bytes, so a few offsets appear under two names.
 const std::vector<ParamField> &paramFields();
 std::optional<ParamField> findParamField(std::string_view name);
+// The field of a name that code spells out (the page's controls, the INI
+// keys): a name the table lacks is a fault of the code, not of any input,
+// so it throws std::logic_error naming it instead of handing out nothing.
+const ParamField &paramField(std::string_view name);
 
 // Decimal text as the module's files write numbers: at most the first 15
 // characters, leading blanks, optional sign, digits up to the first other

@@ -2,6 +2,7 @@
 #include "param_form.h"
 
 #include <initializer_list>
+#include <stdexcept>
 
 #include "config_texts.h"
 #include "gbk.h"
@@ -29,6 +30,18 @@ constexpr auto L = ControlKind::List;
 constexpr auto C = ControlKind::Check;
 constexpr auto D = ControlKind::Display;
 
+// A control of the table; its name must be a field, and a list's name must
+// have a value list (param_values.h).
+PageControl tableControl(std::string name, PageGroup group, ControlKind kind, std::string caption,
+                        std::string_view hint)
+{
+    const ParamField &field = paramField(name);
+    const ValueList *values = kind == ControlKind::List ? valueListFor(name) : nullptr;
+    if (kind == ControlKind::List && values == nullptr)
+        throw std::logic_error("no value list for " + name);
+    return {std::move(name), field, group, kind, std::move(caption), hint, values};
+}
+
 void addGroup(std::vector<PageControl> &out, PageGroup group, std::initializer_list<ControlDef> defs)
 {
     for (const ControlDef &s : defs) {
@@ -37,7 +50,7 @@ void addGroup(std::vector<PageControl> &out, PageGroup group, std::initializer_l
         // the filters are captioned without their type prefix
         if (name == "dwIOFilterWin" || name == "dwIOFilterHig")
             caption = name.substr(2) + ":";
-        out.push_back({name, *findParamField(name), group, s.kind, caption, s.hint});
+        out.push_back(tableControl(name, group, s.kind, caption, s.hint));
     }
 }
 
@@ -46,7 +59,7 @@ void addFamily(std::vector<PageControl> &out, PageGroup group, ControlKind kind,
 {
     for (int i = first; i <= last; ++i) {
         const std::string name = prefix + std::to_string(i);
-        out.push_back({name, *findParamField(name), group, kind, captionWithColon ? name + ":" : name, {}});
+        out.push_back(tableControl(name, group, kind, captionWithColon ? name + ":" : name, {}));
     }
 }
 
@@ -211,6 +224,14 @@ const std::vector<PageControl> &pageControls()
     return controls;
 }
 
+const PageControl &pageControl(std::string_view name)
+{
+    for (const PageControl &c : pageControls())
+        if (c.name == name)
+            return c;
+    throw std::logic_error("no page control " + std::string(name));
+}
+
 PageView showBlock(const ParamBlock &block)
 {
     const PageClasses k = pageClasses(block.modelCode(), block.u8(ParamLayout::kQXExtConf));
@@ -229,9 +250,15 @@ PageView showBlock(const ParamBlock &block)
                 s.text = c.field.type == ParamType::Text ? gbkToUtf8(text) : text;
                 break;
             case ControlKind::List: {
-                const ValueSelection sel = selectionFor(*valueListFor(c.name),
-                                                        static_cast<uint32_t>(parseParamNumber(text)));
-                s.index = sel.kind == ValueSelection::Entry ? static_cast<int>(sel.index) : -1;
+                const auto stored = static_cast<uint32_t>(parseParamNumber(text));
+                const ValueSelection sel = selectionFor(*c.values, stored);
+                if (sel.kind == ValueSelection::Entry) {
+                    s.index = static_cast<int>(sel.index);
+                } else if (sel.kind == ValueSelection::Unlisted) {
+                    // the number the module holds, as an entry after the list's own
+                    s.index = static_cast<int>(c.values->entries.size());
+                    s.text = std::to_string(stored);
+                }
                 break;
             }
             case ControlKind::Check:
@@ -286,9 +313,12 @@ CollectResult collectBlock(const PageValues &values, const ParamBlock &current, 
                 b.setFieldText(c.field, v.text);
             break;
         case ControlKind::List: {
-            const ValueList &list = *valueListFor(c.name);
-            if (v.index >= 0 && static_cast<std::size_t>(v.index) < list.entries.size())
-                b.setFieldText(c.field, std::to_string(list.entries[static_cast<std::size_t>(v.index)].value));
+            const auto entries = c.values->entries;
+            const auto index = static_cast<std::size_t>(v.index);
+            if (v.index >= 0 && index < entries.size())
+                b.setFieldText(c.field, std::to_string(entries[index].value));
+            else if (v.index >= 0 && index == entries.size() && !v.text.empty())
+                b.setFieldText(c.field, v.text); // the stored number's own entry
             else
                 b.setFieldText(c.field, current.fieldText(c.field));
             break;
@@ -299,8 +329,8 @@ CollectResult collectBlock(const PageValues &values, const ParamBlock &current, 
         }
     }
     if (base == CollectBase::Write && k.eth && k.keepEth2) {
-        const ParamField port2 = *findParamField("E1LocalPort2");
-        const ParamField hold2 = *findParamField("E1HoldTime2");
+        const ParamField &port2 = paramField("E1LocalPort2");
+        const ParamField &hold2 = paramField("E1HoldTime2");
         b.setU16(port2.offset, current.u16(port2.offset));
         b.setU32(hold2.offset, current.u32(hold2.offset) & 0xFFFFu);
     }

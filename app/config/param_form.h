@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "param_block.h"
+#include "param_values.h"
 
 namespace qx {
 
@@ -57,18 +58,26 @@ struct PageControl
     ControlKind kind;
     std::string caption; // "QXAddr1:", "IOFilterWin:"; RESERV family members: their name
     std::string_view hint; // "(模块地址)"; empty where the page has none
+    const ValueList *values = nullptr; // List: its entries (never null for a list)
 };
 
 // Every control in page order: SYSTEM, COM1, ETH, WIFI, LORA, DIO (IO1..IO24),
 // RESERV (byRes1..32, dwRes1..32, szRes1..10).
 const std::vector<PageControl> &pageControls();
+// The control of a name the page spells out; like paramField(), a name
+// missing from the table throws std::logic_error.
+const PageControl &pageControl(std::string_view name);
 
 struct ControlState
 {
     bool enabled = true;
     bool fill = false; // false: the control keeps what it shows
-    std::string text; // Display and Edit, UTF-8
-    int index = -1; // List: the entry, -1 for none
+    // Display and Edit: the text, UTF-8. List: the stored number when no
+    // entry holds it, shown as one more entry after the list's own.
+    std::string text;
+    // List: the entry (the list's size for the stored number's own entry),
+    // -1 for none (the hidden value).
+    int index = -1;
     bool checked = false; // Check
 };
 
@@ -79,15 +88,15 @@ struct PageView
 };
 
 // What the page shows for a block (after a read or an INI load). A stored
-// value that no list entry holds leaves the list without a selection, so
-// that collecting keeps the value instead of writing the entry left over
-// from an earlier block.
+// value that no list entry holds is shown as its number in an entry of its
+// own, selected, so that the engineer sees what the module holds and
+// collecting writes it back unchanged.
 PageView showBlock(const ParamBlock &block);
 
 // What the operator sees in a control.
 struct ControlValue
 {
-    std::string text; // Display and Edit, UTF-8
+    std::string text; // Display and Edit, UTF-8; List: the selected entry's text
     int index = -1; // List
     bool checked = false; // Check
 };
@@ -111,8 +120,8 @@ enum class CollectBase : uint8_t {
 
 // The block from the page's controls. Numbers are decimal text keeping the
 // field's low bits; texts are converted to GBK and cut at the field's size
-// without splitting a character; a list without a selection keeps the
-// value of `current`. Fails while "QXMode:" does not hold a model code, and
+// without splitting a character; a list's stored-number entry writes its
+// number, a list without a selection keeps the value of `current`. Fails while "QXMode:" does not hold a model code, and
 // for a write when QXAddr1 is not a module address from 1 to 247.
 CollectResult collectBlock(const PageValues &values, const ParamBlock &current,
                            CollectBase base = CollectBase::Write);

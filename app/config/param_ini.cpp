@@ -27,15 +27,13 @@ bool oneOf(uint8_t code, std::initializer_list<int> codes)
 // Reads one key into its field; false when it is missing.
 bool readKey(std::string_view text, const IniKeyRule &rule, ParamBlock &block)
 {
-    const std::optional<ParamField> field = findParamField(rule.key);
-    if (!field)
-        return false;
+    const ParamField &field = paramField(rule.key);
     std::string value;
     // numbers arrive through a 16-byte text; texts fill their field
-    const std::size_t room = field->type == ParamType::Text ? field->size : 16;
+    const std::size_t room = field.type == ParamType::Text ? field.size : 16;
     if (iniLookup(text, rule.section, rule.key, room, value) != kIniFound)
         return false;
-    block.setFieldText(*field, value);
+    block.setFieldText(field, value);
     return true;
 }
 
@@ -43,7 +41,7 @@ bool readKey(std::string_view text, const IniKeyRule &rule, ParamBlock &block)
 bool readKeys(std::string_view text, const std::vector<IniKeyRule> &rules, IniLoadResult &result)
 {
     ParamBlock &block = result.block;
-    const ParamField wifiMode = *findParamField("W1WifiMode");
+    const ParamField &wifiMode = paramField("W1WifiMode");
     for (const IniKeyRule &rule : rules) {
         if (rule.onlyWifiModeZero && block.u8(wifiMode.offset) != 0)
             continue;
@@ -56,7 +54,7 @@ bool readKeys(std::string_view text, const std::vector<IniKeyRule> &rules, IniLo
             result.missing = result.missingSection + "/" + result.missingKey;
             return false;
         case IniKeyRule::Fallback:
-            block.setFieldText(*findParamField(rule.key), std::to_string(rule.fallback));
+            block.setFieldText(paramField(rule.key), std::to_string(rule.fallback));
             break;
         case IniKeyRule::Optional:
             break;

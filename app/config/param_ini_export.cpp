@@ -29,11 +29,11 @@ std::vector<IniKeyRule> keysFor(const ParamBlock &block)
     std::vector<IniKeyRule> keys = iniSystemKeys();
     const uint8_t model = block.modelCode();
     const bool pageOverlay = pageClasses(model, 0).overlay;
-    const bool wifiModeZero = block.u8(findParamField("W1WifiMode")->offset) == 0;
+    const bool wifiModeZero = block.u8(paramField("W1WifiMode").offset) == 0;
     for (IniKeyRule &rule : iniGroupKeys(model)) {
         if (rule.onlyWifiModeZero && !wifiModeZero)
             continue;
-        const ParamField field = *findParamField(rule.key);
+        const ParamField &field = paramField(rule.key);
         const bool overlayWord = field.type == ParamType::U32 && field.offset >= ParamLayout::kSzRes9
             && field.offset < ParamLayout::kSzRes1;
         const bool overlayText = field.type == ParamType::Text
@@ -53,7 +53,7 @@ IniExportResult paramIniText(const ParamBlock &block)
     const std::vector<IniKeyRule> keys = keysFor(block);
     std::string_view section;
     for (const IniKeyRule &rule : keys) {
-        const ParamField field = *findParamField(rule.key);
+        const ParamField &field = paramField(rule.key);
         const std::string value = block.fieldText(field);
         if (value.find_first_of("\r\n") != std::string::npos) {
             r.message = refusal(rule.key, config_texts::kExportLineBreak);
@@ -77,7 +77,7 @@ IniExportResult paramIniText(const ParamBlock &block)
         return r;
     }
     for (const IniKeyRule &rule : keys) {
-        const ParamField field = *findParamField(rule.key);
+        const ParamField &field = paramField(rule.key);
         const std::string read = back.block.fieldText(field);
         if (read != block.fieldText(field)) {
             r.message = refusal(rule.key, config_texts::kExportReadBackAs + ("\"" + gbkToUtf8(read) + "\""));

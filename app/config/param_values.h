@@ -35,8 +35,11 @@ struct ValueSelection
     enum Kind {
         Entry, // select `index`
         Clear, // the hidden value: no entry selected
-        Keep, // no entry matches: the previous selection stays
-    } kind = Keep;
+        // No entry holds the value: the page shows the number as an entry
+        // of its own, so the engineer sees what the module holds, and
+        // writes it back unchanged.
+        Unlisted,
+    } kind = Unlisted;
     std::size_t index = 0;
 };
 

@@ -48,8 +48,9 @@ TimerUse timerUse(const PlcProject &project)
     for (int b = 0; b < static_cast<int>(kPlcBlockCount); ++b) {
         if (project.state(b) != kBlockRuns)
             continue;
+        const uint8_t *block = project.block(b);
         for (int r = 0; r < kPlcRowsPerArea; ++r) {
-            const uint8_t src = project.row(b, PlcRowKind::Condition, r).code;
+            const uint8_t src = block[PlcBlock::kCondSource + r]; // only the code counts here
             if (in(src, 81, 240))
                 use[src] = {static_cast<uint8_t>(b), static_cast<uint8_t>(r)};
         }
@@ -172,16 +173,46 @@ bool checkAction(const PlcRow &a, const ScalingTables &scaling, std::string &out
     return out.size() == before;
 }
 
+// The headers and row labels that every check and preview prints, each
+// formatted once rather than once per block and row reported.
+template <std::size_t N>
+std::array<std::string, N> numberedTexts(const char *format)
+{
+    std::array<std::string, N> out;
+    for (std::size_t i = 0; i < N; ++i)
+        out[i] = formatText(format, static_cast<unsigned>(i));
+    return out;
+}
+
+const std::string &rowLabel(PlcRowKind kind, int r)
+{
+    static const auto conditions = numberedTexts<kPlcRowsPerArea>(kCheckCondRow);
+    static const auto actions = numberedTexts<kPlcRowsPerArea>(kCheckActRow);
+    return (kind == PlcRowKind::Condition ? conditions : actions)[static_cast<std::size_t>(r)];
+}
+
+const std::string &checkHeader(int b)
+{
+    static const auto headers = numberedTexts<kPlcBlockCount>(kCheckBlockHeader);
+    return headers[static_cast<std::size_t>(b)];
+}
+
+const std::string &previewHeader(int b)
+{
+    static const auto headers = numberedTexts<kPlcBlockCount>(kPreviewBlockHeader);
+    return headers[static_cast<std::size_t>(b)];
+}
+
 bool checkBlock(const PlcProject &project, int b, const ScalingTables &scaling, const TimerUse &use,
                 std::string &out)
 {
     bool ok = true;
-    out += formatText(kCheckBlockHeader, static_cast<unsigned>(b));
+    out += checkHeader(b);
     for (int r = 0; r < kPlcRowsPerArea; ++r) {
         const PlcRow c = project.row(b, PlcRowKind::Condition, r);
         if (c.code == 0)
             continue;
-        out += formatText(kCheckCondRow, static_cast<unsigned>(r));
+        out += rowLabel(PlcRowKind::Condition, r);
         if (checkCondition(c, b, r, scaling, use, out))
             out += kCheckPassed;
         else
@@ -193,7 +224,7 @@ bool checkBlock(const PlcProject &project, int b, const ScalingTables &scaling, 
         const PlcRow a = project.row(b, PlcRowKind::Action, r);
         if (a.code == 0)
             continue;
-        out += formatText(kCheckActRow, static_cast<unsigned>(r));
+        out += rowLabel(PlcRowKind::Action, r);
         if (checkAction(a, scaling, out))
             out += kCheckPassed;
         else
@@ -204,41 +235,58 @@ bool checkBlock(const PlcProject &project, int b, const ScalingTables &scaling, 
 }
 
 // --- preview -----------------------------------------------------------------
+// The sentences are appended to the report as they are made: one report of
+// a whole program would otherwise build and drop a few strings per row.
 
-std::string codeText(PlcCatalogue catalogue, uint8_t code)
+template <typename... Parts>
+void append(std::string &out, const Parts &...parts)
+{
+    (out += ... += parts);
+}
+
+void appendCode(std::string &out, PlcCatalogue catalogue, uint8_t code)
 {
     const std::string &text = plcCatalogueText(catalogue, code);
-    return text.empty() ? formatText("[%u]", static_cast<unsigned>(code)) : text;
+    if (text.empty())
+        out += formatText("[%u]", static_cast<unsigned>(code));
+    else
+        out += text;
 }
 
-std::string unitText(uint8_t unit)
+void appendUnit(std::string &out, uint8_t unit)
 {
-    return unit == 0 ? std::string(" ") : codeText(PlcCatalogue::Unit, unit);
+    if (unit == 0)
+        out += ' ';
+    else
+        appendCode(out, PlcCatalogue::Unit, unit);
 }
 
-std::string conditionSentence(const PlcRow &c)
+void appendCondition(std::string &out, const PlcRow &c)
 {
+    // a value is written out only where the phrase shows it: value a for
+    // operators 1..11, value b for 7..11
     const bool isFloat = conditionValueIsFloat(c);
-    const std::string a = plcValueText(c.a, isFloat);
-    const std::string b = plcValueText(c.b, isFloat);
+    const std::string a = in(c.op, 1, 11) ? plcValueText(c.a, isFloat) : std::string();
+    const std::string b = in(c.op, 7, 11) ? plcValueText(c.b, isFloat) : std::string();
+    out += kPreviewIf;
+    appendCode(out, PlcCatalogue::Source, c.code);
     // operators 7..11 show value b inside their phrase; for every other one
     // a blank stands in its place
-    std::string phrase;
     switch (c.op) {
-    case 1: phrase = " = " + a + " "; break;
-    case 2: phrase = " != " + a + " "; break;
-    case 3: phrase = " > " + a + " "; break;
-    case 4: phrase = " ≥ " + a + " "; break;
-    case 5: phrase = " < " + a + " "; break;
-    case 6: phrase = " ≤ " + a + " "; break;
-    case 7: phrase = " 由 " + a + " 到 " + b; break;
-    case 8: phrase = " 介于 " + a + " 和 " + b + " 之间(不含) "; break;
-    case 9: phrase = " 介于 " + a + " 和 " + b + " 之间(含) "; break;
-    case 10: phrase = " 介于 " + a + " 和 " + b + " 之间(右含) "; break;
-    case 11: phrase = " 介于 " + a + " 和 " + b + " 之间(左含) "; break;
-    default: phrase = " 运算符空  "; break;
+    case 1: append(out, " = ", a, " "); break;
+    case 2: append(out, " != ", a, " "); break;
+    case 3: append(out, " > ", a, " "); break;
+    case 4: append(out, " ≥ ", a, " "); break;
+    case 5: append(out, " < ", a, " "); break;
+    case 6: append(out, " ≤ ", a, " "); break;
+    case 7: append(out, " 由 ", a, " 到 ", b); break;
+    case 8: append(out, " 介于 ", a, " 和 ", b, " 之间(不含) "); break;
+    case 9: append(out, " 介于 ", a, " 和 ", b, " 之间(含) "); break;
+    case 10: append(out, " 介于 ", a, " 和 ", b, " 之间(右含) "); break;
+    case 11: append(out, " 介于 ", a, " 和 ", b, " 之间(左含) "); break;
+    default: out += " 运算符空  "; break;
     }
-    return kPreviewIf + codeText(PlcCatalogue::Source, c.code) + phrase + unitText(c.unit);
+    appendUnit(out, c.unit);
 }
 
 const char *actionPhrase(uint8_t op)
@@ -248,45 +296,58 @@ const char *actionPhrase(uint8_t op)
     return op < 8 ? phrases[op] : phrases[0];
 }
 
-std::string actionSentence(const PlcRow &a)
+void appendAction(std::string &out, const PlcRow &a)
 {
-    std::string s = kPreviewDo;
+    out += kPreviewDo;
     const int obj = a.code;
-    if (in(obj, 81, 208))
-        return s + codeText(PlcCatalogue::ActionObject, a.code) + " 定时 " + formatText("%u", a.a) + "ms";
-    if (in(obj, 209, 216))
-        return s + formatText("%u ", a.a) + (a.unit == plc_code::kUnitVar ? "var变量ms延时" : "ms延时");
-    s += codeText(PlcCatalogue::ActionObject, a.code) + actionPhrase(a.op);
+    if (in(obj, 81, 208)) {
+        appendCode(out, PlcCatalogue::ActionObject, a.code);
+        append(out, " 定时 ", std::to_string(a.a), "ms");
+        return;
+    }
+    if (in(obj, 209, 216)) {
+        append(out, std::to_string(a.a), " ", a.unit == plc_code::kUnitVar ? "var变量ms延时" : "ms延时");
+        return;
+    }
+    appendCode(out, PlcCatalogue::ActionObject, a.code);
+    out += actionPhrase(a.op);
     if (!in(obj, 1, 80))
-        return s;
+        return;
     // value a whatever the operation; value b only for a pulse, a blank otherwise
     if (a.op == plc_code::kActPulse)
-        s += formatText("频率%u HZ", a.a) + " " + "占空比" + plcValueText(a.b, true) + " ";
+        append(out, "频率", std::to_string(a.a), " HZ", " ", "占空比", plcValueText(a.b, true), " ");
     else
-        s += plcValueText(a.a, actionValueIsFloat(a, false)) + " ";
-    return s + unitText(a.unit);
+        append(out, plcValueText(a.a, actionValueIsFloat(a, false)), " ");
+    appendUnit(out, a.unit);
 }
 
 void previewBlock(const PlcProject &project, int b, std::string &out)
 {
-    out += formatText(kPreviewBlockHeader, static_cast<unsigned>(b));
+    out += previewHeader(b);
     out += kPreviewCondArea;
     for (int r = 0; r < kPlcRowsPerArea; ++r) {
         const PlcRow c = project.row(b, PlcRowKind::Condition, r);
-        if (c.code != 0)
-            out += formatText(kCheckCondRow, static_cast<unsigned>(r)) + conditionSentence(c) + "\r\n";
+        if (c.code == 0)
+            continue;
+        out += rowLabel(PlcRowKind::Condition, r);
+        appendCondition(out, c);
+        out += "\r\n";
     }
     out += kPreviewActArea;
     for (int r = 0; r < kPlcRowsPerArea; ++r) {
         const PlcRow a = project.row(b, PlcRowKind::Action, r);
-        if (a.code != 0)
-            out += formatText(kCheckActRow, static_cast<unsigned>(r)) + actionSentence(a) + "\r\n";
+        if (a.code == 0)
+            continue;
+        out += rowLabel(PlcRowKind::Action, r);
+        appendAction(out, a);
+        out += "\r\n";
     }
 }
 
-bool isConverted(const PlcRow &row)
+// Rows whose values the image holds as raw counts rather than as written.
+bool isConverted(uint8_t code, uint8_t unit)
 {
-    return isAnalogCode(row.code) && row.unit != plc_code::kUnitVar && row.unit != plc_code::kUnitRaw;
+    return isAnalogCode(code) && unit != plc_code::kUnitVar && unit != plc_code::kUnitRaw;
 }
 
 } // namespace
@@ -344,16 +405,17 @@ ProgramImage buildProgramImage(const PlcProject &project, const ScalingTables &s
     image.bytes = project.bytes();
     for (int b = 0; b < static_cast<int>(kPlcBlockCount); ++b) {
         uint8_t *block = image.bytes.data() + static_cast<std::size_t>(b) * kPlcBlockSize;
+        // only the analog rows change: the others are read no further
         for (int r = 0; r < kPlcRowsPerArea; ++r) {
-            PlcRow c = readPlcRow(block, PlcRowKind::Condition, r);
-            if (isConverted(c)) {
+            if (isConverted(block[PlcBlock::kCondSource + r], block[PlcBlock::kCondUnit + r])) {
+                PlcRow c = readPlcRow(block, PlcRowKind::Condition, r);
                 const auto ch = static_cast<std::size_t>(c.code - plc_code::kAnalogFirst);
                 c.a = analogRawCount(bitsFloat(c.a), scaling.aiRatio[ch], scaling.aiNoise[ch]);
                 c.b = analogRawCount(bitsFloat(c.b), scaling.aiRatio[ch], scaling.aiNoise[ch]);
                 writePlcRow(block, PlcRowKind::Condition, r, c);
             }
-            PlcRow a = readPlcRow(block, PlcRowKind::Action, r);
-            if (isConverted(a)) {
+            if (isConverted(block[PlcBlock::kActObject + r], block[PlcBlock::kActUnit + r])) {
+                PlcRow a = readPlcRow(block, PlcRowKind::Action, r);
                 const auto ch = static_cast<std::size_t>(a.code - plc_code::kAnalogFirst);
                 a.a = analogRawCount(bitsFloat(a.a), scaling.aoRatio[ch], 0);
                 a.b = analogRawCount(bitsFloat(a.b), scaling.aoRatio[ch], 0);

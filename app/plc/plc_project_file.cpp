@@ -39,27 +39,29 @@ ProgramDigest programDigest(const PlcProject &project)
         if (project.state(b) == kBlockFree)
             continue;
         ++count[0];
+        // codes and operators only: the rows' values do not count
+        const uint8_t *block = project.block(b);
         for (int r = 0; r < kPlcRowsPerArea; ++r) {
-            const PlcRow c = project.row(b, PlcRowKind::Condition, r);
-            if (c.code != 0) {
+            const int c = block[PlcBlock::kCondSource + r];
+            if (c != 0) {
                 ++count[1];
-                count[2] += in(c.code, 1, 32);
-                count[3] += in(c.code, 33, 64);
-                count[4] += in(c.code, 65, 80);
-                count[5] += in(c.code, 81, 176);
-                count[6] += in(c.code, 177, 240);
-                count[7] += c.op == 1;
+                count[2] += in(c, 1, 32);
+                count[3] += in(c, 33, 64);
+                count[4] += in(c, 65, 80);
+                count[5] += in(c, 81, 176);
+                count[6] += in(c, 177, 240);
+                count[7] += block[PlcBlock::kCondOperator + r] == 1;
             }
-            const PlcRow a = project.row(b, PlcRowKind::Action, r);
-            if (a.code != 0) {
+            const int a = block[PlcBlock::kActObject + r];
+            if (a != 0) {
                 ++count[8];
-                count[9] += in(a.code, 1, 32);
-                count[10] += in(a.code, 33, 64);
-                count[11] += in(a.code, 65, 80);
-                count[12] += in(a.code, 81, 208);
-                count[13] += in(a.code, 209, 216);
-                count[14] += in(a.code, 217, 232);
-                count[15] += a.op == 1;
+                count[9] += in(a, 1, 32);
+                count[10] += in(a, 33, 64);
+                count[11] += in(a, 65, 80);
+                count[12] += in(a, 81, 208);
+                count[13] += in(a, 209, 216);
+                count[14] += in(a, 217, 232);
+                count[15] += block[PlcBlock::kActOperator + r] == 1;
             }
         }
     }
@@ -98,8 +100,12 @@ std::string passwordEntriesError(std::string_view password, std::string_view con
 std::string projectFileBytes(const PlcProject &project, std::string_view passwordUtf8)
 {
     const ProjectSeal seal = projectSeal(project, passwordUtf8);
-    std::string out(project.bytes().begin(), project.bytes().end());
-    out.append(seal.begin(), seal.end());
+    // two block copies: a string built from the vector's iterators would
+    // copy byte by byte
+    std::string out;
+    out.reserve(kProjectFileSize);
+    out.append(reinterpret_cast<const char *>(project.bytes().data()), project.bytes().size());
+    out.append(reinterpret_cast<const char *>(seal.data()), seal.size());
     return out;
 }
 

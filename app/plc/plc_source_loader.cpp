@@ -4,6 +4,7 @@
 // them matched ("none" must stay "none" although "n" is its prefix).
 #include "plc_source_loader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -19,6 +20,19 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 constexpr std::size_t kMaxValueText = 15;
+
+// Where `what` first lies wholly before `limit`, from `from` on; npos when
+// it does not. The searches of a block end where its area ends, so that a
+// text is read once per block rather than to its end for every row.
+std::size_t findBefore(std::string_view text, std::string_view what, std::size_t from, std::size_t limit)
+{
+    return from >= limit ? npos : text.substr(0, std::min(limit, text.size())).find(what, from);
+}
+
+std::size_t findBefore(std::string_view text, char what, std::size_t from, std::size_t limit)
+{
+    return from >= limit ? npos : text.substr(0, std::min(limit, text.size())).find(what, from);
+}
 
 struct Keyword {
     const char *text;
@@ -220,8 +234,8 @@ public:
         const AreaTexts &t = condition ? kConditionTexts : kActionTexts;
         // the line end must lie inside the area, or the next row would be
         // searched beyond it and rows between would vanish unreported
-        lineEnd = m_text.find("\r\n", open);
-        if (lineEnd == npos || lineEnd >= areaEnd)
+        lineEnd = findBefore(m_text, "\r\n", open, areaEnd);
+        if (lineEnd == npos)
             return fail(t.lineEnd, r);
         m_limit = lineEnd;
 
@@ -294,8 +308,8 @@ private:
     {
         if (open == npos || open >= m_limit)
             return false;
-        const std::size_t close = m_text.find('}', open + 1);
-        if (close == npos || close >= m_limit)
+        const std::size_t close = findBefore(m_text, '}', open + 1, m_limit);
+        if (close == npos)
             return false;
         g = m_text.substr(open + 1, close - open - 1);
         after = close + 1;
@@ -304,7 +318,7 @@ private:
 
     bool nextGroup(std::size_t &after, std::string_view &g) const
     {
-        return group(m_text.find('{', after), g, after);
+        return group(findBefore(m_text, '{', after, m_limit), g, after);
     }
 
     const char *value(std::size_t &after, const char *braces, const char *empty, const char *tooLong,
@@ -325,9 +339,32 @@ private:
     std::string m_error;
 };
 
-std::string tagOf(int block)
+constexpr std::string_view kTagStart = "<program";
+
+// The first "<programN>" of every block number N (as "%d" writes it: no
+// sign, no leading zero), found in one pass over the text.
+std::array<std::size_t, kPlcBlockCount> findTags(std::string_view text)
 {
-    return "<program" + std::to_string(block) + ">";
+    std::array<std::size_t, kPlcBlockCount> tagAt;
+    tagAt.fill(npos);
+    for (std::size_t at = text.find(kTagStart); at != npos; at = text.find(kTagStart, at + 1)) {
+        const std::string_view rest = text.substr(at + kTagStart.size());
+        auto digit = [&rest](std::size_t i) { return i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; };
+        auto closes = [&rest](std::size_t i) { return i < rest.size() && rest[i] == '>'; };
+        std::size_t n = kPlcBlockCount;
+        if (digit(0) && closes(1))
+            n = static_cast<std::size_t>(rest[0] - '0');
+        else if (digit(0) && rest[0] != '0' && digit(1) && closes(2))
+            n = static_cast<std::size_t>((rest[0] - '0') * 10 + (rest[1] - '0'));
+        if (n < kPlcBlockCount && tagAt[n] == npos)
+            tagAt[n] = at;
+    }
+    return tagAt;
+}
+
+std::size_t tagSize(int block)
+{
+    return kTagStart.size() + (block < 10 ? 1 : 2) + 1;
 }
 
 } // namespace
@@ -337,9 +374,10 @@ SourceLoadResult loadPlcSourceText(std::string_view input, PlcProject &project)
     SourceLoadResult result;
     const std::string_view text = input.substr(0, input.find('\0'));
 
-    std::array<std::size_t, kPlcBlockCount> tagAt{};
-    for (int n = 0; n < static_cast<int>(kPlcBlockCount); ++n)
-        tagAt[static_cast<std::size_t>(n)] = text.find(tagOf(n));
+    const std::array<std::size_t, kPlcBlockCount> tagAt = findTags(text);
+    // whether any brace lies at or after a place (the rows' last search)
+    const std::size_t lastBrace = text.find_last_of("{}");
+    auto braceFrom = [lastBrace](std::size_t pos) { return lastBrace != npos && lastBrace >= pos; };
 
     auto syntaxError = [&result](std::string message) {
         result.code = SourceLoadResult::SyntaxError;
@@ -360,22 +398,24 @@ SourceLoadResult loadPlcSourceText(std::string_view input, PlcProject &project)
                 break;
             }
         }
-        const std::size_t bodyStart = tag + tagOf(n).size();
-        const std::size_t cond = text.find("<cond>", bodyStart);
-        if (cond == npos || cond + 6 > end)
+        const std::size_t bodyStart = tag + tagSize(n);
+        const std::size_t cond = findBefore(text, "<cond>", bodyStart, end);
+        if (cond == npos)
             return syntaxError(formatText(plc_texts::kErrNoCondTag, n));
-        const std::size_t act = text.find("<act>", bodyStart);
-        if (act == npos || act + 5 > end)
+        const std::size_t act = findBefore(text, "<act>", bodyStart, end);
+        if (act == npos)
             return syntaxError(formatText(plc_texts::kErrNoActTag, n));
 
         BlockParser parser(text, n);
         std::size_t pos = cond + 6;
         for (int r = 0; r < kPlcRowsPerArea; ++r) {
-            const std::size_t open = text.find('{', pos);
-            const std::size_t close = text.find('}', pos);
-            if (open == npos && close == npos)
+            // the rows end at <act>; beyond it, only whether any brace is
+            // left matters (it tells the two messages apart)
+            const std::size_t open = findBefore(text, '{', pos, act);
+            const std::size_t close = findBefore(text, '}', pos, act);
+            if (open == npos && close == npos && !braceFrom(pos))
                 return syntaxError(formatText(r == 0 ? plc_texts::kErrNoCondRow : plc_texts::kErrNothingAfterCond, n));
-            if (open >= act && close >= act) {
+            if (open == npos && close == npos) {
                 if (r == 0)
                     return syntaxError(formatText(plc_texts::kErrNoCondRow, n));
                 break;
@@ -392,9 +432,9 @@ SourceLoadResult loadPlcSourceText(std::string_view input, PlcProject &project)
 
         pos = act + 5;
         for (int r = 0; r < kPlcRowsPerArea; ++r) {
-            const std::size_t open = text.find('{', pos);
-            const std::size_t close = text.find('}', pos);
-            if ((open == npos && close == npos) || (open >= end && close >= end)) {
+            const std::size_t open = findBefore(text, '{', pos, end);
+            const std::size_t close = findBefore(text, '}', pos, end);
+            if (open == npos && close == npos) {
                 if (r == 0)
                     return syntaxError(formatText(plc_texts::kErrNoActRow, n, r));
                 break;

@@ -62,10 +62,15 @@ void CSocketComPort::writeFrame(const uint8_t *data, std::size_t length)
 {
     if (!m_device.isOpen())
         return;
-    // Stale bytes in either direction go first. After the write only the input
-    // is purged (an RS485 adapter's echo), and only once the line has sent
-    // everything: purging the output right after the write would drop a
-    // request still queued in the driver.
+    // Stale bytes in either direction go first: those the driver holds and
+    // those gathered without forming a frame (an answer broken on the line,
+    // noise). They can be no answer to this request, and left in the
+    // accumulator they would spoil every answer behind them until two
+    // seconds of silence, which a poll never leaves. After the write only
+    // the input is purged (an RS485 adapter's echo), and only once the line
+    // has sent everything: purging the output right after the write would
+    // drop a request still queued in the driver.
+    m_accumulated = 0;
     m_device.purge(SerialPurge::Both);
     m_device.write(data, length, Clock::now() + writeBound(length));
     if (m_device.hasLineTime())

@@ -1,6 +1,8 @@
 // CSocketComPort: the serial transport (type 3, Modbus RTU on RS485). Received
 // bytes gather in an accumulator until the CRC over the whole block matches;
-// only such a block goes to the engine as one frame.
+// only such a block goes to the engine as one frame. Bytes that formed none
+// are dropped after two seconds of silence, when the accumulator is full, or
+// when the next request goes out.
 #pragma once
 
 #include <array>

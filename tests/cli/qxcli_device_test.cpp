@@ -1,7 +1,7 @@
 // qxcli's device commands against qxsim: the identity texts over TCP, UDP,
 // the TCP server mode and a pseudo-terminal; writes and reads checked
-// through libmodbus; the parameter block read, edited and written back; a
-// firmware image arriving whole through lost answers; a PLC download ending
+// through libmodbus; the parameter block read, edited and written back, also
+// through lost and broken answers; a firmware image arriving whole through lost answers; a PLC download ending
 // in FLASH and one cancelled by Ctrl-C; scans of a bus with several modules;
 // silent modules and bad arguments.
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "descriptors.h"
+#include "param_block.h"
 #include "plc_compiler.h"
 #include "plc_source_loader.h"
 #include "program_run.h"
@@ -255,6 +256,52 @@ TEST(QxcliConfig, ReadEditWriteReadsBackEqual)
     EXPECT_EQ(bad.exit, 2);
     EXPECT_NE(bad.err.find("配置文件缺少["), std::string::npos) << bad.err;
 }
+
+// Every fifth request unanswered, every seventh answer broken (a wrong CRC
+// or protocol identifier): a read or write that brings no answer goes
+// again, and the module holds each block written, as its file and a read
+// through the same link show. Counted from the first read, the 5th request
+// (a write) is lost, the 7th answer (to a write) broken, the 10th request
+// (the last read) lost.
+class QxcliLossyLink : public QxcliTransport
+{
+};
+
+TEST_P(QxcliLossyLink, ConfigWritesLandThroughLostAndBrokenAnswers)
+{
+    qxtest::TempDir state;
+    qxtest::TempDir files;
+    const auto link = start({"--drop-every", "5", "--corrupt-every", "7", "--state", state.path.string()});
+    const std::string first = (files.path / "first.ini").string();
+    const ProgramResult read = qxcli(link + std::vector<std::string> {"config", "read", "-o", first});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    std::string ini;
+    std::string resends;
+    for (int rxDly = 11; rxDly <= 16; ++rxDly) {
+        ini = textOf(first);
+        const std::size_t at = ini.find("\r\nbyRxDly=10\r\n");
+        ASSERT_NE(at, std::string::npos) << ini;
+        ini.replace(at, 14, "\r\nbyRxDly=" + std::to_string(rxDly) + "\r\n");
+        const std::filesystem::path edited = files.path / "edited.ini";
+        std::ofstream(edited, std::ios::binary) << ini;
+        const ProgramResult write = qxcli(link + std::vector<std::string> {"config", "write", edited.string(), "--yes"});
+        ASSERT_EQ(write.exit, 0) << write.err;
+        EXPECT_EQ(write.out, "配置下发成功!\n");
+        EXPECT_EQ(fileBytes(state.path / "params.bin").at(ParamLayout::kByRxDly), rxDly);
+        resends += write.err;
+    }
+    const ProgramResult back = qxcli(link + std::vector<std::string> {"config", "read"});
+    ASSERT_EQ(back.exit, 0) << back.err;
+    EXPECT_EQ(back.out, ini);
+    resends += back.err;
+    const std::string again = "qxcli: no answer from module 1 within 2000 ms, sent again\n";
+    std::size_t count = 0;
+    for (std::size_t at = resends.find(again); at != std::string::npos; at = resends.find(again, at + 1))
+        ++count;
+    EXPECT_GE(count, 3u) << resends;
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, QxcliLossyLink, ::testing::Values(Transport::Tcp, Transport::Pty), transportName);
 
 // --- firmware
 

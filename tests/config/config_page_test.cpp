@@ -204,6 +204,25 @@ private slots:
         QCOMPARE(m_dialogs->messages.mid(before), QStringList {uiText(config_texts::kReadDone)});
         QVERIFY(log().contains(uiText(common_texts::kFilePathLog) + file));
         QCOMPARE(snapshot(*m_page), shown);
+
+        // a stored value without an entry shows as its number, until a block
+        // whose value has an entry replaces it
+        QFile ini(file);
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        ini.close();
+        const QString unlisted = dir.filePath(QStringLiteral("unlisted.ini"));
+        QFile edited(unlisted);
+        QVERIFY(edited.open(QIODevice::WriteOnly));
+        edited.write(QByteArray(text).replace("IO5=3\r\n", "IO5=9\r\n"));
+        edited.close();
+        m_dialogs->fileAnswers.enqueue({unlisted, 0});
+        ui().load->click();
+        QCOMPARE(m_page->list("IO5")->currentText(), QStringLiteral("9"));
+        m_dialogs->fileAnswers.enqueue({file, 0});
+        ui().load->click();
+        QCOMPARE(m_page->list("IO5")->count(), 5);
+        QCOMPARE(snapshot(*m_page), shown);
     }
 
     void failedLoadKeepsThePageAndLogsTheMissingKey()

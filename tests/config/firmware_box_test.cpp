@@ -158,6 +158,45 @@ private slots:
         QCOMPARE(stored.readAll(), expected);
     }
 
+    void killedModuleKeepsItsImage_data() { imageGoesPartByPart_data(); }
+
+    // qxsim killed while an image goes out: the closed TCP link ends the
+    // transfer, on the terminal it goes on resending until "取消升级"; the
+    // port closes, and qxsim restarted on its state still holds the image
+    // it had before and answers a new connection.
+    void killedModuleKeepsItsImage()
+    {
+        QFETCH(QString, transport);
+        QTemporaryDir state;
+        QByteArray earlier = pattern(1500);
+        earlier.append(2 * 1024 - 1500, char(0xFF));
+        QFile kept(state.filePath(QStringLiteral("bios.bin")));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write(earlier) == earlier.size());
+        kept.close();
+        auto sim = std::make_unique<qxtest::QxsimProcess>(simArgs(transport, state));
+        QVERIFY(m_window.connectToQxsim(*sim));
+        m_dialogs->fileAnswers.enqueue({imageFile(5000), 0});
+        ui().open->click();
+        killAtProgress(ui().progress, 2, *sim);
+        ui().upgrade->click();
+        QTRY_VERIFY_WITH_TIMEOUT(ui().progress->value() >= 2, 10000);
+        sim->waitExit();
+        if (transport == QLatin1String("pty")) {
+            QTRY_VERIFY_WITH_TIMEOUT(log().contains(uiText(config_texts::kBiosTimeout).trimmed()), 10000);
+            QVERIFY(m_box->upgrade().running());
+            ui().open->click(); // "取消升级"
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_box->upgrade().running(), 10000);
+        QCOMPARE(m_dialogs->messages, QStringList {uiText(config_texts::kFirmwareCancelled)});
+        QCOMPARE(ui().open->text(), uiText(config_texts::kButtonOpenImage));
+        QVERIFY(m_window.closeLinkTo(*sim));
+
+        sim = std::make_unique<qxtest::QxsimProcess>(simArgs(transport, state));
+        QVERIFY(m_window.connectToQxsim(*sim));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), earlier);
+    }
+
     void cancelMidWayWarns()
     {
         QTemporaryDir state;

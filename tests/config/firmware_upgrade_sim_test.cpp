@@ -51,6 +51,23 @@ TEST_P(UpgradeQxsim, LostAndRefusedAnswersStillGiveTheSameImage)
     EXPECT_TRUE(std::equal(image.begin(), image.end(), assembled.begin()));
 }
 
+// Every fifth request unanswered, every seventh answer broken (a wrong CRC
+// or protocol identifier): the parts lost or unconfirmed go again, and the
+// module ends with the image and its fill, nothing else.
+TEST_P(UpgradeQxsim, LostAndBrokenAnswersStillGiveTheWholeImage)
+{
+    start({"--drop-every", "5", "--corrupt-every", "7"});
+    const std::vector<uint8_t> image = pattern(7000);
+    FirmwareUpgrade u;
+    ASSERT_TRUE(u.loadImage(image, "qx_bios.bin").ok);
+    const TransferResult end = run(u, u.start(), 1500);
+    EXPECT_TRUE(end.end.success) << end.end.message;
+    EXPECT_GE(placed.size(), 9u); // the 5th request and the part of the 7th answer again
+    std::vector<uint8_t> expected = image;
+    expected.resize(7 * 1024, kFirmwareFill);
+    EXPECT_EQ(stored("bios.bin"), expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(Framing, UpgradeQxsim, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
 

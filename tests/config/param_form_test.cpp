@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "config_countdown.h"
@@ -23,7 +24,7 @@ namespace {
 
 ParamField field(const char *name)
 {
-    return *findParamField(name);
+    return paramField(name);
 }
 
 // A block whose every named field holds a value of its own (texts short
@@ -255,24 +256,53 @@ TEST(ShowAndCollect, DioBoxEnabledForMoreCodesThanItIsFilledFor)
     EXPECT_FALSE(showBlock(distinctBlock(80, 0)).controls.at("IO1").enabled);
 }
 
-TEST(ShowAndCollect, ListsWithoutAMatchingEntryKeepTheStoredValue)
+TEST(ShowAndCollect, ListsShowAStoredValueWithoutEntryAsItsNumber)
 {
     ParamBlock b = distinctBlock(70, 0);
     b.setU32(ParamLayout::kR1BaudRate, 57601);
     b.setU8(ParamLayout::kR1BitStop, 0); // the hidden value of the stop bits list
     b.setU8(ParamLayout::kE1SocketType1, 9);
     const PageView v = showBlock(b);
-    EXPECT_EQ(v.controls.at("R1BaudRate").index, -1);
+    // the number the module holds, as one more entry after the list's own
+    EXPECT_EQ(v.controls.at("R1BaudRate").index, 11);
+    EXPECT_EQ(v.controls.at("R1BaudRate").text, "57601");
+    EXPECT_EQ(v.controls.at("E1SocketType1").index, 3);
+    EXPECT_EQ(v.controls.at("E1SocketType1").text, "9");
     EXPECT_EQ(v.controls.at("R1BitStop").index, -1);
     EXPECT_EQ(v.controls.at("R1Parity").index, 2);
+    EXPECT_EQ(v.controls.at("R1Parity").text, "");
     const ParamBlock c = collectShown(b);
     EXPECT_EQ(c.u32(ParamLayout::kR1BaudRate), 57601u);
     EXPECT_EQ(c.u8(ParamLayout::kR1BitStop), 0);
     EXPECT_EQ(c.u8(ParamLayout::kE1SocketType1), 9);
-    // a selection made on the page is stored through the list
+    // a selection made on the page is stored through the list; an entry
+    // left over from an earlier block writes the number it shows
     PageValues values = valuesOf(v);
     values["R1BaudRate"].index = 8;
-    EXPECT_EQ(collectBlock(values, b).block.u32(ParamLayout::kR1BaudRate), 115200u);
+    values["E1SocketType1"].text = "7";
+    const ParamBlock d = collectBlock(values, b).block;
+    EXPECT_EQ(d.u32(ParamLayout::kR1BaudRate), 115200u);
+    EXPECT_EQ(d.u8(ParamLayout::kE1SocketType1), 7);
+}
+
+TEST(PageControls, EveryNameInTheTablesIsAFieldAndEveryListHasValues)
+{
+    for (const PageControl &c : pageControls()) {
+        EXPECT_EQ(paramField(c.name).offset, c.field.offset) << c.name;
+        EXPECT_EQ(&pageControl(c.name), &c);
+        EXPECT_EQ(c.kind == ControlKind::List, c.values != nullptr) << c.name;
+        EXPECT_EQ(c.values, valueListFor(c.name)) << c.name;
+    }
+    // every key the INI reader and writer look up, for every model code
+    for (int model = 0; model < 256; ++model) {
+        std::vector<IniKeyRule> keys = iniSystemKeys();
+        for (IniKeyRule &k : iniGroupKeys(static_cast<uint8_t>(model)))
+            keys.push_back(k);
+        for (const IniKeyRule &k : keys)
+            EXPECT_TRUE(findParamField(k.key).has_value()) << model << " " << k.key;
+    }
+    EXPECT_THROW(paramField("IO33"), std::logic_error);
+    EXPECT_THROW(pageControl("IO25"), std::logic_error);
 }
 
 TEST(ShowAndCollect, TextsAndNumbersAsTheOperatorTypesThem)
@@ -342,6 +372,9 @@ TEST(ShowAndCollect, ExportBaseKeepsWhatThePageDoesNotShow)
     EXPECT_EQ(r.block.fieldText(field("E1Dhcp")), b.fieldText(field("E1Dhcp")));
 }
 
+// While nothing answers, the request goes again two and four seconds
+// after it was placed; any answer, a refusal too, ends the resends, and a
+// second answer once the operation is done is not shown again.
 TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
 {
     ConfigCountdown c;
@@ -350,6 +383,7 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
         const ConfigCountdown::Tick t = c.tick();
         EXPECT_FALSE(t.finished);
         EXPECT_EQ(t.caption, "等待" + std::to_string(left) + "秒");
+        EXPECT_EQ(t.resend, left == 3 || left == 1) << left;
     }
     ConfigCountdown::Tick end = c.tick();
     EXPECT_TRUE(end.finished);
@@ -367,6 +401,16 @@ TEST(ConfigCountdownRule, FiveCaptionsThenTheEndAndItsMessage)
     EXPECT_FALSE(end.message);
     c.start(ConfigCountdown::Write);
     EXPECT_FALSE(c.done());
+    c.tick();
+    EXPECT_TRUE(c.answered(ConfigCountdown::Read, true)); // not this operation's
+    EXPECT_TRUE(c.answered(ConfigCountdown::Write, false)); // a refused write
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(c.tick().resend);
+    EXPECT_FALSE(c.done());
+    c.start(ConfigCountdown::Read);
+    EXPECT_TRUE(c.answered(ConfigCountdown::Read, true));
+    EXPECT_TRUE(c.done());
+    EXPECT_FALSE(c.answered(ConfigCountdown::Read, true));
 }
 
 TEST(IniExport, EveryModelClassLoadsBackToTheSameBlock)

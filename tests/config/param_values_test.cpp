@@ -25,7 +25,7 @@ TEST(ParamValueLists, EntriesDefaultsAndStoredValues)
     EXPECT_EQ(valueListFor("R1BitCS")->entries[valueListFor("R1BitCS")->defaultIndex].value, 8u);
 }
 
-TEST(ParamValueLists, StoredValueSelectsClearsOrKeeps)
+TEST(ParamValueLists, StoredValueSelectsClearsOrIsUnlisted)
 {
     const ValueList *stop = valueListFor("R1BitStop");
     ASSERT_NE(stop, nullptr);
@@ -33,8 +33,8 @@ TEST(ParamValueLists, StoredValueSelectsClearsOrKeeps)
     EXPECT_EQ(s.kind, ValueSelection::Entry);
     EXPECT_EQ(s.index, 1u);
     EXPECT_EQ(selectionFor(*stop, 0).kind, ValueSelection::Clear);
-    EXPECT_EQ(selectionFor(*stop, 3).kind, ValueSelection::Keep);
-    EXPECT_EQ(selectionFor(*valueListFor("R1BaudRate"), 300).kind, ValueSelection::Keep);
+    EXPECT_EQ(selectionFor(*stop, 3).kind, ValueSelection::Unlisted);
+    EXPECT_EQ(selectionFor(*valueListFor("R1BaudRate"), 300).kind, ValueSelection::Unlisted);
 }
 
 TEST(ParamValueLists, OnlyThePagesIoLinesHaveLists)

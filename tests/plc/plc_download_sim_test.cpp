@@ -113,6 +113,17 @@ TEST_P(DownloadToQxsim, LateAnswerAfterAResendMovesTheTransferOnce)
     EXPECT_EQ(stored("plc_flash.bin"), m_image.bytes);
 }
 
+// Every fifth request unanswered, every seventh answer broken (a wrong CRC
+// or protocol identifier): the packets lost or unconfirmed go again, and
+// FLASH ends with the compiled image.
+TEST_P(DownloadToQxsim, LostAndBrokenAnswersStillStoreTheCompiledImage)
+{
+    start({"--drop-every", "5", "--corrupt-every", "7"});
+    EXPECT_TRUE(download(programWith({0, 2}), kEplcFlashRun, 64));
+    EXPECT_GE(placed.size(), 12u); // 10 packets, the 5th request and the packet of the 7th answer again
+    EXPECT_EQ(stored("plc_flash.bin"), m_image.bytes);
+}
+
 TEST_P(DownloadToQxsim, LostStartAcknowledgementResendsBlockZerosFirstBytes)
 {
     // the start packet is the fourth request

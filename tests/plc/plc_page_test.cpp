@@ -1,6 +1,8 @@
 // The PLC page driven through its controls, one test per behaviour (the
 // rules themselves are tested in plc_editor_test), and a download from the
 // page through the real library into qxsim.
+#include <memory>
+
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include "page_host.h"
 #include "plc_compiler.h"
 #include "plc_page.h"
+#include "plc_source_loader.h"
 #include "plc_texts.h"
 #include "scaling_store.h"
 #include "scripted_dialogs.h"
@@ -263,6 +266,74 @@ private slots:
         // and without a link no transfer starts
         transfer(PlcTransfer::RamRun)->click();
         QCOMPARE(m_dialogs->messages.last(), uiText(shell_texts::kNeedConnection));
+    }
+
+    void killedModuleKeepsItsFlashProgram_data()
+    {
+        QTest::addColumn<QString>("transport");
+        for (const char *t : {"tcp", "pty", "server"})
+            QTest::newRow(t) << QString::fromLatin1(t);
+    }
+
+    // qxsim killed during a FLASH download: the closed TCP link ends the
+    // transfer; on the terminal it goes on resending until the pressed
+    // button cancels it; a module connected to QXTools' server gets the rest
+    // of the transfer once restarted, and refuses the final packet of a
+    // program whose start it never saw. The port closes, and the restarted
+    // qxsim still keeps the program it had in FLASH.
+    void killedModuleKeepsItsFlashProgram()
+    {
+        QFETCH(QString, transport);
+        QTemporaryDir state;
+        PlcProject latch;
+        QCOMPARE(loadPlcSourceFile(QX_EXAMPLES_DIR "/plc_latch.txt", latch).code, SourceLoadResult::Loaded);
+        const ProgramImage image = buildProgramImage(latch, ScalingTables());
+        const QByteArray earlier(reinterpret_cast<const char *>(image.bytes.data()), qsizetype(image.bytes.size()));
+        QFile kept(state.filePath(QStringLiteral("plc_flash.bin")));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write(earlier) == earlier.size());
+        kept.close();
+        std::vector<std::string> args {"--state", state.path().toStdString()};
+        std::unique_ptr<qxtest::QxsimProcess> sim;
+        const bool server = transport == QLatin1String("server");
+        if (server) {
+            QVERIFY(m_window.listenForQxsim(sim, args));
+            const QString port = m_app->connectionPage().controls().listenPort->text();
+            args.insert(args.end(), {"--connect", "127.0.0.1:" + port.toStdString()});
+        } else {
+            args.push_back(transport == QLatin1String("tcp") ? "--tcp" : "--pty");
+            if (transport == QLatin1String("tcp"))
+                args.push_back("127.0.0.1:0");
+            sim = std::make_unique<qxtest::QxsimProcess>(args);
+            QVERIFY(m_window.connectToQxsim(*sim));
+        }
+        newProjectAt(0);
+        m_plcDialogs->blockSizes.enqueue(8);
+        killAtProgress(ui().progress, 3, *sim);
+        transfer(PlcTransfer::FlashRun)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(ui().progress->value() >= 3, 10000);
+        sim->waitExit();
+        QStringList messages; // none when the TCP link closes
+        if (server) {
+            sim = std::make_unique<qxtest::QxsimProcess>(args, 0);
+            messages << uiText(kTransferFailed);
+        } else if (transport == QLatin1String("pty")) {
+            QTRY_VERIFY_WITH_TIMEOUT(m_app->mainWindow().log()->toPlainText().contains(uiText(kLogAckTimeout).trimmed()),
+                                     10000);
+            transfer(PlcTransfer::FlashRun)->click(); // "取消升级"
+            messages << uiText(kTransferCancelled);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_page->editor().download().running(), 30000);
+        QCOMPARE(m_dialogs->messages, messages);
+        QCOMPARE(transfer(PlcTransfer::FlashRun)->text(), uiText(kButtonFlashRun));
+        if (server) {
+            m_app->connectionPage().controls().serverClose->click();
+        } else {
+            QVERIFY(m_window.closeLinkTo(*sim));
+            sim = std::make_unique<qxtest::QxsimProcess>(args);
+            QVERIFY(m_window.connectToQxsim(*sim));
+        }
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), earlier);
     }
 };
 

@@ -96,7 +96,9 @@ TEST_F(SerialFraming, ResponseSplitAcrossReadsFormsOneFrame)
     EXPECT_EQ(qx::getU32le(logged.data.data(), qx::StatisticsLayout::kRxByte), 7u);
 }
 
-TEST_F(SerialFraming, GarbageBlocksFramesUntilTwoSecondsOfSilence)
+// Garbage before an answer spoils it; it is dropped when the next request
+// goes out, so the answer to that one is delivered.
+TEST_F(SerialFraming, GarbageIsDroppedWhenTheNextRequestGoesOut)
 {
     const intptr_t handle = create(serialSettings(pty.slavePath));
     put(handle, 8, readRequest(qx::kModeRepeat, 1, 0, 1), qx::RequestLength::kRead);
@@ -106,15 +108,8 @@ TEST_F(SerialFraming, GarbageBlocksFramesUntilTwoSecondsOfSilence)
     const std::vector<uint8_t> lost = rtu({1, 3, 2, 0x11, 0x11});
     spoiled.insert(spoiled.end(), lost.begin(), lost.end());
     writeAll(pty.master, spoiled);
-    const auto garbageSent = std::chrono::steady_clock::now();
-
-    // the tool asks again every 1000 ms; the module stays silent until the
-    // garbage is more than 2000 ms old, then answers
-    for (;;) {
-        ASSERT_EQ(readExactly(pty.master, 8), kReadOneHolding);
-        if (std::chrono::steady_clock::now() - garbageSent > 2200ms)
-            break;
-    }
+    // the tool asks again after its 1000 ms
+    ASSERT_EQ(readExactly(pty.master, 8), kReadOneHolding);
     writeAll(pty.master, rtu({1, 3, 2, 0x22, 0x22}));
     const RecordedEvent holding = EventLog::instance().waitForEvent(qx::kEventHoldingRegisters);
     ASSERT_EQ(holding.code, qx::kEventHoldingRegisters);

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
 #include <sys/socket.h>
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -30,6 +33,20 @@
 #include "scripted_dialogs.h"
 
 namespace qx {
+
+// Kills qxsim (SIGKILL) the moment `progress` first shows `value`: the
+// transfer that fills it is under way, its next packet placed.
+inline void killAtProgress(QProgressBar *progress, int value, const qxtest::QxsimProcess &sim)
+{
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(progress, &QProgressBar::valueChanged,
+                                   [connection, value, pid = sim.pid()](int shown) {
+                                       if (shown < value)
+                                           return;
+                                       ::kill(pid, SIGKILL);
+                                       QObject::disconnect(*connection);
+                                   });
+}
 
 class WindowFixture
 {
@@ -120,6 +137,18 @@ public:
                 return false;
         }
         return !identity.isEmpty() || identity.wait(10000);
+    }
+
+    // Closes the link connectToQxsim opened to `sim` (the serial port's or
+    // the TCP client's close button); false when that button is disabled.
+    bool closeLinkTo(const qxtest::QxsimProcess &sim)
+    {
+        const ConnectionPage::Controls &ui = m_app->connectionPage().controls();
+        QPushButton *close = sim.ptyPath().empty() ? ui.clientClose : ui.serialClose;
+        if (!close->isEnabled())
+            return false;
+        close->click();
+        return true;
     }
 
     // Shows `page` and saves the window as $QX_SCREENSHOT_DIR/name.png when

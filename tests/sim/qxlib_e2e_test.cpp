@@ -3,6 +3,8 @@
 // transport) and in RTU framing (serial transport on qxsim's pty).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "byte_io.h"
 #include "connection_event.h"
 #include "event_codes.h"
@@ -106,6 +108,14 @@ class QxlibAgainstFaultyQxsim : public QxlibAgainstQxsim
 {
 protected:
     std::vector<std::string> extraArgs() const override { return {"--refuse-part", "2", "--report-ms", "100"}; }
+};
+
+// Every fifth request unanswered, every seventh answer broken: a wrong CRC
+// (RTU) or protocol identifier (TCP).
+class QxlibAgainstLossyQxsim : public QxlibAgainstQxsim
+{
+protected:
+    std::vector<std::string> extraArgs() const override { return {"--drop-every", "5", "--corrupt-every", "7"}; }
 };
 
 } // namespace
@@ -212,6 +222,25 @@ TEST_P(QxlibAgainstFaultyQxsim, StatusReportsArriveAsEvent19)
     EXPECT_EQ(report[qx::RegisterRecordLayout::kData], 0x7F);
 }
 
+// A poll goes on past lost and broken answers, and every answer delivered
+// is a whole one: 15 answers take 21 requests, the 5th, 10th, 15th and 20th
+// of them unanswered, the 7th and 14th answer broken.
+TEST_P(QxlibAgainstLossyQxsim, PollingGoesOnThroughLostAndBrokenAnswers)
+{
+    put(qx::kSlotReadHoldingRegisters, readRequest(qx::kModeRepeat, 1, 0, 4), qx::RequestLength::kRead);
+    const auto answers = [](const std::vector<RecordedEvent> &events) {
+        return std::count_if(events.begin(), events.end(),
+                             [](const RecordedEvent &e) { return e.code == qx::kEventHoldingRegisters; });
+    };
+    EXPECT_TRUE(EventLog::instance().waitFor([&](const auto &events) { return answers(events) >= 15; }, 60s));
+    put(qx::kSlotReadHoldingRegisters, readRequest(qx::kModeIdle, 1, 0, 4), qx::RequestLength::kRead);
+    const std::vector<RecordedEvent> read = EventLog::instance().events(qx::kEventHoldingRegisters);
+    ASSERT_FALSE(read.empty());
+    for (const RecordedEvent &e : read)
+        EXPECT_EQ(registerData(e), registerData(read.front()));
+    EXPECT_EQ(registerData(read.front()).size(), 8u);
+}
+
 TEST(QxlibTcpServer, QxsimConnectsAndAnswersTheIdentity)
 {
     EventLog::instance().clear();
@@ -230,6 +259,9 @@ TEST(QxlibTcpServer, QxsimConnectsAndAnswersTheIdentity)
     EXPECT_EQ(textAt(id, qx::IdentityLayout::kModelName), "QXP_4488_ETH");
     resetLibrary();
 }
+
+INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstLossyQxsim, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });
 
 INSTANTIATE_TEST_SUITE_P(Framing, QxlibAgainstFaultyQxsim, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Rtu" : "Tcp"; });

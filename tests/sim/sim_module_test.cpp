@@ -37,10 +37,14 @@ uint32_t inputRegister32(SimModule &m, uint16_t reg)
     return getU32be(r.data(), 2);
 }
 
-Bytes firmwarePart(uint8_t function, uint16_t index, uint8_t fill)
+// A firmware part request: `imageBytes` of `fill`, then the host's fill
+// (0xFF) to the part's end.
+Bytes firmwarePart(uint8_t function, uint16_t index, uint8_t fill,
+                   std::size_t imageBytes = FirmwarePartLayout::kPartSize)
 {
-    Bytes p(FirmwarePartLayout::kChecksum, fill);
-    putU16be(p.data(), 0, index);
+    Bytes p(FirmwarePartLayout::kChecksum, 0xFF);
+    putU16be(p.data(), FirmwarePartLayout::kPartIndex, index);
+    std::fill_n(p.begin() + FirmwarePartLayout::kImage, imageBytes, fill);
     appendChecksumHighFirst(p);
     p.insert(p.begin(), function);
     return p;
@@ -411,13 +415,7 @@ TEST(FirmwareParts, ArrivalOrderAndCompletionAreKept)
     ModuleSettings s;
     s.dropPart = 1;
     SimModule m(s);
-    // the last part: 500 image bytes, then the fill
-    Bytes last(FirmwarePartLayout::kChecksum, 0xFF);
-    putU16be(last.data(), 0, 2);
-    std::fill_n(last.begin() + 2, 500, 0x33);
-    appendChecksumHighFirst(last);
-    last.insert(last.begin(), 0x43);
-
+    const Bytes last = firmwarePart(0x43, 2, 0x33, 500);
     call(m, firmwarePart(0x43, 0, 0x11));
     EXPECT_FALSE(m.answerLost());
     call(m, firmwarePart(0x43, 1, 0x22));
@@ -549,14 +547,18 @@ TEST(PlcPackets, FinalPacketsAreLoggedAndRamKeptInTheStateDirectory)
     EXPECT_EQ(m.takePlcMessages(), (std::vector<std::string> {"final mode 3 repeated, answered as before"}));
     EXPECT_FALSE(std::filesystem::exists(dir.path / StateFiles::kPlcRam));
 
-    // a final without a start packet says so; the same program gives the
-    // same digest
+    // a final without a start packet (the module restarted while a transfer
+    // went on) is refused: a part of a program neither runs nor is kept; the
+    // same program gives the same digest
     call(m, plcPacket(2, 0, 0, {}));
-    call(m, plcPacket(3, 0, 0, {}));
-    const std::string again = m.takePlcMessages().at(1);
+    EXPECT_EQ(call(m, plcPacket(3, 0, 0, {}))[1], EplcReplyLayout::kStatusRefused);
+    const std::vector<std::string> refused = m.takePlcMessages();
+    ASSERT_EQ(refused.size(), 3u);
     const auto digest = [](const std::string &note) { return note.substr(note.find("program digest "), 31); };
-    EXPECT_EQ(again, "final mode 3 (ram run), without a start packet, " + digest(notes[0])
-                  + ", blocks none, incomplete blocks 0");
+    EXPECT_EQ(refused[1], "final mode 3 (ram run), without a start packet, " + digest(notes[0])
+                              + ", blocks none, incomplete blocks 0");
+    EXPECT_EQ(refused[2], "program refused, no start packet came before it; the running one goes on");
+    EXPECT_FALSE(std::filesystem::exists(dir.path / StateFiles::kPlcRam));
 }
 
 TEST(PlcRun, RamFinalPacketStartsTheProgram)
@@ -686,7 +688,8 @@ TEST(ModuleState, RestartKeepsParamsFirmwareAndFlashProgram)
         ParamBlock b = m.params();
         b.setU8(ParamLayout::kQXAddr1, 33);
         ASSERT_EQ(call(m, paramWrite(b, 155))[1], 1);
-        call(m, firmwarePart(0x44, 0, 0x66));
+        call(m, firmwarePart(0x44, 0, 0x66, 700)); // a complete image of one part
+        call(m, firmwarePart(0x44, 0, 0x77)); // the next one breaks off after its first part
         call(m, plcPacket(1, 0, 0, {}));
         call(m, plcPacket(2, 4, 0, Bytes(16, 0x42)));
         call(m, plcPacket(4, 0, 0, {}));
@@ -699,10 +702,15 @@ TEST(ModuleState, RestartKeepsParamsFirmwareAndFlashProgram)
     EXPECT_FALSE(std::filesystem::exists(dir.path / "params.bin.tmp"));
     SimModule again(s);
     EXPECT_EQ(again.address(), 33);
-    EXPECT_EQ(again.firmwareImage(0x44).size(), 1024u);
     EXPECT_EQ(again.plcFlash()[4 * 256], 0x42);
     EXPECT_EQ(again.plcRam()[4 * 256], 0x42);
     EXPECT_EQ(again.plcRam()[5 * 256], 0x00);
+    // the broken-off image goes on after the restart: its parts are taken,
+    // but the kept image stays until a complete one replaces it
+    call(again, firmwarePart(0x44, 1, 0x78));
+    call(again, firmwarePart(0x44, 2, 0x79, 10));
+    const Bytes kept = firmwarePart(0x44, 0, 0x66, 700);
+    EXPECT_EQ(SimModule(s).firmwareImage(0x44), Bytes(kept.begin() + 1 + FirmwarePartLayout::kImage, kept.end() - 2));
 }
 
 TEST(ModuleState, DamagedStateFilesAreIgnored)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "fuzz_target.h"
 #include "identity_record.h"
 #include "protocol_engine.h"
 #include "response_records.h"
@@ -57,9 +58,8 @@ inline volatile uint8_t sink;
 inline void checkedDecode(ProtocolEngine &engine)
 {
     const ProtocolEngine::Event event = engine.decode();
-    if (engine.frameLength() > ProtocolEngine::kFrameCapacity
-        || engine.receivedCount() > ProtocolEngine::kRxCapacity)
-        __builtin_trap();
+    QX_FUZZ_CHECK(engine.frameLength() <= ProtocolEngine::kFrameCapacity
+                  && engine.receivedCount() <= ProtocolEngine::kRxCapacity);
     if (event.data == nullptr)
         return;
     sink = touchRecord(event);
@@ -73,28 +73,27 @@ inline void checkedDecode(ProtocolEngine &engine)
                     sizeof n);
         const std::size_t capacity = event.code == 14 ? RegisterRecordLayout::kParamCapacity
                                                       : RegisterRecordLayout::kCapacity;
-        if (n < 0 || static_cast<std::size_t>(n) > capacity)
-            __builtin_trap();
+        QX_FUZZ_CHECK(n >= 0 && static_cast<std::size_t>(n) <= capacity);
     }
 }
 
 // One engine per process, cleared for each input: building the catalogue
 // would otherwise cost more than decoding. No decode decision depends on
-// what the records held before, so inputs still replay alike.
-inline int decodeInChunks(ProtocolEngine &engine, const uint8_t *data, std::size_t size)
+// what the records held before, so inputs still replay alike. The mode byte
+// seeds the chunk sizes.
+inline void decodeInChunks(ProtocolEngine &engine, const Input &input)
 {
     engine.clear();
-    if (size == 0)
-        return 0;
-    uint32_t state = data[0] * 2654435761u + 1;
-    std::size_t at = 1;
-    while (at < size) {
+    uint32_t state = input.mode() * 2654435761u + 1;
+    const std::span<const uint8_t> bytes = input.body();
+    std::size_t at = 0;
+    while (at < bytes.size()) {
         state = state * 1103515245u + 12345u;
         // mostly small reads, now and then a large one
         std::size_t chunk = (state >> 16) % 8 == 0 ? 1 + (state >> 8) % 1500 : 1 + (state >> 20) % 16;
-        if (chunk > size - at)
-            chunk = size - at;
-        if (!engine.append(data + at, chunk))
+        if (chunk > bytes.size() - at)
+            chunk = bytes.size() - at;
+        if (!engine.append(bytes.data() + at, chunk))
             engine.clearReceive(); // as the transports do with a full buffer
         checkedDecode(engine);
         at += chunk;
@@ -102,7 +101,6 @@ inline int decodeInChunks(ProtocolEngine &engine, const uint8_t *data, std::size
     // whatever is left must still cut without harm
     for (int i = 0; i < 3; ++i)
         checkedDecode(engine);
-    return 0;
 }
 
 } // namespace qx::fuzz

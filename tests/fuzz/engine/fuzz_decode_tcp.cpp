@@ -2,8 +2,8 @@
 #include "decode_fuzz.h"
 #include "port_settings.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+QX_FUZZ_TARGET(input)
 {
     static qx::ProtocolEngine engine(qx::kFramingTcp);
-    return qx::fuzz::decodeInChunks(engine, data, size);
+    qx::fuzz::decodeInChunks(engine, input);
 }

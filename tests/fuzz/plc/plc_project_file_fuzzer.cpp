@@ -4,20 +4,19 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_target.h"
 #include "plc_compiler.h"
 #include "plc_project_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+QX_FUZZ_TARGET(input)
 {
-    if (size < 2)
-        return 0;
-    const uint8_t mode = data[0];
-    const std::string body(reinterpret_cast<const char *>(data + 1), size - 1);
+    const uint8_t mode = input.mode();
+    const std::string_view body = input.bodyText();
 
     std::string file;
     if (mode & 1) {
         // taken as the whole file: mostly a wrong length
-        file = body;
+        file = std::string(body);
     } else {
         qx::PlcProject project;
         // the first blocks from the input, the rest free (as in most files)
@@ -28,22 +27,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
             file[qx::kPlcProgramSize + (mode >> 3) % qx::kProjectSealSize] ^= 1;
     }
     const qx::ProjectLoadResult r = qx::readProjectBytes(file, "pw");
-    if (r.ok != r.project.has_value())
-        __builtin_trap();
+    QX_FUZZ_CHECK(r.ok == r.project.has_value());
     if (!r.ok)
-        return 0;
-    if ((mode & 3) == 2)
-        __builtin_trap(); // a changed seal must never load
+        return;
+    QX_FUZZ_CHECK((mode & 3) != 2); // a changed seal must never load
 
     qx::ScalingTables scaling = qx::ScalingTables::zeroed();
     scaling.valid = mode & 4 ? 1 : 0;
     const qx::CheckResult check = qx::checkPlcProject(*r.project, scaling);
-    for (int b = 0; b < static_cast<int>(qx::kPlcBlockCount); b += 33)
-        qx::previewPlcProject(*r.project, true, b);
+    qx::previewPlcProject(*r.project, true, static_cast<int>(body.size() % qx::kPlcBlockCount));
     qx::previewPlcProject(*r.project);
     const qx::ProgramImage image = qx::buildProgramImage(*r.project, scaling);
     (void)check;
-    if (image.bytes.size() != qx::kPlcProgramSize)
-        __builtin_trap();
-    return 0;
+    QX_FUZZ_CHECK(image.bytes.size() == qx::kPlcProgramSize);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_target.h"
 #include "scaling_file.h"
 
 namespace {
@@ -18,28 +19,15 @@ const char *const kTokens[] = {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+QX_FUZZ_TARGET(input)
 {
-    if (size == 0)
-        return 0;
-    std::string text;
-    if (data[0] & 1) {
-        text.assign(reinterpret_cast<const char *>(data + 1), size - 1);
-    } else {
-        constexpr std::size_t count = sizeof kTokens / sizeof kTokens[0];
-        for (std::size_t i = 1; i < size; ++i)
-            text += kTokens[data[i] % count];
-    }
-    const qx::ScalingLoadResult r = qx::readScalingText(text);
+    const qx::ScalingLoadResult r = qx::readScalingText(input.text(kTokens));
     // a valid table never holds a coefficient the image could not divide by
     if (r.complete && r.tables.valid) {
         for (int ch = 0; ch < qx::kScalingFileChannels; ++ch) {
-            if (!(r.tables.aiRatio[static_cast<std::size_t>(ch)] >= 0.00001f * 0.99f)
-                || !std::isfinite(r.tables.aoRatio[static_cast<std::size_t>(ch)]))
-                __builtin_trap();
+            QX_FUZZ_CHECK(r.tables.aiRatio[static_cast<std::size_t>(ch)] >= 0.00001f * 0.99f
+                          && std::isfinite(r.tables.aoRatio[static_cast<std::size_t>(ch)]));
         }
     }
-    if (!r.complete && r.tables.valid)
-        __builtin_trap();
-    return 0;
+    QX_FUZZ_CHECK(r.complete || !r.tables.valid);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_target.h"
 #include "plc_compiler.h"
 #include "plc_project_file.h"
 #include "plc_source_loader.h"
@@ -22,23 +23,13 @@ const char *const kTokens[] = {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+QX_FUZZ_TARGET(input)
 {
-    if (size == 0)
-        return 0;
-    std::string text;
-    if (data[0] & 1) {
-        text.assign(reinterpret_cast<const char *>(data + 1), size - 1);
-    } else {
-        constexpr std::size_t count = sizeof kTokens / sizeof kTokens[0];
-        for (std::size_t i = 1; i < size; ++i)
-            text += kTokens[data[i] % count];
-    }
     qx::PlcProject project;
-    qx::loadPlcSourceText(text, project);
+    qx::loadPlcSourceText(input.text(kTokens), project);
 
     qx::ScalingTables scaling;
-    scaling.valid = data[0] & 2 ? 1 : 0;
+    scaling.valid = input.mode() & 2 ? 1 : 0;
     scaling.aiUnit.fill(6);
     const qx::CheckResult check = qx::checkPlcProject(project, scaling);
     const std::string preview = qx::previewPlcProject(project);
@@ -46,8 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     const qx::ProjectSeal seal = qx::projectSeal(project, "pw");
     (void)preview;
     (void)seal;
-    // a failed check always says why
-    if (image.bytes.size() != qx::kPlcProgramSize || (!check.ok && check.report.empty()))
-        __builtin_trap();
-    return 0;
+    QX_FUZZ_CHECK(image.bytes.size() == qx::kPlcProgramSize);
+    QX_FUZZ_CHECK(check.ok || !check.report.empty()); // a failed check always says why
 }

@@ -9,19 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_target.h"
 #include "io_map.h"
 #include "plc_project.h"
 #include "plc_runtime.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+QX_FUZZ_TARGET(input)
 {
     using namespace qx::sim;
+    const uint8_t *data = input.all().data();
+    const std::size_t size = input.all().size();
     // the raw bytes as an image: anything but 25,600 bytes is refused
     (void)decodePlcImage(data, size);
     if (size < 2)
-        return 0;
+        return;
 
-    const uint64_t stepUs = 1000 + uint64_t(data[0]) * 997;
+    const uint64_t stepUs = 1000 + uint64_t(input.mode()) * 997;
     std::vector<uint8_t> image(qx::kPlcProgramSize, 0);
     for (std::size_t at = 1; at < size; at += 1 + qx::kPlcBlockSize) {
         const std::size_t block = data[at] % qx::kPlcBlockCount;
@@ -35,17 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     PlcDecodeResult r = decodePlcImage(image.data(), image.size());
     for (int tries = 0; !r.ok && tries < 100; ++tries) {
         const std::size_t block = std::strtoul(r.message.c_str() + 6, nullptr, 10); // "block N, ..."
-        if (r.message.rfind("block ", 0) != 0 || block >= qx::kPlcBlockCount)
-            __builtin_trap();
+        QX_FUZZ_CHECK(r.message.rfind("block ", 0) == 0 && block < qx::kPlcBlockCount);
         image[block * qx::kPlcBlockSize + qx::PlcBlock::kState] = 0;
         r = decodePlcImage(image.data(), image.size());
     }
-    if (!r.ok)
-        __builtin_trap();
+    QX_FUZZ_CHECK(r.ok);
 
     IoState io;
     io.advance(0);
-    io.writeCoil(IoMap::kTestModeCoil, data[0] & 1);
+    io.writeCoil(IoMap::kTestModeCoil, input.mode() & 1);
     // variables and inputs from the image's bytes, so that comparisons vary
     for (std::size_t v = 0; v < 2 * 256; ++v)
         io.writeHoldingRegister(IoMap::kVariableRegister + v, static_cast<uint16_t>(image[v * 7] | image[v * 11] << 8));
@@ -59,9 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         io.advance(now);
         runtime.scan(now, io);
         (void)runtime.takeReportFlags();
-        if (runtime.heldBlocks().size() > qx::kPlcBlockCount)
-            __builtin_trap();
+        QX_FUZZ_CHECK(runtime.heldBlocks().size() <= qx::kPlcBlockCount);
         now += stepUs;
     }
-    return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "fuzz_target.h"
 #include "sim_framing.h"
 #include "sim_module.h"
 
@@ -23,8 +24,7 @@ void answer(const qx::sim::Request &request)
     if (request.pdu.empty())
         return;
     const std::vector<uint8_t> pdu = module().handle(request.pdu.data(), request.pdu.size());
-    if (pdu.empty())
-        __builtin_trap();
+    QX_FUZZ_CHECK(!pdu.empty());
     // the answer must still wrap into a frame of either kind
     (void)qx::sim::wrapRtu(request.unit, pdu);
     (void)qx::sim::wrapMbap(request.transaction, request.unit, pdu);
@@ -32,14 +32,15 @@ void answer(const qx::sim::Request &request)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+// The mode byte picks the framing, the first body byte the chunk size.
+QX_FUZZ_TARGET(input)
 {
-    if (size < 2)
-        return 0;
-    const bool rtu = data[0] & 1;
-    const std::size_t chunk = 1 + (data[1] % 32);
-    data += 2;
-    size -= 2;
+    if (input.body().empty())
+        return;
+    const bool rtu = input.mode() & 1;
+    const std::size_t chunk = 1 + (input.body()[0] % 32);
+    const uint8_t *data = input.body().data() + 1;
+    const std::size_t size = input.body().size() - 1;
 
     std::vector<qx::sim::Request> requests;
     qx::sim::RtuReceiver receiver(2000);
@@ -73,5 +74,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         for (const qx::sim::Request &request : requests)
             answer(request);
     }
-    return 0;
 }
