@@ -66,10 +66,18 @@ FileWriteResult writeFileAtomically(const std::string &path, std::string_view by
     return r;
 }
 
-std::string file_platform::temporaryName(const std::string &path)
+int file_platform::createTemporary(const std::string &path,
+                                   const std::function<int(const std::string &)> &create, std::string &temp)
 {
     std::random_device rd;
-    return path + ".tmp" + std::to_string(rd() % 1000000u);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + ".tmp" + std::to_string(rd() % 1000000u);
+        const int fd = create(temp);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 } // namespace qx

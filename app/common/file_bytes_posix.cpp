@@ -30,15 +30,11 @@ int replaceFile(const std::string &path, std::string_view bytes)
     // a name nobody else holds (O_EXCL), created as any document is, for
     // everyone the umask lets read it
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = temporaryName(path);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
+    const int fd = createTemporary(path, [](const std::string &name) {
+        return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }, temp);
     if (fd < 0)
-        return EEXIST;
+        return errno;
     int error = 0;
     std::size_t done = 0;
     while (error == 0 && done < bytes.size()) {

@@ -71,17 +71,14 @@ int lengthOf(std::FILE *file, uint64_t &length)
 int replaceFile(const std::string &path, std::string_view bytes)
 {
     const std::wstring target = wideFromUtf8(path);
-    std::wstring temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = wideFromUtf8(temporaryName(path));
-        fd = ::_wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                      _S_IREAD | _S_IWRITE);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
+    std::string tempName;
+    const int fd = createTemporary(path, [](const std::string &name) {
+        return ::_wopen(wideFromUtf8(name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                        _S_IREAD | _S_IWRITE);
+    }, tempName);
     if (fd < 0)
-        return EEXIST;
+        return errno;
+    const std::wstring temp = wideFromUtf8(tempName);
     int error = 0;
     std::size_t done = 0;
     while (error == 0 && done < bytes.size()) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,12 @@ int lengthOf(std::FILE *file, uint64_t &length);
 // value; on failure `path` is as it was and no temporary file is left.
 int replaceFile(const std::string &path, std::string_view bytes);
 
-// A name for the temporary file beside `path` (file_bytes.cpp): the same
-// folder, so that the rename stays on one file system.
-std::string temporaryName(const std::string &path);
+// Creates the temporary file beside `path` (the same folder, so that the
+// rename stays on one file system) under a name nobody else holds:
+// `create` opens one name exclusively and returns its descriptor, or -1
+// with errno set. The descriptor and the name in `temp`, or -1 with errno
+// set (file_bytes.cpp).
+int createTemporary(const std::string &path, const std::function<int(const std::string &)> &create,
+                    std::string &temp);
 
 } // namespace qx::file_platform
