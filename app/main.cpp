@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTimer>
 
 #include "app_main.h"
@@ -13,6 +14,7 @@
 #include "connection_page.h"
 #include "dialogs.h"
 #include "io_page_parts.h"
+#include "kept_settings.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -81,6 +83,13 @@ int main(int argc, char *argv[])
     app.pageHost().setPage(qx::PageHost::kConfigPage, new qx::RO2000ScanPoll(app));
     app.pageHost().setPage(qx::PageHost::kPlcPage, new qx::COperEPLC(app, scaling));
     qx::MainWindow &window = app.mainWindow();
+    // A picture shows the window as a first run fills it, and changes nothing.
+    std::unique_ptr<QSettings> settings;
+    if (options.screenshot.empty()) {
+        settings = std::make_unique<QSettings>();
+        dialogs.folders().keepIn(settings.get());
+        qx::restoreKeptSettings(window, *settings);
+    }
     window.show();
     if (options.address)
         window.connectionPage()->controls().modbusAddress->setText(qx::uiText(*options.address));
@@ -113,5 +122,8 @@ int main(int argc, char *argv[])
     } else if (options.quitAfterMs > 0) {
         QTimer::singleShot(options.quitAfterMs, &window, [] { QCoreApplication::exit(0); });
     }
-    return application.exec();
+    const int exitCode = application.exec();
+    if (settings)
+        qx::saveKeptSettings(window, *settings);
+    return exitCode;
 }

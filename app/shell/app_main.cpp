@@ -12,7 +12,6 @@
 #include "port_settings.h"
 #include "request_record.h"
 #include "shell_texts.h"
-#include "statistics_panel.h"
 #include "ui_text.h"
 
 namespace qx {
@@ -204,11 +203,8 @@ void AppMain::onStatistics(const uint8_t *data)
 {
     StatisticsView v = readStatistics(data);
     if (v.hasLogLine && m_logDisplayOn.load())
-        m_window->appendLibraryLine(uiText(v.logLine));
-    std::array<QString, StatisticsPanel::kCounterCount> counters;
-    for (std::size_t i = 0; i < counters.size(); ++i)
-        counters[i] = uiText(v.counters[i]);
-    m_window->statistics()->setCounters(counters);
+        m_window->appendLibraryLine(v.logLine);
+    m_window->showCounters(std::move(v.counters));
 }
 
 void AppMain::onConnection(const uint8_t *data)

@@ -11,12 +11,13 @@ namespace qx {
 
 namespace {
 
-FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialog::AcceptMode mode)
+FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialog::AcceptMode mode,
+                         FolderMemory &folders)
 {
     QStringList filters;
     for (const std::string &f : fileDialogFilters(request.filter.toStdString()))
         filters.append(uiText(f));
-    QFileDialog dialog(parent, request.title, request.startFolder);
+    QFileDialog dialog(parent, request.title, folders.startFolder(request));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
@@ -26,6 +27,7 @@ FileChoice runFileDialog(QWidget *parent, const FileRequest &request, QFileDialo
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         choice.path = dialog.selectedFiles().first();
         choice.filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+        folders.chosen(request, choice.path);
     }
     return choice;
 }
@@ -50,12 +52,12 @@ bool QtDialogs::confirm(QWidget *parent, const QString &text)
 
 FileChoice QtDialogs::openFile(QWidget *parent, const FileRequest &request)
 {
-    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen, m_folders);
 }
 
 FileChoice QtDialogs::saveFile(QWidget *parent, const FileRequest &request)
 {
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, m_folders);
 }
 
 } // namespace qx

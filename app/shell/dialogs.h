@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "kept_settings.h"
+
 class QWidget;
 
 namespace qx {
@@ -36,14 +38,20 @@ public:
     virtual FileChoice saveFile(QWidget *parent, const FileRequest &request) = 0;
 };
 
-// The real dialogs, modal to the whole application.
+// The real dialogs, modal to the whole application. A file dialog starts in
+// the folder its kind of file was last chosen from (FolderMemory).
 class QtDialogs : public Dialogs
 {
 public:
+    FolderMemory &folders() { return m_folders; }
+
     void message(QWidget *parent, const QString &text) override;
     bool confirm(QWidget *parent, const QString &text) override;
     FileChoice openFile(QWidget *parent, const FileRequest &request) override;
     FileChoice saveFile(QWidget *parent, const FileRequest &request) override;
+
+private:
+    FolderMemory m_folders;
 };
 
 } // namespace qx

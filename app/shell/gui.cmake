@@ -5,6 +5,7 @@ add_library(qx_shell_gui STATIC
     captions.cpp
     connection_page.cpp
     dialogs.cpp
+    kept_settings.cpp
     main_window.cpp
     page_host.cpp
     statistics_panel.cpp
@@ -13,6 +14,7 @@ add_library(qx_shell_gui STATIC
     captions.h
     connection_page.h
     dialogs.h
+    kept_settings.h
     main_window.h
     page_host.h
     statistics_panel.h

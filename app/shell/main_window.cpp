@@ -11,7 +11,8 @@
 #include <QVBoxLayout>
 
 #include "app_main.h"
-#include "log_rule.h"
+#include "dialogs.h"
+#include "file_bytes.h"
 #include "page_host.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
@@ -52,8 +53,10 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     auto *buttons = new QHBoxLayout;
     m_clearLog = new QPushButton(uiText(shell_texts::kButtonClearLog), this);
     m_pause = new QPushButton(uiText(shell_texts::kButtonPause), this);
+    m_saveLog = new QPushButton(uiText(shell_texts::kButtonSaveLog), this);
     buttons->addWidget(m_clearLog);
     buttons->addWidget(m_pause);
+    buttons->addWidget(m_saveLog);
     buttons->addStretch(1);
     logColumn->addLayout(buttons);
     bottom->addLayout(logColumn, 3);
@@ -71,10 +74,15 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     }
     connect(m_clearLog, &QPushButton::clicked, this, &MainWindow::clearLog);
     connect(m_pause, &QPushButton::clicked, this, [this] {
+        showPending(); // what came before the press is shown
         m_app.setLogDisplayOn(!m_app.logDisplayOn());
         m_pause->setText(uiText(m_app.logDisplayOn() ? shell_texts::kButtonPause : shell_texts::kButtonResume));
     });
+    connect(m_saveLog, &QPushButton::clicked, this, &MainWindow::saveLog);
     connect(m_statistics->clearButton(), &QPushButton::clicked, &m_app, &AppMain::clearStatistics);
+    m_frame.setSingleShot(true);
+    setFrameMs(kFrameMs);
+    connect(&m_frame, &QTimer::timeout, this, &MainWindow::showPending);
 
     appendLog(uiText(shell_texts::kStartupResolution));
     appendLog(uiText(shell_texts::kStartupGreeting));
@@ -83,36 +91,94 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
 
 void MainWindow::appendLog(const QString &text)
 {
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QTextCursor cursor(m_log->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(plain);
-    m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+    m_traffic.append(text.toStdString(), TrafficLog::Clock::now());
+    showPending();
+}
+
+void MainWindow::appendLibraryLine(std::string_view line)
+{
+    m_traffic.appendLibraryLine(line, TrafficLog::Clock::now());
+    schedulePending();
+}
+
+void MainWindow::showCounters(std::array<std::string, 10> counters)
+{
+    m_counters = std::move(counters);
+    m_countersPending = true;
+    schedulePending();
+}
+
+void MainWindow::schedulePending()
+{
+    if (m_frame.interval() == 0)
+        showPending();
+    else if (!m_frame.isActive())
+        m_frame.start();
+}
+
+void MainWindow::showPending()
+{
+    m_frame.stop();
+    if (m_traffic.hasPending()) {
+        const TrafficLog::Insertion insertion = m_traffic.takePending();
+        if (insertion.clearFirst)
+            emptyPane();
+        if (!insertion.text.empty()) {
+            QTextCursor cursor(m_log->document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(uiText(insertion.text));
+            m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+        }
+    }
+    if (m_countersPending) {
+        m_countersPending = false;
+        std::array<QString, StatisticsPanel::kCounterCount> shown;
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            shown[i] = uiText(m_counters[i]);
+        m_statistics->setCounters(shown);
+    }
+}
+
+void MainWindow::setFrameMs(int ms)
+{
+    showPending();
+    m_frame.setInterval(ms);
 }
 
 int MainWindow::logLineCount() const
 {
-    const QTextDocument *doc = m_log->document();
-    int lines = doc->blockCount();
-    // Text that ends in a line break leaves an empty block behind it.
-    if (doc->lastBlock().text().isEmpty())
-        --lines;
-    return lines;
-}
-
-void MainWindow::appendLibraryLine(const QString &line)
-{
-    if (logNeedsClearing(static_cast<std::size_t>(logLineCount())))
-        clearLog();
-    appendLog(line);
+    return static_cast<int>(m_traffic.lineCount());
 }
 
 void MainWindow::clearLog()
 {
+    m_traffic.clear();
+    emptyPane();
+}
+
+void MainWindow::emptyPane()
+{
     m_log->setUpdatesEnabled(false);
     m_log->clear();
     m_log->setUpdatesEnabled(true);
+}
+
+void MainWindow::saveLog()
+{
+    showPending();
+    FileRequest request;
+    request.title = uiText(shell_texts::kButtonSaveLog);
+    request.filter = uiText(shell_texts::kLogFilter);
+    request.defaultSuffix = uiText(shell_texts::kLogSuffix);
+    const FileChoice choice = m_app.dialogs().saveFile(this, request);
+    if (choice.path.isEmpty())
+        return;
+    const FileWriteResult written = writeFileAtomically(choice.path.toStdString(), m_traffic.savedText());
+    if (!written.ok) {
+        m_app.dialogs().message(this, uiText(written.message));
+        return;
+    }
+    m_app.logFilePath(choice.path);
 }
 
 void MainWindow::applyScreenSizing(const QRect &screen)
@@ -132,6 +198,9 @@ void MainWindow::showEvent(QShowEvent *event)
         m_sized = true;
         if (QScreen *s = screen())
             applyScreenSizing(s->geometry());
+        // restoreGeometry keeps the window on a screen that is present
+        if (!m_keptGeometry.isEmpty())
+            restoreGeometry(m_keptGeometry);
     }
     QWidget::showEvent(event);
 }

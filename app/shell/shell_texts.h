@@ -33,6 +33,11 @@ inline constexpr const char *kButtonClearLog = "清空";
 inline constexpr const char *kButtonClearStatistics = "清空统计";
 inline constexpr const char *kButtonPause = "暂停显示";
 inline constexpr const char *kButtonResume = "继续显示";
+inline constexpr const char *kButtonSaveLog = "保存日志";
+inline constexpr const char *kLogFilter = "日志文件(*.txt)|*.txt|所有文件(*.*)|*.*||";
+inline constexpr const char *kLogSuffix = "txt";
+// Puts the statistics panel's captions and counters on the clipboard.
+inline constexpr const char *kButtonCopyStatistics = "复制统计";
 
 inline constexpr const char *kStartupResolution =
     "如界面不能正常显示,请将显示器分辨率设置为1366*768或1920*1080或与此相近的分辨率后再重新打开本软件!\r\n";

@@ -1,5 +1,7 @@
 #include "statistics_panel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -23,12 +25,24 @@ StatisticsPanel::StatisticsPanel(QWidget *parent)
         m_values[i] = new QLabel(QStringLiteral("0"), this);
         m_values[i]->setObjectName(QStringLiteral("statistic%1").arg(i));
         m_values[i]->setMinimumWidth(80);
-        grid->addWidget(captionFor(m_values[i], labels[i], this), i, 0);
+        m_captions[i] = captionFor(m_values[i], labels[i], this);
+        grid->addWidget(m_captions[i], i, 0);
         grid->addWidget(m_values[i], i, 1);
     }
     m_clear = new QPushButton(uiText(shell_texts::kButtonClearStatistics), this);
     grid->addWidget(m_clear, kCounterCount, 0, 1, 2);
-    grid->setRowStretch(kCounterCount + 1, 1);
+    m_copy = new QPushButton(uiText(shell_texts::kButtonCopyStatistics), this);
+    grid->addWidget(m_copy, kCounterCount + 1, 0, 1, 2);
+    grid->setRowStretch(kCounterCount + 2, 1);
+    connect(m_copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(text()); });
+}
+
+QString StatisticsPanel::text() const
+{
+    QString out = title() + QLatin1Char('\n');
+    for (int i = 0; i < kCounterCount; ++i)
+        out += m_captions[i]->text() + QLatin1Char(' ') + m_values[i]->text() + QLatin1Char('\n');
+    return out;
 }
 
 void StatisticsPanel::setCounters(const std::array<QString, kCounterCount> &values)

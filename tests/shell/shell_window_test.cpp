@@ -18,6 +18,9 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
+#include <QClipboard>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QAccessible>
 
 #include "app_main.h"
@@ -26,6 +29,8 @@
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
+#include "kept_settings.h"
+#include "dialogs.h"
 #include "main_window.h"
 #include "page_host.h"
 #include "port_settings_builder.h"
@@ -181,6 +186,7 @@ private:
     {
         AppMain::EventCallback(&recorder::portObject, code, record.data());
         QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+        window().showPending(); // the next frame
     }
 
     void openTcpClient()
@@ -200,17 +206,24 @@ private:
         return nullptr;
     }
 
-private slots:
-    void init()
+    // The program's start: the window as a first run builds it.
+    void startApp()
     {
-        recorder::reset();
-        m_dialogs = new ScriptedDialogs;
+        delete m_app;
         // The system lists loopback first.
         std::vector<NetworkAdapter> adapters {
             {"lo", {"127.0.0.1"}, true},
             {"eth0", {"192.168.1.20", "0.0.0.0"}, false},
         };
         m_app = new AppMain(recorder::functions(), *m_dialogs, &adapters);
+    }
+
+private slots:
+    void init()
+    {
+        recorder::reset();
+        m_dialogs = new ScriptedDialogs;
+        startApp();
     }
 
     void cleanup()
@@ -523,6 +536,134 @@ private slots:
         QCOMPARE(window().statistics()->counter(0), QStringLiteral("102"));
     }
 
+    void settingsSurviveARestart()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("qxtools.conf"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("firmware")));
+        FileRequest firmware;
+        firmware.filter = QStringLiteral("固件(*.bin)|*.bin||");
+        ui().udp->click();
+        QVERIFY(page().selectLocalAddress(QStringLiteral("0.0.0.0")));
+        ui().udpIp->setText(QStringLiteral("127.0.0.2"));
+        ui().udpPort->setText(QStringLiteral("502"));
+        ui().udpLocalPort->setText(QStringLiteral("10002"));
+        ui().modbusAddress->setText(QStringLiteral("17"));
+        ui().baudRate->setCurrentIndex(ui().baudRate->findText(QStringLiteral("9600")));
+        ui().dataBits->setCurrentIndex(0);
+        ui().parity->setCurrentIndex(2);
+        ui().stopBits->setCurrentIndex(1);
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        const QPoint sized = window().pos();
+        window().move(sized + QPoint(7, 5));
+        // a window wider than the test's screen is pulled back onto it
+        // across, so only the height it was moved to can be compared
+        window().restoreGeometry(window().saveGeometry());
+        const QPoint place = window().pos();
+        QVERIFY(place.y() != sized.y());
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            saveKeptSettings(window(), settings);
+            FolderMemory folders;
+            folders.keepIn(&settings);
+            folders.chosen(firmware, dir.filePath(QStringLiteral("firmware/image.bin")));
+        }
+
+        startApp();
+        QSettings settings(file, QSettings::IniFormat);
+        restoreKeptSettings(window(), settings);
+        QCOMPARE(page().connectionKind(), ConnectionKind::Udp);
+        QVERIFY(ui().udpIp->isEnabled());
+        QCOMPARE(ui().adapter->currentText(), QStringLiteral("eth0"));
+        QCOMPARE(ui().localIp->currentText(), QStringLiteral("0.0.0.0"));
+        QCOMPARE(ui().udpIp->text(), QStringLiteral("127.0.0.2"));
+        QCOMPARE(ui().udpPort->text(), QStringLiteral("502"));
+        QCOMPARE(ui().udpLocalPort->text(), QStringLiteral("10002"));
+        QCOMPARE(ui().modbusAddress->text(), QStringLiteral("17"));
+        QCOMPARE(ui().baudRate->currentText(), QStringLiteral("9600"));
+        QCOMPARE(ui().dataBits->currentText(), QStringLiteral("7"));
+        QCOMPARE(ui().parity->currentIndex(), 2);
+        QCOMPARE(ui().stopBits->currentText(), QStringLiteral("2"));
+        FolderMemory folders;
+        folders.keepIn(&settings);
+        QCOMPARE(folders.startFolder(firmware), dir.filePath(QStringLiteral("firmware")));
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QCOMPARE(window().pos().y(), place.y());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void keptSettingsThatNoLongerFitFallBackSilently()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("qxtools.conf"));
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("connection/transport"), QStringLiteral("7"));
+            settings.setValue(QStringLiteral("connection/localIp"), QStringLiteral("10.9.9.9"));
+            settings.setValue(QStringLiteral("connection/modbusAddress"), QStringLiteral("0"));
+            settings.setValue(QStringLiteral("tcpClient/ip"), QStringLiteral("1.2.3"));
+            settings.setValue(QStringLiteral("tcpClient/port"), QStringLiteral("99999"));
+            settings.setValue(QStringLiteral("serial/port"), QStringLiteral("/dev/ttyQXGONE0"));
+            settings.setValue(QStringLiteral("serial/baudRate"), QStringLiteral("12345"));
+            settings.setValue(QStringLiteral("window/geometry"), QByteArray("not a geometry"));
+        }
+        const QString device = ui().serialPort->currentText();
+        const QString local = ui().localIp->currentText();
+        QSettings settings(file, QSettings::IniFormat);
+        restoreKeptSettings(window(), settings);
+        QCOMPARE(page().connectionKind(), ConnectionKind::None);
+        QCOMPARE(ui().localIp->currentText(), local);
+        QCOMPARE(ui().modbusAddress->text(), QStringLiteral("1"));
+        QCOMPARE(ui().clientIp->text(), QStringLiteral("192.168.0.105"));
+        QCOMPARE(ui().clientPort->text(), QStringLiteral("10001"));
+        QCOMPARE(ui().serialPort->currentText(), device);
+        QCOMPARE(ui().baudRate->currentText(), QStringLiteral("115200"));
+        // a folder that is gone: the dialog's own start
+        FileRequest request;
+        request.filter = QStringLiteral("配置文件(*.txt)|*.txt||");
+        request.startFolder = QStringLiteral("/start");
+        FolderMemory folders;
+        folders.keepIn(&settings);
+        folders.chosen(request, dir.filePath(QStringLiteral("gone/x.txt")));
+        QCOMPARE(folders.startFolder(request), QStringLiteral("/start"));
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void saveLogWritesTheShownLinesWithTheirTimes()
+    {
+        openTcpClient();
+        window().clearLogButton()->click();
+        deliver(kEventLog, statisticsRecord(1, "发送数据(HEX): 01 03 00 00 00 01"));
+        deliver(kEventLog, statisticsRecord(2, "接收数据(HEX): 01 03 02 00 2a"));
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("traffic.txt"));
+        m_dialogs->fileAnswers.enqueue({file, 0});
+        window().saveLogButton()->click();
+        QCOMPARE(m_dialogs->fileRequests.last().title, uiText("保存日志"));
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(saved.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
+        QVERIFY(lines[0].contains(stamp));
+        QVERIFY(lines[0].endsWith(uiText(" 发送数据(HEX): 01 03 00 00 00 01")));
+        QVERIFY(lines[1].endsWith(uiText(" 接收数据(HEX): 01 03 02 00 2a")));
+        QVERIFY(window().log()->toPlainText().contains(file));
+        // a file that cannot be written is reported, not passed over
+        m_dialogs->fileAnswers.enqueue({dir.filePath(QStringLiteral("missing/traffic.txt")), 0});
+        window().saveLogButton()->click();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+
+        window().statistics()->copyButton()->click();
+        const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(copied.first(), uiText("统计信息"));
+        QVERIFY(copied.contains(uiText("总发送指令数(TxCmd): 2")));
+    }
+
     void pauseStopsLinesButNotCounters()
     {
         openTcpClient();
@@ -579,6 +720,7 @@ private slots:
         QTRY_COMPARE(delivered.load(), 60);
         recorder::joinWorker();
         QCoreApplication::sendPostedEvents(m_app, QEvent::MetaCall);
+        window().showPending();
         QStringList expected;
         for (int i = 1; i <= 60; ++i)
             expected << QStringLiteral("n%1").arg(i);
