@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app_main.h"
@@ -21,6 +20,7 @@
 #include "dialogs.h"
 #include "event_codes.h"
 #include "firmware_box.h"
+#include "page_layout.h"
 #include "param_answers.h"
 #include "param_ini.h"
 #include "param_ini_export.h"
@@ -77,24 +77,17 @@ RO2000ScanPoll::RO2000ScanPoll(AppMain &app, QWidget *parent)
 
 void RO2000ScanPoll::buildControls()
 {
-    auto *root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    root->addWidget(scroll);
-    auto *content = new QWidget(scroll);
-    scroll->setWidget(content);
+    QWidget *content = scrollingContent(this);
     auto *page = new QVBoxLayout(content);
+    // narrow margins: on a 1920 px screen the widest arrangement needs them
+    page->setContentsMargins(4, 4, 4, 4);
 
-    // first row: SYSTEM and COM1 over the commands and the firmware box,
-    // ETH, WIFI; second row: LORA and DIO; the reserved fields last
-    auto *top = new QHBoxLayout;
-    page->addLayout(top);
-    auto *first = new QVBoxLayout;
-    top->addLayout(first);
-    first->addWidget(buildBox(PageGroup::System, config_texts::kBoxSystem, 1));
-    first->addWidget(buildBox(PageGroup::Com, config_texts::kBoxCom, 1));
+    QWidget *system = buildBox(PageGroup::System, config_texts::kBoxSystem);
+    QWidget *com = buildBox(PageGroup::Com, config_texts::kBoxCom);
+    QWidget *eth = buildBox(PageGroup::Eth, config_texts::kBoxEth);
+    QWidget *wifi = buildBox(PageGroup::Wifi, config_texts::kBoxWifi);
+    QWidget *lora = buildBox(PageGroup::Lora, config_texts::kBoxLora);
+    QWidget *dio = buildBox(PageGroup::Dio, config_texts::kBoxDio, 2, 6);
     auto *config = new QGroupBox(uiText(config_texts::kBoxConfig), content);
     auto *buttons = new QGridLayout(config);
     m_ui.read = new QPushButton(uiText(config_texts::kReadButton), config);
@@ -105,28 +98,22 @@ void RO2000ScanPoll::buildControls()
     buttons->addWidget(m_ui.write, 0, 1);
     buttons->addWidget(m_ui.load, 1, 0);
     buttons->addWidget(m_ui.exportIni, 1, 1);
-    first->addWidget(config);
     m_firmware = new FirmwareBox(m_app, content);
-    first->addWidget(m_firmware);
     connect(m_firmware, &FirmwareBox::transferRunning, this, [this](bool running) {
         m_transferRunning = running;
         setButtonsEnabled(!m_countdown.running());
     });
-    first->addStretch(1);
-    for (auto [group, title] : {std::pair {PageGroup::Eth, config_texts::kBoxEth}, std::pair {PageGroup::Wifi, config_texts::kBoxWifi}}) {
-        auto *column = new QVBoxLayout;
-        column->addWidget(buildBox(group, title, 1));
-        column->addStretch(1);
-        top->addLayout(column);
-    }
-    top->addStretch(1);
 
-    auto *second = new QHBoxLayout;
-    page->addLayout(second);
-    second->addWidget(buildBox(PageGroup::Lora, config_texts::kBoxLora, 1), 0, Qt::AlignTop);
-    second->addWidget(buildBox(PageGroup::Dio, config_texts::kBoxDio, 4), 0, Qt::AlignTop);
-    second->addStretch(1);
-
+    // SYSTEM and COM1, then ETH with the commands and the firmware box, then
+    // WIFI and LORA over DIO; on a narrower page DIO goes under all three
+    using P = BoxPart;
+    auto *boxes = new AdaptiveBoxes(content);
+    boxes->addArrangement(P::row({P::column({system, com}), P::column({eth, config, m_firmware}),
+                                  P::column({P::row({wifi, lora}), dio}, 2)}));
+    boxes->addArrangement(P::column({P::row({P::column({system, com, config, m_firmware}), P::column({eth, lora}),
+                                             P::column({wifi})}),
+                                     dio}));
+    page->addWidget(boxes);
     page->addWidget(buildReserv());
     page->addStretch(1);
 
@@ -174,32 +161,37 @@ QWidget *RO2000ScanPoll::makeControl(const PageControl &c, QWidget *parent)
     return w;
 }
 
-QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int columns)
+QWidget *RO2000ScanPoll::buildBox(PageGroup group, const char *title, int fieldColumns, int listColumns)
 {
     auto *box = new QGroupBox(uiText(title), this);
     auto *layout = new QVBoxLayout(box);
-    auto *fields = new QGridLayout;
-    auto *lists = new QGridLayout; // DIO: IO1..IO24, `columns` to a row
+    auto *fields = new QGridLayout; // caption, field and hint, `fieldColumns` to a row
+    auto *lists = new QGridLayout; // DIO: IO1..IO24, `listColumns` to a row
+    // the page holds some seventy fields: rows close together
+    fields->setVerticalSpacing(2);
+    lists->setVerticalSpacing(2);
     layout->addLayout(fields);
     layout->addLayout(lists);
-    int row = 0;
-    int cell = 0;
+    int field = 0;
+    int list = 0;
     for (const PageControl &c : pageControls()) {
         if (c.group != group)
             continue;
         QWidget *w = makeControl(c, box);
         QLabel *caption = captionFor(w, uiText(c.caption), box);
         if (group == PageGroup::Dio && c.kind == ControlKind::List) {
-            lists->addWidget(caption, cell / columns, 2 * (cell % columns));
-            lists->addWidget(w, cell / columns, 2 * (cell % columns) + 1);
-            ++cell;
+            lists->addWidget(caption, list / listColumns, 2 * (list % listColumns));
+            lists->addWidget(w, list / listColumns, 2 * (list % listColumns) + 1);
+            ++list;
             continue;
         }
-        fields->addWidget(caption, row, 0);
-        fields->addWidget(w, row, 1);
+        const int row = field / fieldColumns;
+        const int column = 3 * (field % fieldColumns);
+        fields->addWidget(caption, row, column);
+        fields->addWidget(w, row, column + 1);
         if (!c.hint.empty())
-            fields->addWidget(new QLabel(uiText(c.hint), box), row, 2);
-        ++row;
+            fields->addWidget(new QLabel(uiText(c.hint), box), row, column + 2);
+        ++field;
     }
     return box;
 }

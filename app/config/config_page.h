@@ -71,7 +71,7 @@ public:
 
 private:
     void buildControls();
-    QWidget *buildBox(PageGroup group, const char *title, int columns);
+    QWidget *buildBox(PageGroup group, const char *title, int fieldColumns = 1, int listColumns = 1);
     QWidget *buildReserv();
     QWidget *makeControl(const PageControl &c, QWidget *parent);
 

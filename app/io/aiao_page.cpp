@@ -21,6 +21,7 @@
 #include "io_events.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "page_layout.h"
 #include "scaling_store.h"
 #include "shell_texts.h"
 #include "ui_text.h"
@@ -93,7 +94,7 @@ RO2000Tag::RO2000Tag(AppMain &app, WriteSender &writes, ScalingStore &scaling, s
 
 void RO2000Tag::buildControls()
 {
-    auto *root = new QVBoxLayout(this);
+    auto *root = new QVBoxLayout(scrollingContent(this));
 
     m_ui.subStation = addSubStationRow(root, this);
 

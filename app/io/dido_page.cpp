@@ -15,6 +15,7 @@
 #include "io_events.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "page_layout.h"
 #include "record_readers.h"
 #include "ui_text.h"
 #include "write_sender.h"
@@ -84,7 +85,7 @@ RO2000Set::RO2000Set(AppMain &app, WriteSender &writes, QWidget *parent)
 
 void RO2000Set::buildControls()
 {
-    auto *root = new QVBoxLayout(this);
+    auto *root = new QVBoxLayout(scrollingContent(this));
 
     m_ui.subStation = addSubStationRow(root, this);
 

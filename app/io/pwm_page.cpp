@@ -18,6 +18,7 @@
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "io_texts.h"
+#include "page_layout.h"
 #include "ui_text.h"
 #include "write_sender.h"
 #include "pwm_values.h"
@@ -74,7 +75,7 @@ RO2000Scan::RO2000Scan(AppMain &app, WriteSender &writes, QWidget *parent)
 
 void RO2000Scan::buildControls()
 {
-    auto *root = new QVBoxLayout(this);
+    auto *root = new QVBoxLayout(scrollingContent(this));
 
     m_ui.subStation = addSubStationRow(root, this);
 

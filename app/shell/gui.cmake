@@ -8,6 +8,7 @@ add_library(qx_shell_gui STATIC
     kept_settings.cpp
     main_window.cpp
     page_host.cpp
+    page_layout.cpp
     statistics_panel.cpp
     transfer_driver.cpp
     app_main.h
@@ -17,6 +18,7 @@ add_library(qx_shell_gui STATIC
     kept_settings.h
     main_window.h
     page_host.h
+    page_layout.h
     statistics_panel.h
     transfer_driver.h
     ui_text.h

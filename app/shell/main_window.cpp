@@ -14,6 +14,7 @@
 #include "dialogs.h"
 #include "file_bytes.h"
 #include "page_host.h"
+#include "page_layout.h"
 #include "shell_texts.h"
 #include "statistics_panel.h"
 #include "ui_text.h"
@@ -41,7 +42,8 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     m_pages = new PageHost(m_tabs);
     m_tabs->addTab(m_connection, uiText(shell_texts::kTabConnection));
     m_tabs->addTab(m_pages, uiText(shell_texts::kTabModules));
-    root->addWidget(m_tabs, 3);
+    // the pages take what the log and the statistics leave
+    root->addWidget(m_tabs, 1);
 
     auto *bottom = new QHBoxLayout;
     auto *logColumn = new QVBoxLayout;
@@ -49,6 +51,9 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     m_log->setReadOnly(true);
     m_log->setObjectName(QStringLiteral("log"));
     m_log->setAccessibleName(uiText(shell_texts::kLogName));
+    // as high as the statistics beside it, and never less than a few lines
+    m_log->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    m_log->setMinimumHeight(4 * m_log->fontMetrics().lineSpacing());
     logColumn->addWidget(m_log, 1);
     auto *buttons = new QHBoxLayout;
     m_clearLog = new QPushButton(uiText(shell_texts::kButtonClearLog), this);
@@ -62,7 +67,7 @@ MainWindow::MainWindow(AppMain &app, const std::vector<NetworkAdapter> *adapters
     bottom->addLayout(logColumn, 3);
     m_statistics = new StatisticsPanel(this);
     bottom->addWidget(m_statistics, 1);
-    root->addLayout(bottom, 2);
+    root->addLayout(bottom);
 
     // The page that a tab shows takes the focus, as the operator expects
     // after switching.
@@ -184,8 +189,9 @@ void MainWindow::saveLog()
 void MainWindow::applyScreenSizing(const QRect &screen)
 {
     WindowGeometry g = mainWindowGeometry(screen.width(), screen.height());
-    // Never below what the controls need, or they would overlap.
-    QSize least = minimumSizeHint();
+    // Never below what the controls need, or they would overlap; the pages
+    // scroll down only where the screen is too low to show them whole.
+    QSize least = pagesLeastSize(this, screen.size());
     int width = std::max(g.width, least.width());
     int height = std::max(g.height, least.height());
     setFixedSize(width, height);

@@ -8,3 +8,9 @@ if(TARGET qxlib AND TARGET qxsim)
         DEFINITIONS QX_QXTOOLS_FILE="$<TARGET_FILE:qxtools>")
     add_dependencies(shell_e2e_test qxtools)
 endif()
+
+# Every page at the window's size on the screens the start-up text names.
+if(TARGET qx_io_gui AND TARGET qx_config_gui AND TARGET qx_plc_gui)
+    qx_add_page_test(page_layout_test SOURCES page_layout_test.cpp AREA shell
+        LIBS qx_io_gui qx_config_gui qx_plc_gui)
+endif()
