@@ -32,7 +32,7 @@ test: build
 # suites and the LoadLibrary program run under Wine in a fresh prefix, beside
 # the Linux build's qxsim.
 test-windows: configure
-	cmake --build --preset default -j $(JOBS) --target qxsim qx_wine_run
+	cmake --build --preset default -j $(JOBS) --target qxsim qx_wine_run qxcli_wine_test
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 	ctest --preset windows -j $(JOBS) --output-on-failure

@@ -3,10 +3,7 @@
 
 #include <cstring>
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <sys/socket.h>
-
+#include "cli_platform.h"
 #include "modbus_address.h"
 
 namespace qx::cli {
@@ -235,15 +232,8 @@ SettingsResult connectionSettings(const Invocation &inv)
     std::string host = inv.host;
     if ((inv.transport == Invocation::Transport::TcpClient || inv.transport == Invocation::Transport::Udp)
         && !isIpv4Text(host)) {
-        addrinfo hints {};
-        hints.ai_family = AF_INET;
-        addrinfo *found = nullptr;
-        if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
-            char text[INET_ADDRSTRLEN] = {};
-            ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in *>(found->ai_addr)->sin_addr, text, sizeof text);
-            host = text;
-            ::freeaddrinfo(found);
-        }
+        if (std::string address = platform::resolveIpv4(host); !address.empty())
+            host = address;
     }
     switch (inv.transport) {
     case Invocation::Transport::TcpClient:

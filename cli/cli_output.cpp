@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include <unistd.h>
+#include "cli_platform.h"
 
 namespace qx::cli {
 
@@ -32,18 +32,8 @@ FILE *results()
 
 void keepStdoutForResults()
 {
-    if (g_results)
-        return;
-    std::fflush(stdout);
-    const int saved = ::dup(STDOUT_FILENO);
-    if (saved < 0)
-        return;
-    g_results = ::fdopen(saved, "w");
-    if (!g_results) {
-        ::close(saved);
-        return;
-    }
-    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    if (!g_results)
+        g_results = platform::moveStdoutAside();
 }
 
 void flushOut()
@@ -58,8 +48,7 @@ void printOutRaw(std::string_view bytes)
 
 void printOut(std::string_view text)
 {
-    const std::string t = terminalText(text);
-    std::fwrite(t.data(), 1, t.size(), results());
+    platform::writeText(results(), terminalText(text));
 }
 
 void printErr(std::string_view text)
@@ -67,8 +56,7 @@ void printErr(std::string_view text)
     // stdout is buffered when it is a pipe; without this a message would
     // overtake the report it concludes when both streams share one pipe
     std::fflush(results());
-    const std::string t = terminalText(text);
-    std::fwrite(t.data(), 1, t.size(), stderr);
+    platform::writeText(stderr, terminalText(text));
 }
 
 } // namespace qx::cli
@@ -141,7 +129,7 @@ JsonObject &JsonObject::add(std::string_view k, const std::vector<long long> &nu
 Progress::Progress(std::string label, int total)
     : m_label(std::move(label))
     , m_total(total > 0 ? total : 1)
-    , m_terminal(::isatty(STDERR_FILENO) == 1)
+    , m_terminal(platform::isTerminal(stderr))
 {
 }
 
@@ -158,7 +146,7 @@ void Progress::draw()
         + std::string(std::size_t(kWidth - filled), '-') + "] " + std::to_string(m_done) + "/"
         + std::to_string(m_total);
     std::fflush(results());
-    std::fputs(bar.c_str(), stderr);
+    platform::writeText(stderr, bar);
     std::fflush(stderr);
     m_drawn = true;
 }
@@ -177,7 +165,7 @@ void Progress::update(int done, const std::string &line)
 void Progress::note(const std::string &text)
 {
     if (m_terminal && m_drawn)
-        std::fputs("\r\033[K", stderr);
+        platform::writeText(stderr, "\r\033[K");
     printErr(text.ends_with('\n') ? text : text + "\n");
     if (m_terminal && m_drawn)
         draw();
@@ -186,7 +174,7 @@ void Progress::note(const std::string &text)
 void Progress::clear()
 {
     if (m_terminal && m_drawn) {
-        std::fputs("\r\033[K", stderr);
+        platform::writeText(stderr, "\r\033[K");
         std::fflush(stderr);
     }
     m_drawn = false;
@@ -195,7 +183,7 @@ void Progress::clear()
 void Progress::finish()
 {
     if (m_terminal && m_drawn) {
-        std::fputs("\n", stderr);
+        platform::writeText(stderr, "\n");
         std::fflush(stderr);
     }
     m_drawn = false;

@@ -4,8 +4,7 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
+#include "cli_platform.h"
 #include "event_codes.h"
 #include "shell_texts.h"
 #include "text_format.h"
@@ -88,7 +87,7 @@ std::string confirmOrRefuse(const Invocation &inv, const char *question, const c
 {
     if (option(inv, "--yes"))
         return {};
-    if (::isatty(STDIN_FILENO) != 1) {
+    if (!platform::isTerminal(stdin)) {
         printErr(std::string("qxcli: ") + what + " asks before writing; without a terminal give --yes\n");
         return "-";
     }

@@ -5,10 +5,8 @@
 #include "device_commands.h"
 
 #include <algorithm>
-#include <csignal>
 
-#include <unistd.h>
-
+#include "cli_platform.h"
 #include "commands.h"
 #include "library_binder.h"
 #include "text_format.h"
@@ -31,7 +29,8 @@ constexpr const char *kHelp =
     "                           side's port (any free one when left out)\n"
     "  --listen [ADDR:]PORT     wait for the module to connect (\"TCP服务器\");\n"
     "                           ADDR defaults to every local address\n"
-    "  --serial PATH            Modbus RTU on a serial device (at most 15 characters),\n"
+    "  --serial PATH            Modbus RTU on a serial device (at most 15 characters;\n"
+    "                           on Windows COM3 or \\\\.\\COM12),\n"
     "                           --baud N (115200), --data 7|8 (8),\n"
     "                           --parity none|odd|even|mark (none), --stop 1|2 (1)\n"
     "Common options:\n"
@@ -61,11 +60,6 @@ constexpr const char *kHelp =
 
 constexpr const char *kNoLinkFormat = "qxcli: no link to the module within %d ms\n";
 
-void onInterrupt(int)
-{
-    cancelRequested().store(true);
-}
-
 const Command *findCommand(const std::string &name)
 {
     const std::span<const Command> families[] = {ioCommands(), configCommands(), transferCommands(),
@@ -81,17 +75,6 @@ int usageError(const std::string &why)
 {
     printErr("qxcli: " + why + "\n" + kUsage + "Try 'qxcli --help'.\n");
     return kExitError;
-}
-
-std::string executableDir()
-{
-    char path[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return {};
-    std::string p(path, std::size_t(n));
-    const std::size_t slash = p.rfind('/');
-    return slash == std::string::npos ? std::string() : p.substr(0, slash);
 }
 
 } // namespace
@@ -129,19 +112,14 @@ int runDeviceCommand(const std::vector<std::string> &args)
     const SettingsResult settings = connectionSettings(inv);
     if (!settings.ok)
         return usageError(settings.message);
-    const BindResult bound = bindFirstLibrary(libraryCandidates(inv.library, executableDir()));
+    const BindResult bound = bindFirstLibrary(libraryCandidates(inv.library, platform::executableDir()));
     if (!bound.ok) {
         printErr(bound.message + "\n");
         return kExitError;
     }
 
     keepStdoutForResults();
-    struct sigaction sa {};
-    sa.sa_handler = onInterrupt;
-    sa.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
+    platform::catchInterrupt(cancelRequested());
 
     DeviceLink link;
     // scan's --timeout is its wait per address, not the link's

@@ -24,7 +24,7 @@
 
 namespace qx::cli {
 
-// Set from the SIGINT handler; every wait looks at it.
+// Set on Ctrl-C (cli_platform.h); every wait looks at it.
 std::atomic<bool> &cancelRequested();
 
 // What the library reported, in order: a request that went out (with its

@@ -6,6 +6,7 @@
 
 #include "cli_arguments.h"
 #include "cli_output.h"
+#include "cli_platform.h"
 #include "device_commands.h"
 #include "plc_command.h"
 #include "qx_version.h"
@@ -50,11 +51,11 @@ void printUsage()
 
 int main(int argc, char **argv)
 {
-    if (argc < 2) {
+    const std::vector<std::string> args = qx::cli::platform::startProgram(argc, argv);
+    if (args.empty()) {
         printUsage();
         return qx::cli::kExitError;
     }
-    const std::vector<std::string> args(argv + 1, argv + argc);
     if (args[0] == "--help" || args[0] == "-h")
         return qx::cli::runDeviceCommand(args);
     if (args[0] == "--version") {

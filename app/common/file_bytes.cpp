@@ -1,13 +1,15 @@
-// Bounded reads and temporary-file-and-rename writes.
+// Bounded reads and temporary-file-and-rename writes; the system calls are
+// in file_bytes_posix.cpp and file_bytes_win32.cpp.
 #include "file_bytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <random>
 
 #include "common_texts.h"
+#include "file_platform.h"
 #include "text_format.h"
 
 namespace qx {
@@ -21,16 +23,16 @@ std::string cantOpenFileMessage(const std::string &path, int error)
 FileReadResult readFileBytes(const std::string &path, std::size_t limit)
 {
     FileReadResult r;
-    std::FILE *f = std::fopen(path.c_str(), "rb");
+    std::FILE *f = file_platform::openForReading(path);
     if (!f) {
         r.error = errno;
         r.message = cantOpenFileMessage(path, r.error);
         return r;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    uint64_t length = 0;
+    if (const int error = file_platform::lengthOf(f, length); error != 0) {
         std::fclose(f);
-        r.error = EISDIR;
+        r.error = error;
         r.message = cantOpenFileMessage(path, r.error);
         return r;
     }
@@ -46,8 +48,8 @@ FileReadResult readFileBytes(const std::string &path, std::size_t limit)
         return r;
     }
     r.bytes.resize(got);
-    const auto size = std::filesystem::file_size(path, ec);
-    r.size = ec ? got : static_cast<uint64_t>(size);
+    // a file that grew while it was read is at least as long as what came
+    r.size = std::max<uint64_t>(length, got);
     r.ok = true;
     return r;
 }
@@ -55,32 +57,27 @@ FileReadResult readFileBytes(const std::string &path, std::size_t limit)
 FileWriteResult writeFileAtomically(const std::string &path, std::string_view bytes)
 {
     FileWriteResult r;
-    std::random_device rd;
-    const std::string temp = path + ".tmp" + std::to_string(rd() % 1000000u);
-    std::FILE *f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        r.message = cantOpenFileMessage(path, errno);
-        return r;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int error = errno;
-    const bool closed = std::fclose(f) == 0;
-    if (!closed && written)
-        error = errno;
-    if (!written || !closed) {
-        std::remove(temp.c_str());
-        r.message = cantOpenFileMessage(path, error ? error : EIO);
-        return r;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        r.message = cantOpenFileMessage(path, ec.value());
+    r.error = file_platform::replaceFile(path, bytes);
+    if (r.error != 0) {
+        r.message = cantOpenFileMessage(path, r.error);
         return r;
     }
     r.ok = true;
     return r;
+}
+
+int file_platform::createTemporary(const std::string &path,
+                                   const std::function<int(const std::string &)> &create, std::string &temp)
+{
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + ".tmp" + std::to_string(rd() % 1000000u);
+        const int fd = create(temp);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 } // namespace qx

@@ -1,10 +1,9 @@
 // The INI reader of the parameter block.
 #include "config_texts.h"
+#include "file_bytes.h"
 #include "param_ini.h"
 #include "text_format.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
@@ -216,25 +215,15 @@ IniLoadResult loadParamIniText(std::string_view text)
     return result;
 }
 
-IniLoadResult loadParamIni(const std::filesystem::path &path)
+IniLoadResult loadParamIni(const std::string &path)
 {
-    IniLoadResult r;
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        r.openError = std::strerror(errno);
+    const FileReadResult file = readFileBytes(path, kIniSearchLimit);
+    if (!file.ok) {
+        IniLoadResult r;
+        r.openError = std::strerror(file.error);
         return r;
     }
-    std::string text(kIniSearchLimit, '\0');
-    const std::size_t n = std::fread(text.data(), 1, text.size(), f);
-    const bool failed = std::ferror(f) != 0;
-    const int error = errno;
-    std::fclose(f);
-    if (failed) {
-        r.openError = std::strerror(error);
-        return r;
-    }
-    text.resize(n);
-    return loadParamIniText(text);
+    return loadParamIniText(file.bytes);
 }
 
 std::string missingKeyLine(const IniLoadResult &result)

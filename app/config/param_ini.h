@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,10 +72,11 @@ struct IniLoadResult
     std::string openError;
 };
 
-// Reads a whole block from INI text, or from a file (whose first 8192 bytes
-// are searched). Any missing required key fails the whole load.
+// Reads a whole block from INI text, or from the file named `path` (UTF-8;
+// its first 8192 bytes are searched). Any missing required key fails the
+// whole load.
 IniLoadResult loadParamIniText(std::string_view text);
-IniLoadResult loadParamIni(const std::filesystem::path &path);
+IniLoadResult loadParamIni(const std::string &path);
 // The log line of a load that missed a key: "配置文件缺少[SECTION]下的KEY,配置未加载!".
 std::string missingKeyLine(const IniLoadResult &result);
 

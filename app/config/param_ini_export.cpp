@@ -1,15 +1,11 @@
 // The INI writer of the parameter block.
 #include "param_ini_export.h"
 
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "config_texts.h"
+#include "file_bytes.h"
 #include "gbk.h"
 #include "param_form.h"
 #include "param_ini.h"
@@ -92,49 +88,18 @@ IniExportResult paramIniText(const ParamBlock &block)
     return r;
 }
 
-IniExportResult exportParamIni(const ParamBlock &block, const std::filesystem::path &path)
+IniExportResult exportParamIni(const ParamBlock &block, const std::string &path)
 {
     IniExportResult r = paramIniText(block);
     if (!r.ok)
         return r;
-    auto failed = [&r, &path](int error) {
+    const FileWriteResult written = writeFileAtomically(path, r.text);
+    if (!written.ok) {
         r.ok = false;
-        r.message = std::string(config_texts::kExportCannotWrite) + path.string() + ": " + std::strerror(error);
+        r.message = std::string(config_texts::kExportCannotWrite) + path + ": " + std::strerror(written.error);
         return r;
-    };
-    std::string temp = path.string() + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return failed(errno);
-    // mkstemp creates the file for its owner only; an exported file is an
-    // ordinary document
-    (void)::fchmod(fd, 0644);
-    std::size_t done = 0;
-    while (done < r.text.size()) {
-        const ssize_t n = ::write(fd, r.text.data() + done, r.text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return failed(error);
-        }
-        done += static_cast<std::size_t>(n);
     }
-    int error = ::fsync(fd) == 0 ? 0 : errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return failed(error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return failed(error);
-    }
-    r.message = std::string(config_texts::kExportDone) + path.string();
+    r.message = std::string(config_texts::kExportDone) + path;
     return r;
 }
 

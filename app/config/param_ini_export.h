@@ -7,7 +7,6 @@
 // differently.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "param_block.h"
@@ -24,8 +23,9 @@ struct IniExportResult
 // The file's contents, checked by reading them back.
 IniExportResult paramIniText(const ParamBlock &block);
 
-// Writes the file atomically: a temporary file in the same folder, then a
-// rename over `path`. A refusal or a failure leaves `path` as it was.
-IniExportResult exportParamIni(const ParamBlock &block, const std::filesystem::path &path);
+// Writes the file named `path` (UTF-8) atomically: a temporary file in the
+// same folder, then a rename over `path`. A refusal or a failure leaves
+// `path` as it was.
+IniExportResult exportParamIni(const ParamBlock &block, const std::string &path);
 
 } // namespace qx

@@ -1,11 +1,12 @@
+// Binding the library's exports by name; the system's loader is in
+// library_binder_posix.cpp and library_binder_win32.cpp.
 #include "library_binder.h"
 
-#include <dlfcn.h>
-
+#include "library_platform.h"
 #include "shell_texts.h"
 
 #ifndef QX_LIBRARY_SONAME
-#define QX_LIBRARY_SONAME "libqxlib.so"
+#define QX_LIBRARY_SONAME kLibraryName
 #endif
 
 namespace qx {
@@ -17,7 +18,7 @@ namespace {
 template<typename Fn>
 bool bindOne(void *lib, const char *name, Fn &out, BindResult &r)
 {
-    out = reinterpret_cast<Fn>(dlsym(lib, name));
+    out = reinterpret_cast<Fn>(library_platform::symbol(lib, name));
     if (out)
         return true;
     r.missingSymbol = name;
@@ -32,11 +33,10 @@ BindResult bindLibrary(const std::string &file)
 {
     BindResult r;
     r.library = file;
-    dlerror();
-    void *lib = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void *lib = library_platform::load(file, why);
     if (!lib) {
-        const char *why = dlerror();
-        r.message = std::string(shell_texts::kLibraryMissingPrefix) + file + "：" + (why ? why : "");
+        r.message = std::string(shell_texts::kLibraryMissingPrefix) + file + "：" + why;
         return r;
     }
     LibraryFunctions &f = r.functions;
@@ -47,7 +47,7 @@ BindResult bindLibrary(const std::string &file)
         || !bindOne(lib, "DLL_API_OBJ_CLR_STATIS", f.clrStatis, r)
         || !bindOne(lib, "DLL_API_OBJ_DESTROY", f.destroy, r)) {
         r.functions = {};
-        dlclose(lib);
+        library_platform::unload(lib);
         return r;
     }
     r.ok = true;

@@ -34,9 +34,14 @@ struct BindResult
     LibraryFunctions functions;
 };
 
+#if defined(_WIN32)
+inline constexpr const char *kLibraryName = "qxlib.dll";
+#else
 inline constexpr const char *kLibraryName = "libqxlib.so";
+#endif
 // The installed library's file name with its major version (libqxlib.so.7),
-// the name a package without the development link still has.
+// the name a package without the development link still has; kLibraryName
+// on Windows.
 extern const char *const kLibrarySoname;
 
 // Loads one library file (a path, or a bare name for the dynamic linker's

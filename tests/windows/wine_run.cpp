@@ -11,11 +11,9 @@
 // (QXSIM_TCP_PORT, QXSIM_UDP_PORT, QXSIM_COM, QXSIM_SERVER_PORT); @NAME@ in
 // an argument is replaced by the value of NAME. The exit status is the
 // program's.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +24,7 @@
 
 #include "descriptors.h"
 #include "qxsim_process.h"
+#include "wine_session.h"
 
 namespace {
 
@@ -33,21 +32,6 @@ int usage()
 {
     std::fprintf(stderr, "usage: qx_wine_run --prefix DIR [--qxsim] PROGRAM.exe [ARGS...]\n");
     return 2;
-}
-
-// The pseudo-terminal as the first free COM port from 40 on; its name, or
-// empty when none could be made.
-std::string mapComPort(const std::string &prefix, const std::string &pty, std::string &link)
-{
-    for (int n = 40; n < 100; ++n) {
-        link = prefix + "/dosdevices/com" + std::to_string(n);
-        if (::symlink(pty.c_str(), link.c_str()) == 0)
-            return "COM" + std::to_string(n);
-        if (errno != EEXIST)
-            break;
-    }
-    link.clear();
-    return {};
 }
 
 std::string substitute(std::string arg, const std::map<std::string, std::string> &values)
@@ -98,18 +82,10 @@ int main(int argc, char **argv)
     }
     if (prefix.empty() || at >= argc)
         return usage();
-    // Wine takes only an absolute prefix
-    prefix = std::filesystem::absolute(prefix).lexically_normal().string();
-
-    ::setenv("WINEPREFIX", prefix.c_str(), 1);
-    // no debug channels, no Mono or Gecko installer, no window
-    ::setenv("WINEDEBUG", "-all", 1);
-    ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-    ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
+    prefix = qxtest::useWinePrefix(prefix);
 
     std::unique_ptr<qxtest::QxsimProcess> sim;
-    std::string comLink;
+    std::unique_ptr<qxtest::ComMapping> com;
     std::map<std::string, std::string> values;
     if (withQxsim) {
         const uint16_t serverPort = qxtest::freePort(SOCK_STREAM);
@@ -119,14 +95,14 @@ int main(int argc, char **argv)
             3);
         const int tcp = sim->port("listening tcp");
         const int udp = sim->port("listening udp");
-        const std::string com = mapComPort(prefix, sim->ptyPath(), comLink);
-        if (tcp < 0 || udp < 0 || com.empty()) {
+        com = std::make_unique<qxtest::ComMapping>(prefix, sim->ptyPath());
+        if (tcp < 0 || udp < 0 || com->name().empty()) {
             std::fprintf(stderr, "qx_wine_run: qxsim or its COM port did not come up\n");
             return 1;
         }
         values = {{"QXSIM_TCP_PORT", std::to_string(tcp)},
                   {"QXSIM_UDP_PORT", std::to_string(udp)},
-                  {"QXSIM_COM", com},
+                  {"QXSIM_COM", com->name()},
                   {"QXSIM_SERVER_PORT", std::to_string(serverPort)}};
         for (const auto &[name, value] : values)
             ::setenv(name.c_str(), value.c_str(), 1);
@@ -134,8 +110,5 @@ int main(int argc, char **argv)
     std::vector<std::string> args;
     for (int i = at; i < argc; ++i)
         args.push_back(substitute(argv[i], values));
-    const int status = runUnderWine(args);
-    if (!comLink.empty())
-        ::unlink(comLink.c_str());
-    return status;
+    return runUnderWine(args);
 }
