@@ -5,6 +5,7 @@
 // up (the body's last two bytes are replaced by its CRC when bit 1 is set).
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "byte_io.h"
@@ -13,6 +14,7 @@
 #include "fuzz_target.h"
 #include "param_answers.h"
 #include "param_form.h"
+#include "record_readers.h"
 #include "response_records.h"
 
 QX_FUZZ_TARGET(input)
@@ -29,14 +31,15 @@ QX_FUZZ_TARGET(input)
             qx::putU16be(record.data(), R::kData + n - 2, qx::crc16(record.data() + R::kData, n - 2));
         qx::putI32le(record.data(), R::kLength, static_cast<int32_t>(n));
     }
-    const qx::RegisterBytes bytes = qx::readRegisterBytes(record.data(), R::kParamCapacity);
-    QX_FUZZ_CHECK(bytes.length <= R::kParamCapacity);
-    const qx::ParamReadAnswer a = qx::readParamAnswer(bytes.data, bytes.length);
+    // decoded as the configuration page decodes event 14
+    const qx::ParamReadAnswer a = qx::readParamReadEvent(record.data());
+    const std::span<const uint8_t> bytes = qx::readRegisterBytes(record.data(), R::kParamCapacity);
+    QX_FUZZ_CHECK(bytes.size() <= R::kParamCapacity);
     QX_FUZZ_CHECK(a.ok == a.message.empty());
     if (!a.ok)
         return;
     // an accepted answer is exactly the payload of the block it gave
     const std::vector<uint8_t> again = a.block.payloadFor(a.compact ? 210 : 0);
-    QX_FUZZ_CHECK(again.size() == bytes.length && std::memcmp(again.data(), bytes.data, bytes.length) == 0);
+    QX_FUZZ_CHECK(again.size() == bytes.size() && std::memcmp(again.data(), bytes.data(), bytes.size()) == 0);
     (void)qx::showBlock(a.block);
 }
