@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSettings>
 #include <QTimer>
 
@@ -15,6 +16,7 @@
 #include "dialogs.h"
 #include "io_page_parts.h"
 #include "kept_settings.h"
+#include "language.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -66,6 +68,9 @@ int main(int argc, char *argv[])
     }
     if (printRequestedText(options))
         return 0;
+    const std::string language = qx::chosenLanguage(options.language, QLocale::system().name().toStdString());
+    if (!qx::installLanguage(language))
+        std::fprintf(stderr, "qxtools: the %s texts cannot be loaded; the window stays in Chinese\n", language.c_str());
 
     qx::QtDialogs dialogs;
     qx::BindResult bound = qx::bindFirstLibrary(

@@ -250,7 +250,7 @@ std::string prepareWrite(const Invocation &inv, Run &run)
             const IoTarget target {c.inv.address, sub};
             if (const int rc = ask(c, writeAllOutputsRequest(target, on), {kEventCoilsWritten}, answer); rc != kExitOk)
                 return rc;
-            result(c.inv, on ? io_texts::kButtonAllOn : io_texts::kButtonAllOff,
+            result(c.inv, std::string(on ? io_texts::kButtonAllOn : io_texts::kButtonAllOff),
                    JsonObject().add("address", unsigned(c.inv.address)).add("sub", unsigned(sub))
                        .add("write", "do").add("output", "all").addBool("on", on).addBool("ok", true));
             return kExitOk;
@@ -381,7 +381,7 @@ std::string prepareClear(const Invocation &inv, Run &run)
         if (const int rc = ask(c, clearCountersRequest({c.inv.address, sub}), {kEventCoilsWritten}, answer);
             rc != kExitOk)
             return rc;
-        result(c.inv, io_texts::kButtonClearCounters,
+        result(c.inv, std::string(io_texts::kButtonClearCounters),
                JsonObject().add("address", unsigned(c.inv.address)).add("sub", unsigned(sub))
                    .add("clear", "counters").addBool("ok", true));
         return kExitOk;

@@ -142,7 +142,7 @@ std::string preparePlc(const Invocation &inv, Run &run)
     if (!project)
         return "-";
     if (!checkPlcProject(*project, *scaling).ok)
-        return plc_texts::kFixSyntaxFirst;
+        return std::string(plc_texts::kFixSyntaxFirst);
     const ProgramImage image = buildProgramImage(*project, *scaling);
     run = [image, finalCommand, blockSize](Context &c) {
         return runDownload(c, image, finalCommand, blockSize, "download");

@@ -4,9 +4,9 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config python3
     libgtest-dev libgmock-dev
-    qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
+    qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools
     libmodbus-dev mbpoll socat
     xvfb xauth fonts-noto-cjk
     clang libclang-rt-14-dev

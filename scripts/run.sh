@@ -8,7 +8,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QX_BUILD_DIR:-$root/build}"
 qxsim="$build/sim/qxsim"
-qxtools="$build/app/shell/qxtools"
+qxtools="$build/app/qxtools"
 screenshot="$build/qxtools.png"
 
 sim_pid=""

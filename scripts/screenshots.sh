@@ -3,7 +3,8 @@
 # first; nothing is built here): the configuration and PLC pages from their
 # page tests against qxsim, the DI/DO, AI/AO and PI/PO pages from
 # bench_io_pages, and every page in the window as it opens on a 1920x1080
-# and a 1366x768 screen (layout_*.png) from page_layout_test. Everything
+# and a 1366x768 screen, in Chinese and in English (layout_*.png,
+# layout_en_*.png) from page_layout_test. Everything
 # renders offscreen with the CJK fonts that `make deps` installs
 # (fonts-noto-cjk).
 set -euo pipefail
@@ -29,13 +30,13 @@ trap 'rm -rf "$shots"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 QX_SCREENSHOT_DIR="$shots" ctest --test-dir "$build" --output-on-failure \
-    -R '^(config_page_test|plc_page_test|page_layout_test)$'
+    -R '^(config_page_test|plc_page_test|page_layout_test|page_layout_test_en)$'
 "$build/bench/bench_io_pages" 2 --screenshots "$shots" --scaling examples/scaling.txt
 
 pictures=(config_page plc_page dido_page aiao_page pwm_page)
 for screen in 1920x1080 1366x768; do
     for page in connection dido aiao pipo config plc; do
-        pictures+=("layout_${page}_$screen")
+        pictures+=("layout_${page}_$screen" "layout_en_${page}_$screen")
     done
 done
 for p in "${pictures[@]}"; do

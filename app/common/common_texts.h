@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "text_catalogue.h"
+
 namespace qx::common_texts {
 
 // A value that has not been read (yet).
 inline constexpr const char *kNotAvailable = "N/A";
 // The log line of every file loaded or saved: kFilePathLog, the path.
-inline constexpr const char *kFilePathLog = "文件路径:";
+inline constexpr Text kFilePathLog = "文件路径:";
 // A file that cannot be opened or written (path, cause; the system's text).
 inline constexpr const char *kCantOpenFile = "Can't open file %s, error = %u\n";
 inline constexpr const char *kErrorMessage = "Error message = %s\n";

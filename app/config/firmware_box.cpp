@@ -69,7 +69,7 @@ void FirmwareBox::onUpgrade()
     if (m_upgrade.running())
         return;
     if (m_upgrade.imageSize() == 0) {
-        message(config_texts::kFirmwareNoImage);
+        message(std::string(config_texts::kFirmwareNoImage));
         return;
     }
     if (!m_driver->linkReady() || !m_app.dialogs().confirm(this, uiText(config_texts::kFirmwareConfirm)))

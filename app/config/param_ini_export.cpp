@@ -15,9 +15,9 @@ namespace qx {
 
 namespace {
 
-std::string refusal(std::string_view key, const std::string &reason)
+std::string refusal(std::string_view key, std::string_view reason)
 {
-    return formatText(config_texts::kExportRefused, std::string(key).c_str(), reason.c_str());
+    return formatText(config_texts::kExportRefused, std::string(key).c_str(), std::string(reason).c_str());
 }
 
 // The keys written for `block`: everything the reader reads for its model

@@ -31,9 +31,8 @@ namespace qx {
 
 namespace {
 
-// Accessible names of a row's columns: "AI3 噪音" and so on.
-const char *const kColumnNames[] = {"AD原始读数", "噪音", "量纲系数", "量纲读数", "量纲"};
-const char *const kAoRawName = "DA原始值";
+using io_texts::kAoRawName;
+using io_texts::kColumnNames;
 
 QLineEdit *column(const QString &channel, const char *name, const char *text, QWidget *parent)
 {

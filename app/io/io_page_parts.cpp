@@ -34,7 +34,10 @@ QComboBox *addSubStationRow(QBoxLayout *layout, QWidget *page)
     auto *row = new QHBoxLayout;
     row->addWidget(captionFor(list, io_texts::kLabelSubStation, page));
     row->addWidget(list);
-    row->addWidget(new QLabel(uiText(io_texts::kSubStationNote), page), 1);
+    // a note wraps rather than widen the page (longer in some languages)
+    auto *note = new QLabel(uiText(io_texts::kSubStationNote), page);
+    note->setWordWrap(true);
+    row->addWidget(note, 1);
     layout->addLayout(row);
     return list;
 }

@@ -110,7 +110,10 @@ void RO2000Scan::buildControls()
     m_ui.clear = new QPushButton(uiText(io_texts::kButtonClearCounters), this);
     for (QPushButton *b : {m_ui.pollX1to4, m_ui.pollX5to12, m_ui.pollX13to24, m_ui.pollAll, m_ui.stop, m_ui.clear})
         buttons->addWidget(b);
-    buttons->addWidget(new QLabel(uiText(io_texts::kCounterNote), this), 1);
+    // a note wraps rather than widen the page (longer in some languages)
+    auto *note = new QLabel(uiText(io_texts::kCounterNote), this);
+    note->setWordWrap(true);
+    buttons->addWidget(note, 1);
     root->addLayout(buttons);
     root->addStretch(1);
 }

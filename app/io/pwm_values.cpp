@@ -11,7 +11,7 @@ PwmFigures pwmFigures(PwmUnit unit, uint16_t high, uint16_t low)
 {
     const auto period = static_cast<float>(high + low);
     if (period == 0.0f)
-        return {io_texts::kNoFigure, io_texts::kNoFigure};
+        return {std::string(io_texts::kNoFigure), std::string(io_texts::kNoFigure)};
     double perSecond = 1.0;
     if (unit == kPwmMicroseconds)
         perSecond = 1000000.0;
@@ -28,7 +28,7 @@ PwmTimeCheck checkPwmTime(std::string_view text, int index, bool high)
     const std::optional<uint16_t> value = parseWordField(text);
     if (!value) {
         // the caption without its closing colon reads better inside a sentence
-        std::string field = high ? io_texts::kLabelHighTime : io_texts::kLabelLowTime;
+        std::string field(high ? io_texts::kLabelHighTime : io_texts::kLabelLowTime);
         if (!field.empty() && field.back() == ':')
             field.pop_back();
         const std::string box = formatText(io_texts::kBoxPwmFormat, pwmOutputNumber(index));

@@ -111,8 +111,7 @@ ScalingTables ScalingTables::zeroed()
 
 std::string scalingUnitName(uint8_t unit)
 {
-    static const char *const names[] = {"v伏特", "ma毫安", "mpa兆帕", "deg度", "rh湿", "g克", "n牛"};
-    return isScalingUnit(unit) ? names[unit - 5] : io_texts::kNoUnit;
+    return std::string(isScalingUnit(unit) ? io_texts::kScalingUnitNames[unit - 5] : io_texts::kNoUnit);
 }
 
 ScalingLoadResult readScalingText(std::string_view fileBytes)

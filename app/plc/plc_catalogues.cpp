@@ -1,85 +1,126 @@
-// The catalogue lists, built once.
+// The catalogue lists: runs of entries, the same texts whether kept as the
+// program's data (Chinese) or shown in the operator's language.
 #include "plc_catalogues.h"
 
+#include <span>
+
 #include "gbk.h"
+#include "plc_texts.h"
+#include "text_format.h"
 
 namespace qx {
 
 namespace {
 
-void addNumbered(std::vector<std::string> &list, const char *prefix, int count, const char *suffix)
+using namespace plc_texts;
+
+// `count` entries of one text; with a prefix, numbered "prefix1".."prefixN"
+// through the text's format.
+struct Run
 {
-    for (int n = 1; n <= count; ++n)
-        list.push_back(prefix + std::to_string(n) + suffix);
+    Text text;
+    const char *prefix = nullptr;
+    int count = 1;
+};
+
+constexpr Run kSourceRuns[] = {
+    {kCatalogueEmpty},
+    {kCatalogueInput, "x", 32},
+    {kCatalogueCounter, "x", 32},
+    {kCatalogueInput, "ai", 8},
+    {kCatalogueReserved, nullptr, 8},
+    {kCatalogueExtTimer, "et", 96},
+    {kCatalogueSelfTimer, "it", 32},
+    {kCatalogueOutput, "y", 32},
+};
+
+constexpr Run kObjectRuns[] = {
+    {kCatalogueEmpty},
+    {kCatalogueOutput, "y", 32},
+    {kCatalogueCounter, "x", 32},
+    {kCatalogueOutput, "ao", 8},
+    {kCatalogueReserved, nullptr, 8},
+    {kCatalogueExtTimer, "et", 96},
+    {kCatalogueSelfTimer, "it", 32},
+    {kCatalogueDelay},
+    {kCatalogueReserved, nullptr, 7},
+    {"DI"},
+    {"DO"},
+    {"DIO"},
+    {"AI"},
+    {"AO"},
+    {"AIO"},
+    {"XCNT"},
+    {"DIO+AIO"},
+    {"DIO+XCNT"},
+    {"AIO+XCNT"},
+    {"DIO+AIO+XCNT"},
+    {kCatalogueReserved, nullptr, 5},
+};
+
+std::span<const Run> runsOf(PlcCatalogue catalogue)
+{
+    switch (catalogue) {
+    case PlcCatalogue::Source:
+        return kSourceRuns;
+    case PlcCatalogue::ActionObject:
+        return kObjectRuns;
+    default:
+        return {};
+    }
 }
 
-void addRepeated(std::vector<std::string> &list, const char *text, int count)
+std::span<const Text> textsOf(PlcCatalogue catalogue)
 {
-    for (int n = 0; n < count; ++n)
-        list.emplace_back(text);
+    switch (catalogue) {
+    case PlcCatalogue::Unit:
+        return kCatalogueUnits;
+    case PlcCatalogue::ConditionOperator:
+        return kCatalogueConditionOperators;
+    case PlcCatalogue::ActionOperator:
+        return kCatalogueActionOperators;
+    default:
+        return {};
+    }
 }
 
-std::vector<std::string> buildSources()
+std::string textOf(Text text, bool shown)
 {
-    std::vector<std::string> l{"空"};
-    addNumbered(l, "x", 32, "输入");
-    addNumbered(l, "x", 32, "计数");
-    addNumbered(l, "ai", 8, "输入");
-    addRepeated(l, "预留", 8);
-    addNumbered(l, "et", 96, "外触发定时器");
-    addNumbered(l, "it", 32, "自触发定时器");
-    addNumbered(l, "y", 32, "输出");
-    return l;
+    return shown ? std::string(text) : std::string(text.source);
 }
 
-std::vector<std::string> buildObjects()
+std::string entryOf(const Run &run, int n, bool shown)
 {
-    std::vector<std::string> l{"空"};
-    addNumbered(l, "y", 32, "输出");
-    addNumbered(l, "x", 32, "计数");
-    addNumbered(l, "ao", 8, "输出");
-    addRepeated(l, "预留", 8);
-    addNumbered(l, "et", 96, "外触发定时器");
-    addNumbered(l, "it", 32, "自触发定时器");
-    l.emplace_back("dly1延时");
-    addRepeated(l, "预留", 7);
-    for (const char *group : {"DI", "DO", "DIO", "AI", "AO", "AIO", "XCNT", "DIO+AIO", "DIO+XCNT",
-                              "AIO+XCNT", "DIO+AIO+XCNT"})
-        l.emplace_back(group);
-    addRepeated(l, "预留", 5);
-    return l;
+    if (run.prefix == nullptr)
+        return textOf(run.text, shown);
+    return formatText(shown ? static_cast<const char *>(run.text) : run.text.source, run.prefix, n);
+}
+
+std::vector<std::string> listOf(PlcCatalogue catalogue, bool shown)
+{
+    std::vector<std::string> list;
+    for (const Run &run : runsOf(catalogue)) {
+        for (int n = 1; n <= run.count; ++n)
+            list.push_back(entryOf(run, n, shown));
+    }
+    for (Text text : textsOf(catalogue))
+        list.push_back(textOf(text, shown));
+    return list;
 }
 
 } // namespace
 
 const std::vector<std::string> &plcCatalogue(PlcCatalogue catalogue)
 {
-    static const std::vector<std::string> sources = buildSources();
-    static const std::vector<std::string> objects = buildObjects();
-    static const std::vector<std::string> units{
-        "空", "dio开关量", "cnt计数值", "ms毫秒", "raw原始值", "v伏特", "ma毫安",
-        "mpa兆帕", "deg度", "rh湿", "g克", "n牛", "rat百分比", "var变量",
+    // in the order of PlcCatalogue
+    static const std::vector<std::string> lists[] = {
+        listOf(PlcCatalogue::Source, false),
+        listOf(PlcCatalogue::ActionObject, false),
+        listOf(PlcCatalogue::Unit, false),
+        listOf(PlcCatalogue::ConditionOperator, false),
+        listOf(PlcCatalogue::ActionOperator, false),
     };
-    static const std::vector<std::string> conditionOperators{
-        "空", "=等于", "!=不等于", ">大于", "≥大于等于", "<小于", "≤小于等于",
-        "->从到", "()介于", "[]包含于", "(]右包含于", "[)左包含于",
-    };
-    static const std::vector<std::string> actionOperators{
-        "空", "=等于", "+加", "-减", "str存储", "strclr清存储", "rep上报", "po脉冲输出",
-    };
-    switch (catalogue) {
-    case PlcCatalogue::Source:
-        return sources;
-    case PlcCatalogue::ActionObject:
-        return objects;
-    case PlcCatalogue::Unit:
-        return units;
-    case PlcCatalogue::ConditionOperator:
-        return conditionOperators;
-    case PlcCatalogue::ActionOperator:
-        break;
-    }
-    return actionOperators;
+    return lists[static_cast<int>(catalogue)];
 }
 
 const std::string &plcCatalogueText(PlcCatalogue catalogue, uint8_t code)
@@ -92,6 +133,23 @@ const std::string &plcCatalogueText(PlcCatalogue catalogue, uint8_t code)
 std::string plcCatalogueTextGbk(PlcCatalogue catalogue, uint8_t code)
 {
     return utf8ToGbk(plcCatalogueText(catalogue, code));
+}
+
+std::vector<std::string> plcCatalogueShown(PlcCatalogue catalogue)
+{
+    return listOf(catalogue, true);
+}
+
+std::string plcCatalogueShownText(PlcCatalogue catalogue, uint8_t code)
+{
+    int first = 0;
+    for (const Run &run : runsOf(catalogue)) {
+        if (code < first + run.count)
+            return entryOf(run, code - first + 1, true);
+        first += run.count;
+    }
+    const std::span<const Text> texts = textsOf(catalogue);
+    return code < texts.size() ? std::string(texts[code]) : std::string();
 }
 
 } // namespace qx

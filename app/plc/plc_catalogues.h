@@ -28,4 +28,9 @@ const std::string &plcCatalogueText(PlcCatalogue catalogue, uint8_t code);
 // The same text as GBK bytes, for places that need the narrow form.
 std::string plcCatalogueTextGbk(PlcCatalogue catalogue, uint8_t code);
 
+// The list and one code's text as the operator reads them (translated when
+// another language is installed); an empty text beyond the list.
+std::vector<std::string> plcCatalogueShown(PlcCatalogue catalogue);
+std::string plcCatalogueShownText(PlcCatalogue catalogue, uint8_t code);
+
 } // namespace qx

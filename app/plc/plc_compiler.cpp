@@ -63,7 +63,7 @@ bool checkCondition(const PlcRow &c, int block, int row, const ScalingTables &sc
                     const TimerUse &use, std::string &out)
 {
     const std::size_t before = out.size();
-    auto fail = [&out](const std::string &message) { out += message; };
+    auto fail = [&out](std::string_view message) { out += message; };
     const int src = c.code;
     if (in(src, 1, 32) || in(src, 209, 240)) {
         if (c.op != 1 && c.op != 7)
@@ -112,7 +112,7 @@ bool checkCondition(const PlcRow &c, int block, int row, const ScalingTables &sc
 bool checkAction(const PlcRow &a, const ScalingTables &scaling, std::string &out)
 {
     const std::size_t before = out.size();
-    auto fail = [&out](const char *message) { out += message; };
+    auto fail = [&out](std::string_view message) { out += message; };
     const int obj = a.code;
     const bool arithmetic = a.op == 1 || a.op == 2 || a.op == 3;
     if (in(obj, 1, 32)) {
@@ -246,7 +246,7 @@ void append(std::string &out, const Parts &...parts)
 
 void appendCode(std::string &out, PlcCatalogue catalogue, uint8_t code)
 {
-    const std::string &text = plcCatalogueText(catalogue, code);
+    const std::string &text = plcCatalogueShownText(catalogue, code);
     if (text.empty())
         out += formatText("[%u]", static_cast<unsigned>(code));
     else
@@ -279,21 +279,14 @@ void appendCondition(std::string &out, const PlcRow &c)
     case 4: append(out, " ≥ ", a, " "); break;
     case 5: append(out, " < ", a, " "); break;
     case 6: append(out, " ≤ ", a, " "); break;
-    case 7: append(out, " 由 ", a, " 到 ", b); break;
-    case 8: append(out, " 介于 ", a, " 和 ", b, " 之间(不含) "); break;
-    case 9: append(out, " 介于 ", a, " 和 ", b, " 之间(含) "); break;
-    case 10: append(out, " 介于 ", a, " 和 ", b, " 之间(右含) "); break;
-    case 11: append(out, " 介于 ", a, " 和 ", b, " 之间(左含) "); break;
-    default: out += " 运算符空  "; break;
+    case 7: out += formatText(kPreviewFromTo, a.c_str(), b.c_str()); break;
+    case 8: out += formatText(kPreviewBetweenOpen, a.c_str(), b.c_str()); break;
+    case 9: out += formatText(kPreviewBetweenClosed, a.c_str(), b.c_str()); break;
+    case 10: out += formatText(kPreviewBetweenRightClosed, a.c_str(), b.c_str()); break;
+    case 11: out += formatText(kPreviewBetweenLeftClosed, a.c_str(), b.c_str()); break;
+    default: out += kPreviewNoOperator; break;
     }
     appendUnit(out, c.unit);
-}
-
-const char *actionPhrase(uint8_t op)
-{
-    static const char *const phrases[] = {" 操作符空 ", " 赋值为 ", " 递增 ", " 递减 ",
-                                          " 进行存储 ", " 进行清存储 ", " 主动上报 ", " 脉冲 "};
-    return op < 8 ? phrases[op] : phrases[0];
 }
 
 void appendAction(std::string &out, const PlcRow &a)
@@ -302,20 +295,21 @@ void appendAction(std::string &out, const PlcRow &a)
     const int obj = a.code;
     if (in(obj, 81, 208)) {
         appendCode(out, PlcCatalogue::ActionObject, a.code);
-        append(out, " 定时 ", std::to_string(a.a), "ms");
+        out += formatText(kPreviewTiming, a.a);
         return;
     }
     if (in(obj, 209, 216)) {
-        append(out, std::to_string(a.a), " ", a.unit == plc_code::kUnitVar ? "var变量ms延时" : "ms延时");
+        append(out, std::to_string(a.a), " ");
+        out += a.unit == plc_code::kUnitVar ? kPreviewDelayVar : kPreviewDelay;
         return;
     }
     appendCode(out, PlcCatalogue::ActionObject, a.code);
-    out += actionPhrase(a.op);
+    out += kPreviewOperations[a.op < 8 ? a.op : 0];
     if (!in(obj, 1, 80))
         return;
     // value a whatever the operation; value b only for a pulse, a blank otherwise
     if (a.op == plc_code::kActPulse)
-        append(out, "频率", std::to_string(a.a), " HZ", " ", "占空比", plcValueText(a.b, true), " ");
+        out += formatText(kPreviewPulse, a.a, plcValueText(a.b, true).c_str());
     else
         append(out, plcValueText(a.a, actionValueIsFloat(a, false)), " ");
     appendUnit(out, a.unit);

@@ -30,17 +30,17 @@ QDialogButtonBox *okCancel(QDialog *dialog)
     return box;
 }
 
-constexpr const char *kSourceNotice[3] = {kSourceNotice1, kSourceNotice2, kSourceNotice3};
-constexpr const char *kProjectNotice[3] = {kProjectNotice1, kProjectNotice2, kProjectNotice3};
+constexpr Text kSourceNotice[3] = {kSourceNotice1, kSourceNotice2, kSourceNotice3};
+constexpr Text kProjectNotice[3] = {kProjectNotice1, kProjectNotice2, kProjectNotice3};
 
 } // namespace
 
-PlcModeNotice::PlcModeNotice(const char *const (&lines)[3], QWidget *parent)
+PlcModeNotice::PlcModeNotice(const Text (&lines)[3], QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(uiText(kNoticeTitle));
     auto *root = new QVBoxLayout(this);
-    for (const char *line : lines)
+    for (Text line : lines)
         root->addWidget(new QLabel(uiText(line), this));
     root->addWidget(okCancel(this));
 }

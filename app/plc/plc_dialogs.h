@@ -9,6 +9,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "text_catalogue.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -44,7 +46,7 @@ class PlcModeNotice : public QDialog
     Q_OBJECT
 
 public:
-    PlcModeNotice(const char *const (&lines)[3], QWidget *parent = nullptr);
+    PlcModeNotice(const Text (&lines)[3], QWidget *parent = nullptr);
 };
 
 // Before a source file is loaded.

@@ -33,7 +33,7 @@ using namespace plc_texts;
 QComboBox *catalogueList(PlcCatalogue catalogue, int characters, const QString &name, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
-    for (const std::string &entry : plcCatalogue(catalogue))
+    for (const std::string &entry : plcCatalogueShown(catalogue))
         box->addItem(uiText(entry));
     box->setAccessibleName(name);
     box->setMaxVisibleItems(20);
@@ -47,7 +47,7 @@ QPushButton *button(const char *caption, QWidget *parent)
     return new QPushButton(uiText(caption), parent);
 }
 
-const char *const kTransferCaptions[] = {kButtonRamRun, kButtonFlashRun, kButtonFlashRestart, kButtonClearFlash};
+constexpr Text kTransferCaptions[] = {kButtonRamRun, kButtonFlashRun, kButtonFlashRestart, kButtonClearFlash};
 
 const char *stateName(uint8_t state)
 {
@@ -411,7 +411,7 @@ void COperEPLC::applyControls()
         const bool running = c.transfer == t;
         const bool on = running || (t == PlcTransfer::ClearFlash ? c.clearFlash : c.downloads);
         m_ui.transfers[i]->setEnabled(on);
-        const char *cancel = t == PlcTransfer::ClearFlash ? kButtonCancelClear : kButtonCancelTransfer;
+        const Text cancel = t == PlcTransfer::ClearFlash ? kButtonCancelClear : kButtonCancelTransfer;
         m_ui.transfers[i]->setText(uiText(running ? cancel : kTransferCaptions[i]));
     }
     const int current = m_editor.currentBlock();

@@ -89,11 +89,11 @@ ProjectSeal projectSeal(const PlcProject &project, std::string_view passwordUtf8
 std::string passwordEntriesError(std::string_view password, std::string_view confirmation)
 {
     if (password.empty() || confirmation.empty())
-        return plc_texts::kPasswordEmpty;
+        return std::string(plc_texts::kPasswordEmpty);
     if (utf8Characters(password) > kPasswordMaxChars || utf8Characters(confirmation) > kPasswordMaxChars)
-        return plc_texts::kPasswordTooLong;
+        return std::string(plc_texts::kPasswordTooLong);
     if (password != confirmation)
-        return plc_texts::kPasswordsDiffer;
+        return std::string(plc_texts::kPasswordsDiffer);
     return {};
 }
 

@@ -148,6 +148,12 @@ CommandLine parseCommandLine(const std::vector<std::string> &args)
         } else if (a == "--library") {
             if (!value(c.library))
                 return fail("--library needs a path");
+        } else if (a == "--lang") {
+            if (!value(v))
+                return fail("--lang needs zh or en");
+            if (v != "zh" && v != "en")
+                return fail("--lang " + v + ": the languages are zh and en");
+            c.language = v;
         } else if (a == "--screenshot") {
             if (!value(c.screenshot))
                 return fail("--screenshot needs a file name");
@@ -173,6 +179,9 @@ std::string commandLineHelp()
            "  --connect serial:PATH[:BAUD]          open a serial line (Modbus RTU)\n"
            "  --address N                           the module's Modbus address (default 1)\n"
            "  --library PATH                        use this libqxlib.so\n"
+           "  --lang zh|en                          the window's language (default: English\n"
+           "                                        when the system's language is English,\n"
+           "                                        Chinese otherwise)\n"
            "  --screenshot FILE                     save a picture of the window once the\n"
            "                                        module's identity is shown, then quit\n"
            "  --quit-after MS                       quit after MS milliseconds (with\n"
@@ -182,6 +191,13 @@ std::string commandLineHelp()
            "\n"
            "HOST and ADDR are dotted IPv4 addresses; a loopback module address\n"
            "selects the loopback adapter as the local address.\n";
+}
+
+std::string chosenLanguage(const std::string &option, const std::string &systemLanguage)
+{
+    if (!option.empty())
+        return option;
+    return systemLanguage.rfind("en", 0) == 0 ? "en" : "zh";
 }
 
 } // namespace qx

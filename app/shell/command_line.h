@@ -30,6 +30,7 @@ struct CommandLine
     std::optional<ConnectTarget> connect;
     std::optional<std::string> address; // checked: 1 to 247
     std::string library;
+    std::string language; // "zh", "en", or empty: as the system's language
     std::string screenshot;
     int quitAfterMs = 0;
 };
@@ -39,5 +40,10 @@ CommandLine parseCommandLine(const std::vector<std::string> &args);
 std::optional<ConnectTarget> parseConnectTarget(const std::string &text, std::string &error);
 
 std::string commandLineHelp();
+
+// The window's language, "zh" or "en": the one asked for with --lang, else
+// English when the system's language (a locale name such as "en_GB") is
+// English and Chinese otherwise.
+std::string chosenLanguage(const std::string &option, const std::string &systemLanguage);
 
 } // namespace qx

@@ -7,8 +7,10 @@
 #include "event_codes.h"
 #include "gbk.h"
 #include "identity_record.h"
+#include "model_catalogue.h"
 #include "response_records.h"
 #include "statistics_record.h"
+#include "text_catalogue.h"
 
 namespace qx {
 
@@ -18,6 +20,29 @@ std::string gbkField(const uint8_t *record, std::size_t off, std::size_t size)
 {
     const char *p = reinterpret_cast<const char *>(record + off);
     return gbkToUtf8(std::string_view(p, strnlen(p, size)));
+}
+
+// The module's description in the operator's language: the library joins
+// it from the model catalogue's words, which translate one by one.
+std::string shownDescription(std::string description)
+{
+    if (!textCatalogueInstalled())
+        return description;
+    return ModelCatalogue::translateDescription(
+        description, [](std::string_view word) { return std::string(translatedText(word)); });
+}
+
+// A log line in the operator's language: the library starts it with one of
+// two headers, and the hex bytes after it are the same in every language.
+std::string shownLogLine(std::string line)
+{
+    if (!textCatalogueInstalled())
+        return line;
+    for (const char *header : {kLogHeaderSent, kLogHeaderReceived}) {
+        if (line.starts_with(header))
+            return translatedText(header) + line.substr(std::strlen(header));
+    }
+    return line;
 }
 
 } // namespace
@@ -33,7 +58,7 @@ StatisticsView readStatistics(const uint8_t *record)
         v.counters[4 + i] = std::to_string(getU32le(record, kResponseClass + 4 * i));
     v.hasLogLine = getU32le(record, kLogLength) != 0;
     if (v.hasLogLine)
-        v.logLine = gbkField(record, kLogText, kLogTextSize) + "\r\n";
+        v.logLine = shownLogLine(gbkField(record, kLogText, kLogTextSize)) + "\r\n";
     return v;
 }
 
@@ -59,7 +84,7 @@ IdentityView readIdentity(const uint8_t *record)
     v.series = "0x0" + std::to_string(record[kSeries]);
     v.serialNumber = gbkField(record, kSerialNumber, kSerialNumberSize);
     v.factoryDate = gbkField(record, kFactoryDate, kFactoryDateSize);
-    v.description = gbkField(record, kDescription, kDescriptionSize);
+    v.description = shownDescription(gbkField(record, kDescription, kDescriptionSize));
     return v;
 }
 

@@ -6,6 +6,7 @@ add_library(qx_shell_gui STATIC
     connection_page.cpp
     dialogs.cpp
     kept_settings.cpp
+    language.cpp
     main_window.cpp
     page_host.cpp
     page_layout.cpp
@@ -16,6 +17,7 @@ add_library(qx_shell_gui STATIC
     connection_page.h
     dialogs.h
     kept_settings.h
+    language.h
     main_window.h
     page_host.h
     page_layout.h
@@ -29,4 +31,17 @@ qt_add_resources(qx_shell_gui "qxtools_icons"
     PREFIX "/qxtools"
     BASE icons
     FILES icons/qxtools-16.png icons/qxtools-32.png icons/qxtools-48.png icons/qxtools-256.png)
+# The English catalogue, compiled from its Linguist source with Debian's
+# qt6-l10n-tools and built into the program.
+find_program(QX_LRELEASE lrelease HINTS /usr/lib/qt6/bin ${QT6_INSTALL_PREFIX}/bin REQUIRED)
+set(qx_english_ts ${PROJECT_SOURCE_DIR}/app/translations/qxtools_en.ts)
+set(qx_english_qm ${CMAKE_CURRENT_BINARY_DIR}/translations/qxtools_en.qm)
+add_custom_command(OUTPUT ${qx_english_qm}
+    COMMAND ${QX_LRELEASE} -silent ${qx_english_ts} -qm ${qx_english_qm}
+    DEPENDS ${qx_english_ts}
+    COMMENT "Compiling the English catalogue")
+set_source_files_properties(${qx_english_qm} PROPERTIES QT_RESOURCE_ALIAS qxtools_en.qm)
+qt_add_resources(qx_shell_gui "qxtools_translations"
+    PREFIX "/qxtools/translations"
+    FILES ${qx_english_qm})
 set_target_properties(qx_shell_gui PROPERTIES AUTOMOC ON)

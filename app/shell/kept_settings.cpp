@@ -37,17 +37,20 @@ const KeptEdit kEdits[] = {
     {"udp/localPort", &ConnectionPage::Controls::udpLocalPort, KeptField::Port},
 };
 
-// Lists whose kept entry is taken only while the list still offers it.
+// Lists whose kept entry is taken only while the list still offers it. The
+// parity is kept by its place in the list: its names change with the
+// language.
 struct KeptChoice
 {
     const char *key;
     QComboBox *ConnectionPage::Controls::*combo;
+    bool byIndex = false;
 };
 
 const KeptChoice kChoices[] = {
     {"serial/baudRate", &ConnectionPage::Controls::baudRate},
     {"serial/dataBits", &ConnectionPage::Controls::dataBits},
-    {"serial/parity", &ConnectionPage::Controls::parity},
+    {"serial/parity", &ConnectionPage::Controls::parity, true},
     {"serial/stopBits", &ConnectionPage::Controls::stopBits},
 };
 
@@ -56,9 +59,15 @@ QString keptText(const QSettings &settings, const QString &key)
     return settings.value(key).toString();
 }
 
+// One folder per kind of file, named by the filter's patterns ("*.ini",
+// "*.*"): the descriptions beside them change with the language.
 QString folderKey(const FileRequest &request)
 {
-    const QByteArray hash = QCryptographicHash::hash(request.filter.toUtf8(), QCryptographicHash::Sha1);
+    const QStringList parts = request.filter.split(QLatin1Char('|'));
+    QStringList patterns;
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+        patterns.append(parts[i]);
+    const QByteArray hash = QCryptographicHash::hash(patterns.join(QLatin1Char('|')).toUtf8(), QCryptographicHash::Sha1);
     return QStringLiteral("folders/") + QString::fromLatin1(hash.toHex().left(16));
 }
 
@@ -84,8 +93,10 @@ void restoreKeptSettings(MainWindow &window, const QSettings &settings)
         ui.modbusAddress->setText(address);
     for (const KeptChoice &c : kChoices) {
         QComboBox *combo = ui.*c.combo;
-        const int at = combo->findText(keptText(settings, QLatin1String(c.key)));
-        if (at >= 0)
+        const QString kept = keptText(settings, QLatin1String(c.key));
+        bool number = false;
+        const int at = c.byIndex ? kept.toInt(&number) : combo->findText(kept);
+        if (at >= 0 && at < combo->count() && (number || !c.byIndex))
             combo->setCurrentIndex(at);
     }
     // a device that is no longer plugged in is not offered again
@@ -106,7 +117,8 @@ void saveKeptSettings(const MainWindow &window, QSettings &settings)
         settings.setValue(QLatin1String(e.key), (ui.*e.edit)->text());
     settings.setValue(kModbusAddress, ui.modbusAddress->text());
     for (const KeptChoice &c : kChoices)
-        settings.setValue(QLatin1String(c.key), (ui.*c.combo)->currentText());
+        settings.setValue(QLatin1String(c.key), c.byIndex ? QString::number((ui.*c.combo)->currentIndex())
+                                                            : (ui.*c.combo)->currentText());
     settings.setValue(kSerialPort, ui.serialPort->currentText());
     settings.setValue(kGeometry, window.saveGeometry());
 }

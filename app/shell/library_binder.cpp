@@ -36,7 +36,7 @@ BindResult bindLibrary(const std::string &file)
     std::string why;
     void *lib = library_platform::load(file, why);
     if (!lib) {
-        r.message = std::string(shell_texts::kLibraryMissingPrefix) + file + "：" + why;
+        r.message = std::string(shell_texts::kLibraryMissingPrefix) + file + shell_texts::kLibraryMissingMiddle + why;
         return r;
     }
     LibraryFunctions &f = r.functions;

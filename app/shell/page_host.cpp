@@ -7,7 +7,7 @@ namespace qx {
 
 namespace {
 
-const char *const kTitles[PageHost::kPageCount] = {
+constexpr Text kTitles[PageHost::kPageCount] = {
     shell_texts::kTabDido, shell_texts::kTabAiao, shell_texts::kTabPipo, shell_texts::kTabConfig, shell_texts::kTabPlc,
 };
 
@@ -16,7 +16,7 @@ const char *const kTitles[PageHost::kPageCount] = {
 PageHost::PageHost(QWidget *parent)
     : QTabWidget(parent)
 {
-    for (const char *title : kTitles)
+    for (Text title : kTitles)
         addTab(new QWidget(this), uiText(title));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QWidgetItem>
 
@@ -25,7 +26,10 @@ public:
         const QSize own = QScrollArea::minimumSizeHint();
         if (widget() == nullptr)
             return own;
-        const QSize content = widget()->minimumSizeHint() + QSize(2 * frameWidth(), 2 * frameWidth());
+        QSize content = widget()->minimumSizeHint() + QSize(2 * frameWidth(), 2 * frameWidth());
+        // scrolling down, the scroll bar takes its width from the content's
+        if (m_scrollsDown)
+            content.rwidth() += verticalScrollBar()->sizeHint().width();
         return {std::max(own.width(), content.width()), m_scrollsDown ? own.height() : content.height()};
     }
 
@@ -33,13 +37,13 @@ private:
     bool m_scrollsDown = false;
 };
 
-// The window's least size with the scroll areas' new hints. Layouts of
-// hidden pages do not pass a change on by themselves, so every level from
-// the scroll area up to the window forgets what it had cached.
-QSize freshLeastSize(QWidget *window, const std::vector<PageScrollArea *> &areas)
+// The window's least size with the scroll areas' and boxes' new hints.
+// Layouts of hidden pages do not pass a change on by themselves, so every
+// level from the changed widget up to the window forgets what it had cached.
+QSize freshLeastSize(QWidget *window, const std::vector<QWidget *> &changed)
 {
-    for (PageScrollArea *area : areas) {
-        for (QWidget *w = area; w != nullptr && w != window; w = w->parentWidget()) {
+    for (QWidget *widget : changed) {
+        for (QWidget *w = widget; w != nullptr && w != window; w = w->parentWidget()) {
             if (w->layout() != nullptr)
                 w->layout()->invalidate();
             w->updateGeometry();
@@ -54,21 +58,43 @@ QSize freshLeastSize(QWidget *window, const std::vector<PageScrollArea *> &areas
 
 QSize pagesLeastSize(QWidget *window, QSize screen)
 {
-    // without a meta-object of its own, PageScrollArea is told from other
-    // scroll areas by its C++ type
     std::vector<PageScrollArea *> areas;
+    std::vector<QWidget *> changed;
     for (QScrollArea *area : window->findChildren<QScrollArea *>()) {
-        if (auto *page = dynamic_cast<PageScrollArea *>(area))
+        if (auto *page = dynamic_cast<PageScrollArea *>(area)) {
             areas.push_back(page);
+            changed.push_back(page);
+        }
+    }
+    // neither has a meta-object of its own: they are told by their C++ type
+    std::vector<AdaptiveBoxes *> boxes;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (auto *b = dynamic_cast<AdaptiveBoxes *>(w)) {
+            boxes.push_back(b);
+            changed.push_back(b);
+        }
     }
     for (PageScrollArea *area : areas)
         area->setScrollsDown(false);
-    const QSize whole = freshLeastSize(window, areas);
+    // Best: every page whole, its boxes in their widest arrangement (with
+    // longer texts, as in English, that may need more than the window's
+    // usual share of the screen); then whole in any arrangement; then
+    // scrolling down.
+    for (AdaptiveBoxes *b : boxes)
+        b->setPreferWidest(true);
+    const QSize widest = freshLeastSize(window, changed);
+    for (AdaptiveBoxes *b : boxes)
+        b->setPreferWidest(false);
+    if (widest.width() <= screen.width() && widest.height() <= screen.height()) {
+        freshLeastSize(window, changed);
+        return widest;
+    }
+    const QSize whole = freshLeastSize(window, changed);
     if (whole.height() <= screen.height())
         return whole;
     for (PageScrollArea *area : areas)
         area->setScrollsDown(true);
-    return freshLeastSize(window, areas);
+    return freshLeastSize(window, changed);
 }
 
 QWidget *scrollingContent(QWidget *page)
@@ -128,7 +154,15 @@ QSize AdaptiveBoxes::minimumSizeHint() const
 {
     if (m_arrangements.empty() || layout() == nullptr)
         return QWidget::minimumSizeHint();
+    if (m_preferWidest)
+        return {leastWidth(m_arrangements.front()), leastHeight(m_arrangements.front())};
     return {leastWidth(m_arrangements.back()), layout()->minimumSize().height()};
+}
+
+void AdaptiveBoxes::setPreferWidest(bool prefer)
+{
+    m_preferWidest = prefer;
+    updateGeometry();
 }
 
 QSize AdaptiveBoxes::sizeHint() const
@@ -154,20 +188,25 @@ void AdaptiveBoxes::arrangeForWidth()
     // window is rendered) is not the one it will show at.
     if (!isVisible())
         return;
-    // A narrow arrangement may be what made the page scroll: judge the width
-    // as it will be without the scroll bar, else the wider arrangement that
-    // would end the scrolling is never tried.
-    int available = width();
+    // A narrow arrangement may be what made the page scroll: an arrangement
+    // low enough to end the scrolling is judged by the width it will have
+    // without the scroll bar, else it is never tried; any other keeps the
+    // scroll bar beside it.
+    int scrollBar = 0;
+    int spareHeight = 0;
     for (QWidget *p = parentWidget(); p != nullptr; p = p->parentWidget()) {
         if (auto *area = qobject_cast<QScrollArea *>(p)) {
-            if (area->widget() != nullptr)
-                available += area->maximumViewportSize().width() - area->widget()->width();
+            if (area->widget() != nullptr) {
+                scrollBar = area->maximumViewportSize().width() - area->widget()->width();
+                spareHeight = area->maximumViewportSize().height() - (area->widget()->height() - height());
+            }
             break;
         }
     }
     std::size_t fits = m_arrangements.size() - 1;
     for (std::size_t i = 0; i + 1 < m_arrangements.size(); ++i) {
-        if (leastWidth(m_arrangements[i]) <= available) {
+        const bool endsScrolling = leastHeight(m_arrangements[i]) <= spareHeight;
+        if (leastWidth(m_arrangements[i]) <= width() + (endsScrolling ? scrollBar : 0)) {
             fits = i;
             break;
         }
@@ -204,6 +243,26 @@ QBoxLayout *AdaptiveBoxes::build(const BoxPart &part)
     if (!row && !anyStretch)
         box->addStretch(1);
     return box;
+}
+
+int AdaptiveBoxes::leastHeight(const BoxPart &part) const
+{
+    if (part.widget != nullptr) {
+        const QWidgetItem item(part.widget);
+        return item.isEmpty() ? 0 : item.minimumSize().height();
+    }
+    int total = 0;
+    int shown = 0;
+    for (const BoxPart &p : part.parts) {
+        const int h = leastHeight(p);
+        if (h == 0)
+            continue;
+        ++shown;
+        total = part.orientation == Qt::Vertical ? total + h : std::max(total, h);
+    }
+    if (part.orientation == Qt::Vertical && shown > 1)
+        total += m_spacing * (shown - 1);
+    return total;
 }
 
 int AdaptiveBoxes::leastWidth(const BoxPart &part) const

@@ -51,8 +51,10 @@ public:
     // Until the widget is first laid out it takes the widest.
     void addArrangement(BoxPart arrangement);
 
-    // As narrow as the narrowest arrangement, as high as the one in use.
+    // As narrow as the narrowest arrangement, as high as the one in use;
+    // while the widest is preferred, as large as the widest.
     QSize minimumSizeHint() const override;
+    void setPreferWidest(bool prefer);
     QSize sizeHint() const override;
 
 protected:
@@ -64,10 +66,12 @@ private:
     void apply(std::size_t index);
     QBoxLayout *build(const BoxPart &part);
     int leastWidth(const BoxPart &part) const;
+    int leastHeight(const BoxPart &part) const;
 
     std::vector<BoxPart> m_arrangements;
     std::size_t m_current = 0;
     int m_spacing = 0;
+    bool m_preferWidest = false;
 };
 
 } // namespace qx

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <iterator>
+#include <map>
 #include <span>
+#include <vector>
 
 #include "gbk.h"
 
@@ -130,6 +132,41 @@ constexpr FixedRow kGenericRows[] = {
 };
 constexpr std::size_t kGenericCount = std::size(kGenericRows);
 
+// Calls fn(code, family, row) for every catalogue entry a family builds.
+template<typename Fn>
+void forEachFamilyEntry(Fn fn)
+{
+    for (const Family &family : kFamilies) {
+        for (const IoRow &row : family.kind == FamilyKind::Digital ? std::span<const IoRow>(kDigitalRows)
+                                                                   : std::span<const IoRow>(kAnalogRows)) {
+            if (family.kind == FamilyKind::MetalCase && row.offset > 5)
+                continue;
+            fn(family.base + row.offset, family, row);
+        }
+    }
+}
+
+// The words a family entry's description is joined from, in their order:
+// the case, the I/O, the link, the kind and the programmable edition's mark.
+std::vector<std::string_view> descriptionWords(const Family &family, const IoRow &row, bool programmable)
+{
+    std::vector<std::string_view> words;
+    if (family.kind == FamilyKind::MetalCase)
+        words.push_back(kMetalCase);
+    words.insert(words.end(), {row.ioText, family.linkWord, row.kind});
+    if (programmable)
+        words.push_back(kProgrammableSuffix);
+    return words;
+}
+
+std::string joined(const std::vector<std::string_view> &words)
+{
+    std::string text;
+    for (std::string_view w : words)
+        text += w;
+    return text;
+}
+
 // Index into kGenericRows, or kGenericCount for codes of the catalogue.
 std::size_t genericIndex(uint32_t code)
 {
@@ -194,20 +231,14 @@ ModelCatalogue::ModelCatalogue()
         e.altDescription = kUnknownDescription;
     }
 
-    for (const Family &family : kFamilies) {
-        for (const IoRow &row : family.kind == FamilyKind::Digital ? std::span<const IoRow>(kDigitalRows)
-                                                                   : std::span<const IoRow>(kAnalogRows)) {
-            if (family.kind == FamilyKind::MetalCase && row.offset > 5)
-                continue;
-            Entry &e = m_entries[static_cast<std::size_t>(family.base + row.offset)];
-            const std::string suffix = std::string("_") + row.ioCode + "_" + family.link;
-            e.name = family.prefix + suffix;
-            e.altName = family.altPrefix + suffix;
-            e.description = std::string(family.kind == FamilyKind::MetalCase ? kMetalCase : "")
-                + row.ioText + family.linkWord + row.kind;
-            e.altDescription = e.description + kProgrammableSuffix;
-        }
-    }
+    forEachFamilyEntry([this](int code, const Family &family, const IoRow &row) {
+        Entry &e = m_entries[static_cast<std::size_t>(code)];
+        const std::string suffix = std::string("_") + row.ioCode + "_" + family.link;
+        e.name = family.prefix + suffix;
+        e.altName = family.altPrefix + suffix;
+        e.description = joined(descriptionWords(family, row, false));
+        e.altDescription = joined(descriptionWords(family, row, true));
+    });
 
     for (const FixedRow &row : kGatewayRows) {
         Entry &e = m_entries[static_cast<std::size_t>(row.code)];
@@ -239,6 +270,41 @@ GbkModelTexts ModelCatalogue::lookupGbk(uint32_t modelCode, uint8_t series)
     if (series == kProgrammableSeries)
         return {e.altName, e.altDescription};
     return {e.name, e.description};
+}
+
+std::string ModelCatalogue::translateDescription(std::string_view description,
+                                                 const std::function<std::string(std::string_view)> &translate)
+{
+    using Words = std::vector<std::string_view>;
+    static const std::map<std::string, Words, std::less<>> wordsOf = [] {
+        std::map<std::string, Words, std::less<>> m;
+        forEachFamilyEntry([&m](int, const Family &family, const IoRow &row) {
+            for (bool programmable : {false, true}) {
+                Words words = descriptionWords(family, row, programmable);
+                m.emplace(joined(words), std::move(words));
+            }
+        });
+        for (const FixedRow &row : kGatewayRows)
+            m.emplace(row.description, Words {row.description});
+        for (const FixedRow &row : kGenericRows)
+            m.emplace(row.description, Words {row.description});
+        m.emplace(kUnknownDescription, Words {kUnknownDescription});
+        return m;
+    }();
+    const auto it = wordsOf.find(description);
+    if (it == wordsOf.end())
+        return std::string(description);
+    std::string text;
+    for (std::string_view word : it->second) {
+        const std::string t = translate(word);
+        const std::size_t first = t.find_first_not_of(' ');
+        if (first == std::string::npos)
+            continue;
+        if (!text.empty())
+            text += ' ';
+        text.append(t, first, t.find_last_not_of(' ') - first + 1);
+    }
+    return text;
 }
 
 } // namespace qx

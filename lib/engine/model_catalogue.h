@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace qx {
 
@@ -38,6 +40,12 @@ public:
     ModelTexts lookup(uint32_t modelCode, uint8_t series) const;
     // lookup's answer in GBK, converted once per process on the first call.
     static GbkModelTexts lookupGbk(uint32_t modelCode, uint8_t series);
+    // A description of this catalogue in another language: `translate`
+    // gives each word the description is joined from (the I/O, the link,
+    // the kind ...) in that language, and the words are joined with blanks.
+    // A text the catalogue did not make comes back as it is.
+    static std::string translateDescription(std::string_view description,
+                                            const std::function<std::string(std::string_view)> &translate);
 
     struct Entry
     {

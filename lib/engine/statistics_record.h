@@ -23,6 +23,10 @@ constexpr std::size_t kSize = 8252;
 constexpr std::size_t kMaxLoggedBytes = 2725;
 } // namespace StatisticsLayout
 
+// The headers a log line starts with (UTF-8; the record holds them in GBK).
+inline constexpr const char *kLogHeaderSent = "发送数据(HEX):";
+inline constexpr const char *kLogHeaderReceived = "接收数据(HEX):";
+
 // Index 0..5 of the ResponseClass counter for a response time in ms: below
 // 20, 50, 100, 500 and 1000 ms, and 1000 ms or more.
 constexpr std::size_t responseClassOf(int64_t milliseconds)

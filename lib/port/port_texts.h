@@ -1,12 +1,8 @@
-// Texts of the port layer: the log-line headers (converted to GBK when a line
-// is rendered) and the diagnostic lines the socket transports print on the
-// process's standard output.
+// Texts of the port layer: the diagnostic lines the socket transports print
+// on the process's standard output.
 #pragma once
 
 namespace qx::texts {
-
-inline constexpr const char *kLogSent = "发送数据(HEX):";
-inline constexpr const char *kLogReceived = "接收数据(HEX):";
 
 inline constexpr const char *kWsaStartupError = "WSAStartup() error.";
 inline constexpr const char *kWinsockVersionError = "request winsock version error!";

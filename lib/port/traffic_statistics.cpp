@@ -5,7 +5,7 @@
 
 #include "byte_io.h"
 #include "gbk.h"
-#include "port_texts.h"
+#include "statistics_record.h"
 
 namespace qx {
 
@@ -15,8 +15,8 @@ namespace {
 // process runs its exit handlers.
 const std::string &logHeader(LogDirection direction)
 {
-    static const std::string *const sent = new std::string(utf8ToGbk(texts::kLogSent));
-    static const std::string *const received = new std::string(utf8ToGbk(texts::kLogReceived));
+    static const std::string *const sent = new std::string(utf8ToGbk(kLogHeaderSent));
+    static const std::string *const received = new std::string(utf8ToGbk(kLogHeaderReceived));
     return direction == LogDirection::Sent ? *sent : *received;
 }
 

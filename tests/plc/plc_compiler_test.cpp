@@ -62,7 +62,7 @@ std::string actionVerdict(const PlcRow &a, const ScalingTables &s = validScaling
     return report.substr(at, report.find("\r\n", at) - at);
 }
 
-const std::string kPass = kCheckPassed;
+const std::string kPass(kCheckPassed);
 
 TEST(PlcCheckReport, LayoutOfABlock)
 {

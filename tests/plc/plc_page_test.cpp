@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QQueue>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +22,7 @@
 #include "plc_texts.h"
 #include "scaling_store.h"
 #include "scripted_dialogs.h"
+#include "scripted_plc_dialogs.h"
 #include "shell_texts.h"
 #include "ui_text.h"
 #include "window_test.h"
@@ -31,29 +31,6 @@ using namespace qx;
 using namespace qx::plc_texts;
 
 namespace {
-
-// The page's own dialogs answered from a script: notices confirmed, the
-// passwords and block sizes queued by the test.
-class ScriptedPlcDialogs : public PlcDialogs
-{
-public:
-    bool sourceModeNotice(QWidget *) override { return true; }
-    bool projectModeNotice(QWidget *) override { return true; }
-    bool password(QWidget *, bool, QString &password, QString &confirmation) override
-    {
-        if (passwords.isEmpty())
-            return false;
-        password = confirmation = passwords.dequeue();
-        return true;
-    }
-    std::optional<int> blockSize(QWidget *, int) override
-    {
-        return blockSizes.isEmpty() ? std::nullopt : std::optional<int>(blockSizes.dequeue());
-    }
-
-    QQueue<QString> passwords;
-    QQueue<int> blockSizes;
-};
 
 QByteArray fileContents(const QString &path)
 {

@@ -13,4 +13,8 @@ endif()
 if(TARGET qx_io_gui AND TARGET qx_config_gui AND TARGET qx_plc_gui)
     qx_add_page_test(page_layout_test SOURCES page_layout_test.cpp AREA shell
         LIBS qx_io_gui qx_config_gui qx_plc_gui)
+    # the same in English, whose texts are longer
+    add_test(NAME page_layout_test_en COMMAND page_layout_test)
+    set_tests_properties(page_layout_test_en PROPERTIES
+        LABELS "app;shell;gui" TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QX_TEST_LANGUAGE=en")
 endif()

@@ -125,7 +125,7 @@ TEST(ModbusAddress, AnythingElseIsRefusedNeverABroadcast)
         EXPECT_EQ(r.message, shell_texts::kInvalidModbusAddress) << text;
     }
     // The message names the field as the operator sees it, and the range.
-    const std::string message = shell_texts::kInvalidModbusAddress;
+    const std::string message(shell_texts::kInvalidModbusAddress);
     EXPECT_NE(message.find(shell_texts::kLabelModbusAddress), std::string::npos);
     EXPECT_NE(message.find("1~247"), std::string::npos);
 }
