@@ -245,42 +245,36 @@ QBoxLayout *AdaptiveBoxes::build(const BoxPart &part)
     return box;
 }
 
-int AdaptiveBoxes::leastHeight(const BoxPart &part) const
-{
-    if (part.widget != nullptr) {
-        const QWidgetItem item(part.widget);
-        return item.isEmpty() ? 0 : item.minimumSize().height();
-    }
-    int total = 0;
-    int shown = 0;
-    for (const BoxPart &p : part.parts) {
-        const int h = leastHeight(p);
-        if (h == 0)
-            continue;
-        ++shown;
-        total = part.orientation == Qt::Vertical ? total + h : std::max(total, h);
-    }
-    if (part.orientation == Qt::Vertical && shown > 1)
-        total += m_spacing * (shown - 1);
-    return total;
-}
-
 int AdaptiveBoxes::leastWidth(const BoxPart &part) const
 {
+    return leastExtent(part, Qt::Horizontal);
+}
+
+int AdaptiveBoxes::leastHeight(const BoxPart &part) const
+{
+    return leastExtent(part, Qt::Vertical);
+}
+
+// The least width (or height) of an arrangement: its parts' sum along a row
+// (column) with the spacing between them, their largest across it.
+int AdaptiveBoxes::leastExtent(const BoxPart &part, Qt::Orientation along) const
+{
     if (part.widget != nullptr) {
         const QWidgetItem item(part.widget);
-        return item.isEmpty() ? 0 : item.minimumSize().width();
+        if (item.isEmpty())
+            return 0;
+        return along == Qt::Horizontal ? item.minimumSize().width() : item.minimumSize().height();
     }
     int total = 0;
     int shown = 0;
     for (const BoxPart &p : part.parts) {
-        const int w = leastWidth(p);
-        if (w == 0)
+        const int extent = leastExtent(p, along);
+        if (extent == 0)
             continue;
         ++shown;
-        total = part.orientation == Qt::Horizontal ? total + w : std::max(total, w);
+        total = part.orientation == along ? total + extent : std::max(total, extent);
     }
-    if (part.orientation == Qt::Horizontal && shown > 1)
+    if (part.orientation == along && shown > 1)
         total += m_spacing * (shown - 1);
     return total;
 }

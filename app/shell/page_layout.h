@@ -67,6 +67,7 @@ private:
     QBoxLayout *build(const BoxPart &part);
     int leastWidth(const BoxPart &part) const;
     int leastHeight(const BoxPart &part) const;
+    int leastExtent(const BoxPart &part, Qt::Orientation along) const;
 
     std::vector<BoxPart> m_arrangements;
     std::size_t m_current = 0;
