@@ -11,7 +11,9 @@
 // DIR/dido_page.png, DIR/aiao_page.png and DIR/pwm_page.png (the AI/AO page
 // with the scaling file given by --scaling).
 //
-//   bench_io_pages [seconds per phase, default 20] [--screenshots DIR [--scaling FILE]]
+// With --lang en the window runs in English (each text from the catalogue).
+//
+//   bench_io_pages [seconds per phase, default 20] [--lang zh|en] [--screenshots DIR [--scaling FILE]]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -19,6 +21,8 @@
 #include <ctime>
 #include <functional>
 #include <vector>
+
+#include <string>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,6 +44,7 @@
 #include "dialogs.h"
 #include "dido_page.h"
 #include "io_page_parts.h"
+#include "language.h"
 #include "library_binder.h"
 #include "main_window.h"
 #include "page_host.h"
@@ -152,16 +157,23 @@ int main(int argc, char *argv[])
     int seconds = 20;
     QString screenshots;
     QString scaling;
+    std::string language = "zh";
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QStringLiteral("--screenshots") && i + 1 < argc)
             screenshots = QString::fromLocal8Bit(argv[++i]);
         else if (arg == QStringLiteral("--scaling") && i + 1 < argc)
             scaling = QString::fromLocal8Bit(argv[++i]);
+        else if (arg == QStringLiteral("--lang") && i + 1 < argc)
+            language = argv[++i];
         else
             seconds = std::max(1, arg.toInt());
     }
 
+    if (!qx::installLanguage(language)) {
+        std::fprintf(stderr, "no catalogue for --lang %s\n", language.c_str());
+        return 1;
+    }
     qxbench::WindowRig rig;
     if (!rig.start())
         return 1;

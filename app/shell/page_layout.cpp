@@ -29,7 +29,7 @@ public:
         QSize content = widget()->minimumSizeHint() + QSize(2 * frameWidth(), 2 * frameWidth());
         // scrolling down, the scroll bar takes its width from the content's
         if (m_scrollsDown)
-            content.rwidth() += verticalScrollBar()->sizeHint().width();
+            content.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
         return {std::max(own.width(), content.width()), m_scrollsDown ? own.height() : content.height()};
     }
 
