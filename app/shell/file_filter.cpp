@@ -50,4 +50,13 @@ std::vector<std::string> fileDialogFilters(std::string_view pageFilter)
     return filters;
 }
 
+std::vector<std::string> filterPatterns(std::string_view pageFilter)
+{
+    const std::vector<std::string> parts = splitBars(pageFilter);
+    std::vector<std::string> patterns;
+    for (std::size_t i = 1; i < parts.size(); i += 2)
+        patterns.push_back(parts[i]);
+    return patterns;
+}
+
 } // namespace qx

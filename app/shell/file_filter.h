@@ -15,4 +15,8 @@ namespace qx {
 // listed with blanks, as Qt separates them.
 std::vector<std::string> fileDialogFilters(std::string_view pageFilter);
 
+// The filter's patterns alone, in order ("*.txt", "*.*"): what stays the
+// same whatever language the descriptions are in.
+std::vector<std::string> filterPatterns(std::string_view pageFilter);
+
 } // namespace qx

@@ -8,6 +8,7 @@
 
 #include "connection_page.h"
 #include "dialogs.h"
+#include "file_filter.h"
 #include "kept_values.h"
 #include "main_window.h"
 
@@ -63,11 +64,10 @@ QString keptText(const QSettings &settings, const QString &key)
 // "*.*"): the descriptions beside them change with the language.
 QString folderKey(const FileRequest &request)
 {
-    const QStringList parts = request.filter.split(QLatin1Char('|'));
-    QStringList patterns;
-    for (qsizetype i = 1; i < parts.size(); i += 2)
-        patterns.append(parts[i]);
-    const QByteArray hash = QCryptographicHash::hash(patterns.join(QLatin1Char('|')).toUtf8(), QCryptographicHash::Sha1);
+    std::string patterns;
+    for (const std::string &pattern : filterPatterns(request.filter.toStdString()))
+        patterns += (patterns.empty() ? "" : "|") + pattern;
+    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(patterns), QCryptographicHash::Sha1);
     return QStringLiteral("folders/") + QString::fromLatin1(hash.toHex().left(16));
 }
 

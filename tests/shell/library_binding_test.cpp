@@ -82,6 +82,9 @@ TEST(FileFilter, PageFiltersBecomeQtFilters)
     // A description that does not name its patterns gets them; several
     // patterns are listed with blanks.
     EXPECT_EQ(fileDialogFilters("固件|*.bin||"), std::vector<std::string> {"固件 (*.bin)"});
+    EXPECT_EQ(filterPatterns("Config files (*.txt)|*.txt|All files (*.*)|*.*||"),
+              filterPatterns("配置文件(*.txt)|*.txt|所有文件(*.*)|*.*||"));
+    EXPECT_EQ(filterPatterns("固件|*.bin||"), std::vector<std::string> {"*.bin"});
     EXPECT_EQ(fileDialogFilters("文本(*.txt;*.ini)|*.txt;*.ini||"),
               std::vector<std::string> {"文本(*.txt *.ini)"});
     EXPECT_EQ(fileDialogFilters("全部"), std::vector<std::string> {"全部 (*)"});
